@@ -1,0 +1,43 @@
+// kelmor-cli: the engine and the interchange formats from a shell.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "clioptions.h"
+
+namespace kelmor::cli {
+
+constexpr int kExitOK = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+using TGetEnv = std::function<const char*(const char* name)>;
+
+struct TCliContext {
+    std::ostream& out;
+    std::ostream& err;
+    TGetEnv getEnv;
+    TCliOptions options;
+};
+
+struct TCommand {
+    std::string name;
+    std::string arguments;    // e.g. "BASE N NAME PASSWORD"
+    std::string description;
+    std::vector<TOptionSpec> options;
+    std::string optionHelp;   // lines describing the command's own options
+    size_t minPositional = 1;
+    size_t maxPositional = 1;
+    std::function<int(TCliContext&)> run;
+};
+
+// Runs one command line (without the program name); returns the exit status.
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv);
+
+// The commands of each group, added by their own files.
+void AddDatabaseCommands(std::vector<TCommand>& commands);
+
+}  // namespace kelmor::cli

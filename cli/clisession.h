@@ -1,0 +1,43 @@
+// Opening the database that a command names, with the logon of the command line or
+// the environment, and the messages the program shows for each outcome.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cliapp.h"
+#include "tkelmor.h"
+
+namespace kelmor::cli {
+
+class TCliSession {
+public:
+    explicit TCliSession(TCliContext& context) : context_(context) {}
+
+    // The database's base path: the first argument without its extension.
+    std::string BaseName() const;
+
+    // Converts an argument to Latin-1; prints a message and answers false when it holds
+    // a character outside Latin-1.
+    bool ToLatin1(const std::string& argument, const std::string& what, std::string& latin1);
+
+    // The logon from --user/--password or KELMOR_USER/KELMOR_PASSWORD; false (message
+    // printed) when it cannot be converted.
+    bool Login(TKelmorLogin& login);
+
+    // Opens the database; returns an exit status (kExitOK when it is open).
+    int Open(bool readOnly);
+    int OpenAsOptionsSay() { return Open(context_.options.Has("read-only")); }
+
+    TKelmorClass& Engine() { return engine_; }
+    TCliContext& Context() { return context_; }
+
+    // The program's message for a failed create, open or flush.
+    static std::string ResultMessage(int result, const TKelmorClass& engine);
+
+private:
+    TCliContext& context_;
+    TKelmorClass engine_;
+};
+
+}  // namespace kelmor::cli

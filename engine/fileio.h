@@ -1,0 +1,55 @@
+// Thin POSIX file access for the engine: whole reads and writes at positions, with
+// failures reported as errno values (or thrown as EKelmorFileError where noted).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kelmor {
+
+class TFileHandle {
+public:
+    enum class TMode { ReadOnly, ReadWrite, CreateTruncate };
+
+    TFileHandle() = default;
+    ~TFileHandle();
+    TFileHandle(TFileHandle&& other) noexcept;
+    TFileHandle& operator=(TFileHandle&& other) noexcept;
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    // 0 on success, else errno. Closes whatever was open first.
+    int Open(const std::string& path, TMode mode);
+    // An unnamed scratch file in `folder` that disappears when closed. 0 or errno.
+    int OpenScratch(const std::string& folder);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+
+    // Whole transfers: 0 on success, else errno; a read past the end of the file gives
+    // ENODATA, so that callers can tell a file that is too short from a device error.
+    int ReadAt(uint64_t position, void* buffer, size_t length) const;
+    int WriteAt(uint64_t position, const void* buffer, size_t length);
+    int Size(uint64_t& size) const;
+    int Truncate(uint64_t size);
+    int Sync();
+
+    // The same operations throwing EKelmorFileError with the file name and the reason.
+    void ReadAtOrThrow(uint64_t position, void* buffer, size_t length) const;
+    void WriteAtOrThrow(uint64_t position, const void* buffer, size_t length);
+    uint64_t SizeOrThrow() const;
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+bool FileExists(const std::string& path);
+int RemoveFile(const std::string& path);               // 0 or errno; a missing file is 0
+int RenameFile(const std::string& from, const std::string& to);
+int SyncFolderOf(const std::string& path);              // makes renames and removals durable
+std::string FolderOf(const std::string& path);          // "." when the path has no folder
+std::string ErrorText(int errnoValue);
+
+}  // namespace kelmor

@@ -1,0 +1,189 @@
+#include "journal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "kelmorerrors.h"
+
+namespace kelmor {
+
+namespace {
+constexpr char kMagic[4] = {'K', 'M', 'J', '1'};
+constexpr char kEndMagic[4] = {'K', 'M', 'J', 'E'};
+constexpr uint8_t kOpWrite = 1;
+constexpr uint8_t kOpTruncate = 2;
+constexpr uint8_t kOpEnd = 0xFF;
+constexpr size_t kOpHeaderSize = 1 + 1 + 8 + 8;
+constexpr size_t kEndSize = 1 + 8 + 4;
+constexpr size_t kBufferLimit = 1u << 20;
+
+void PutU64(uint8_t* out, uint64_t value) {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+uint64_t GetU64(const uint8_t* in) {
+    uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) value = (value << 8) | in[i];
+    return value;
+}
+
+struct TOperation {
+    uint8_t kind = 0;
+    uint8_t file = 0;
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    uint64_t dataAt = 0;  // position of the data in the journal
+};
+
+// Reads the operation list of a journal; "" on success, else what is wrong.
+std::string ParseJournal(const TFileHandle& journal, std::vector<TOperation>& operations) {
+    uint64_t size = 0;
+    if (int error = journal.Size(size)) return ErrorText(error);
+    if (size < sizeof(kMagic) + kEndSize) return "the journal is too short";
+    uint8_t magic[4];
+    if (journal.ReadAt(0, magic, 4) != 0 || std::memcmp(magic, kMagic, 4) != 0)
+        return "the journal has no valid signature";
+    uint8_t end[kEndSize];
+    if (journal.ReadAt(size - kEndSize, end, kEndSize) != 0 || end[0] != kOpEnd ||
+        GetU64(end + 1) != size - kEndSize || std::memcmp(end + 9, kEndMagic, 4) != 0)
+        return "the journal is incomplete";
+    uint64_t position = sizeof(kMagic);
+    const uint64_t opsEnd = size - kEndSize;
+    while (position < opsEnd) {
+        if (opsEnd - position < kOpHeaderSize) return "the journal's last operation is cut short";
+        uint8_t header[kOpHeaderSize];
+        if (journal.ReadAt(position, header, kOpHeaderSize) != 0) return "the journal cannot be read";
+        TOperation op{header[0], header[1], GetU64(header + 2), GetU64(header + 10), position + kOpHeaderSize};
+        if (op.file > 2) return "the journal names an unknown file";
+        position += kOpHeaderSize;
+        if (op.kind == kOpWrite) {
+            if (op.length > opsEnd - position) return "the journal's data are cut short";
+            position += op.length;
+        } else if (op.kind != kOpTruncate) {
+            return "the journal holds an unknown operation";
+        }
+        operations.push_back(op);
+    }
+    return "";
+}
+}  // namespace
+
+std::string JournalPath(const std::string& baseName) { return baseName + ".kmj"; }
+std::string JournalTempPath(const std::string& baseName) { return baseName + ".kmj.tmp"; }
+
+int TJournalWriter::Begin(const std::string& baseName) {
+    baseName_ = baseName;
+    buffer_.clear();
+    written_ = 0;
+    if (int error = file_.Open(JournalTempPath(baseName), TFileHandle::TMode::CreateTruncate)) return error;
+    Put(kMagic, sizeof(kMagic));
+    return 0;
+}
+
+void TJournalWriter::FlushBuffer() {
+    if (buffer_.empty()) return;
+    file_.WriteAtOrThrow(written_, buffer_.data(), buffer_.size());
+    written_ += buffer_.size();
+    buffer_.clear();
+}
+
+void TJournalWriter::Put(const void* bytes, size_t length) {
+    const auto* in = static_cast<const uint8_t*>(bytes);
+    buffer_.insert(buffer_.end(), in, in + length);
+    if (buffer_.size() >= kBufferLimit) FlushBuffer();
+}
+
+void TJournalWriter::PutOperation(uint8_t kind, TJournalFile file, uint64_t offset, uint64_t length) {
+    uint8_t header[kOpHeaderSize];
+    header[0] = kind;
+    header[1] = static_cast<uint8_t>(file);
+    PutU64(header + 2, offset);
+    PutU64(header + 10, length);
+    Put(header, sizeof(header));
+}
+
+void TJournalWriter::Write(TJournalFile file, uint64_t offset, const uint8_t* bytes, uint64_t length) {
+    PutOperation(kOpWrite, file, offset, length);
+    Put(bytes, static_cast<size_t>(length));
+}
+
+void TJournalWriter::Copy(TJournalFile file, uint64_t offset, uint64_t length,
+                          const std::function<void(uint64_t, uint8_t*, size_t)>& source) {
+    PutOperation(kOpWrite, file, offset, length);
+    uint64_t done = 0;
+    while (done < length) {
+        const size_t piece = static_cast<size_t>(std::min<uint64_t>(length - done, kBufferLimit));
+        const size_t start = buffer_.size();
+        buffer_.resize(start + piece);
+        source(done, buffer_.data() + start, piece);
+        done += piece;
+        if (buffer_.size() >= kBufferLimit) FlushBuffer();
+    }
+}
+
+void TJournalWriter::Truncate(TJournalFile file, uint64_t size) { PutOperation(kOpTruncate, file, size, 0); }
+
+int TJournalWriter::Commit() {
+    try {
+        uint8_t end[kEndSize];
+        end[0] = kOpEnd;
+        PutU64(end + 1, written_ + buffer_.size());
+        std::memcpy(end + 9, kEndMagic, 4);
+        Put(end, sizeof(end));
+        FlushBuffer();
+    } catch (const EKelmorFileError&) {
+        Abandon();
+        return EIO;
+    }
+    int error = file_.Sync();
+    file_.Close();
+    if (!error) error = RenameFile(JournalTempPath(baseName_), JournalPath(baseName_));
+    if (!error) error = SyncFolderOf(JournalPath(baseName_));
+    if (error) RemoveFile(JournalTempPath(baseName_));
+    return error;
+}
+
+void TJournalWriter::Abandon() {
+    file_.Close();
+    buffer_.clear();
+    RemoveFile(JournalTempPath(baseName_));
+}
+
+std::string VerifyJournal(const std::string& path) {
+    TFileHandle journal;
+    if (int error = journal.Open(path, TFileHandle::TMode::ReadOnly)) return ErrorText(error);
+    std::vector<TOperation> operations;
+    return ParseJournal(journal, operations);
+}
+
+int ApplyJournal(const std::string& path, TJournalFiles files) {
+    TFileHandle journal;
+    if (int error = journal.Open(path, TFileHandle::TMode::ReadOnly)) return error;
+    std::vector<TOperation> operations;
+    if (!ParseJournal(journal, operations).empty()) return EBADMSG;
+    std::vector<uint8_t> buffer;
+    for (const TOperation& op : operations) {
+        TFileHandle* target = files.files[op.file];
+        if (!target) continue;
+        if (op.kind == kOpTruncate) {
+            if (int error = target->Truncate(op.offset)) return error;
+            continue;
+        }
+        uint64_t done = 0;
+        while (done < op.length) {
+            const size_t piece = static_cast<size_t>(std::min<uint64_t>(op.length - done, kBufferLimit));
+            buffer.resize(piece);
+            if (int error = journal.ReadAt(op.dataAt + done, buffer.data(), piece)) return error;
+            if (int error = target->WriteAt(op.offset + done, buffer.data(), piece)) return error;
+            done += piece;
+        }
+    }
+    for (TFileHandle* target : files.files) {
+        if (target && target->IsOpen()) {
+            if (int error = target->Sync()) return error;
+        }
+    }
+    return 0;
+}
+
+}  // namespace kelmor

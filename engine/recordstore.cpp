@@ -1,0 +1,138 @@
+#include "recordstore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "kelmorerrors.h"
+
+namespace kelmor {
+
+namespace {
+constexpr size_t kPendingLimit = 4u << 20;  // bytes kept in memory before they go to the scratch file
+}
+
+void TRecordStore::Attach(TFileHandle* committed, uint64_t committedSize, std::string scratchFolder) {
+    Detach();
+    committed_ = committed;
+    committedSize_ = committedSize;
+    scratchFolder_ = std::move(scratchFolder);
+}
+
+void TRecordStore::Detach() {
+    committed_ = nullptr;
+    committedSize_ = 0;
+    scratch_.Close();
+    scratchFileSize_ = 0;
+    pending_.clear();
+    pending_.shrink_to_fit();
+    nextOrder_ = uint64_t{1} << 40;
+}
+
+void TRecordStore::SpillPending() {
+    if (pending_.empty()) return;
+    if (!scratch_.IsOpen()) {
+        if (const int error = scratch_.OpenScratch(scratchFolder_))
+            throw EKelmorFileError("Error creating a scratch file in " + scratchFolder_ + ": " + ErrorText(error));
+    }
+    scratch_.WriteAtOrThrow(scratchFileSize_, pending_.data(), pending_.size());
+    scratchFileSize_ += pending_.size();
+    pending_.clear();
+}
+
+TStoreLocation TRecordStore::Append(const uint8_t* bytes, uint32_t length) {
+    TStoreLocation location;
+    location.order = nextOrder_++;
+    location.offset = scratchEnd();
+    location.length = length;
+    location.inScratch = true;
+    if (pending_.size() + length > kPendingLimit) SpillPending();
+    pending_.insert(pending_.end(), bytes, bytes + length);
+    return location;
+}
+
+TStoreLocation TRecordStore::Replace(const TStoreLocation& old, const uint8_t* bytes, uint32_t length) {
+    TStoreLocation location = Append(bytes, length);
+    location.order = old.order;
+    return location;
+}
+
+void TRecordStore::ReadRaw(bool fromScratch, uint64_t offset, uint8_t* buffer, size_t length) const {
+    if (!fromScratch) {
+        committed_->ReadAtOrThrow(offset, buffer, length);
+        return;
+    }
+    // A stretch of the scratch data may lie partly in the file and partly in memory.
+    if (offset < scratchFileSize_) {
+        const size_t fromFile = static_cast<size_t>(std::min<uint64_t>(length, scratchFileSize_ - offset));
+        scratch_.ReadAtOrThrow(offset, buffer, fromFile);
+        buffer += fromFile;
+        offset += fromFile;
+        length -= fromFile;
+    }
+    if (length == 0) return;
+    const uint64_t inPending = offset - scratchFileSize_;
+    if (inPending + length > pending_.size())
+        throw EKelmorFileError("Error reading the scratch data: position out of range");
+    std::memcpy(buffer, pending_.data() + inPending, length);
+}
+
+void TRecordStore::Read(const TStoreLocation& item, uint32_t offsetInItem, uint8_t* buffer, uint32_t length) const {
+    if (uint64_t{offsetInItem} + length > item.length)
+        throw EKelmorFileError("Error reading a stored item: read past its end");
+    ReadRaw(item.inScratch, item.offset + offsetInItem, buffer, length);
+}
+
+TCompactionPlan TRecordStore::PlanCompaction(const std::vector<const TStoreLocation*>& items, uint64_t headSize) const {
+    TCompactionPlan plan;
+    std::vector<size_t> byOrder(items.size());
+    std::iota(byOrder.begin(), byOrder.end(), size_t{0});
+    std::sort(byOrder.begin(), byOrder.end(),
+              [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
+
+    plan.newOffsets.resize(items.size());
+    plan.newRanks.resize(items.size());
+    uint64_t position = headSize;
+    bool inPrefix = true;
+    plan.tailStart = headSize;
+    for (size_t rank = 0; rank < byOrder.size(); ++rank) {
+        const size_t index = byOrder[rank];
+        const TStoreLocation& item = *items[index];
+        plan.newOffsets[index] = position;
+        plan.newRanks[index] = rank;
+        // The committed file keeps every item up to the first one that would move.
+        if (inPrefix && !item.inScratch && item.offset == position) {
+            position += item.length;
+            plan.tailStart = position;
+            continue;
+        }
+        inPrefix = false;
+        if (item.length > 0) {
+            TCopyRun* last = plan.runs.empty() ? nullptr : &plan.runs.back();
+            if (last && last->fromScratch == item.inScratch && last->source + last->length == item.offset &&
+                last->destination + last->length == position) {
+                last->length += item.length;  // adjacent at both ends: one copy
+            } else {
+                plan.runs.push_back(TCopyRun{item.inScratch, item.offset, position, item.length});
+            }
+        }
+        position += item.length;
+    }
+    plan.newSize = position;
+    return plan;
+}
+
+void TRecordStore::Commit(const std::vector<TStoreLocation*>& items, const TCompactionPlan& plan) {
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i]->offset = plan.newOffsets[i];
+        items[i]->order = CommittedOrder(plan.newRanks[i]);
+        items[i]->inScratch = false;
+    }
+    committedSize_ = plan.newSize;
+    scratch_.Close();
+    scratchFileSize_ = 0;
+    pending_.clear();
+    nextOrder_ = uint64_t{1} << 40;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,696 @@
+// TKelmorClass: the file set, the index file, creating, opening, flushing and closing.
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <filesystem>
+
+#include "journal.h"
+#include "scramble.h"
+#include "tkelmor.h"
+
+namespace kelmor {
+
+namespace {
+constexpr size_t kHeaderOffset = 49;
+constexpr size_t kUserBlockOffset = 90;
+constexpr size_t kEntriesOffset = 300;
+constexpr size_t kBlobEntrySize = 8;
+constexpr size_t kEntriesPerBlock = 4096;
+constexpr uint64_t kMaxIndexSize =
+    kEntriesOffset + 65535 * TKelmorNodeEntry::kStoredSize + 65535 * kBlobEntrySize;
+
+void PutI32(uint8_t* out, int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+int32_t GetI32(const uint8_t* in) {
+    return static_cast<int32_t>(uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16 |
+                                uint32_t{in[3]} << 24);
+}
+std::string Num(int64_t value) { return std::to_string(value); }
+
+// Descrambles `count` entries of `size` bytes starting at `data`, in blocks of up to
+// 4096 entries or one entry per block.
+void DescrambleEntries(uint8_t* data, size_t count, size_t size, bool inBlocks, uint8_t securityType) {
+    const size_t perBlock = inBlocks ? kEntriesPerBlock : 1;
+    for (size_t done = 0; done < count;) {
+        const size_t n = std::min(perBlock, count - done);
+        DescrambleBlock(data + done * size, n * size, securityType);
+        done += n;
+    }
+}
+void ScrambleEntries(uint8_t* data, size_t count, size_t size, uint8_t securityType) {
+    for (size_t done = 0; done < count;) {
+        const size_t n = std::min(kEntriesPerBlock, count - done);
+        ScrambleBlock(data + done * size, n * size, securityType);
+        done += n;
+    }
+}
+}  // namespace
+
+int ResultFromErrno(int errnoValue) {
+    switch (errnoValue) {
+        case 0: return kResultOK;
+        case EACCES:
+        case EPERM:
+        case EROFS: return kResultAccessDenied;
+        case EIO: return 1117;    // would read as "access denied"
+        case EFAULT: return 998;  // would read as "logon refused"
+        default: return errnoValue;
+    }
+}
+
+TKelmorClass::TKelmorClass() : blobs_(kTableBuckets), random_(std::random_device{}()) {
+    blobs_.onMatch = [](THashTable&, int32_t key, void* item, bool& matches) {
+        matches = static_cast<TKelmorBlobEntry*>(item)->blobID == key;
+    };
+    try {
+        work_.reset(new uint8_t[kWorkBufferSize]);
+    } catch (const std::bad_alloc&) {
+        throw EKelmorMemoryAllocationError();
+    }
+    Reset();
+}
+
+TKelmorClass::~TKelmorClass() {
+    try {
+        Close();
+    } catch (...) {
+        // closing ignores errors
+    }
+    FreeBlobEntries();
+}
+
+TKelmorLogin TKelmorClass::MakeLogin(const std::string& userName, const std::string& password) {
+    return TKelmorLogin{userName.substr(0, kMaxUserText), password.substr(0, kMaxUserText)};
+}
+
+std::string TKelmorClass::RemoveExtension(const std::string& fileName) {
+    const size_t dot = fileName.find_last_of('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+std::string TKelmorClass::GetFileName() const {
+    const size_t slash = baseName_.find_last_of('/');
+    return UpperCaseAscii(slash == std::string::npos ? baseName_ : baseName_.substr(slash + 1));
+}
+
+void TKelmorClass::FreeBlobEntries() {
+    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
+        if (const auto* list = blobs_.Bucket(b)) {
+            for (void* item : *list) delete static_cast<TKelmorBlobEntry*>(item);
+        }
+    }
+    blobs_.Clear();
+}
+
+void TKelmorClass::Reset() {
+    if (IsOpen()) Close();
+    securityType_ = kSecurityKeyed;
+    modified_ = false;
+    nodes_.Clear();
+    FreeBlobEntries();
+    records_.Detach();
+    blobData_.Detach();
+    currentUser_ = 0;
+    markedNode_ = 0;
+    header_ = TKelmorHeader{};
+    users_.fill(0);
+    journalPending_ = false;
+    std::fill(work_.get(), work_.get() + kWorkBufferSize, uint8_t{0});
+    work_[0] = 4;  // an empty record
+}
+
+void TKelmorClass::CloseFiles() {
+    indexFile_.Close();
+    dataFile_.Close();
+    blobFile_.Close();
+}
+
+int TKelmorClass::Fail(int result, const std::string& text) {
+    lastErrorText_ = text;
+    CloseFiles();
+    baseName_.clear();  // so that the reset below does not write anything
+    Reset();
+    return result;
+}
+
+int TKelmorClass::FailErrno(int errnoValue, const std::string& path) {
+    return Fail(ResultFromErrno(errnoValue), path + ": " + ErrorText(errnoValue));
+}
+
+void TKelmorClass::Close() {
+    if (!IsOpen()) return;
+    if (!readOnly_) WriteIndex();
+    CloseFiles();
+    if (!readOnly_ && header_.blobCount == 0) RemoveFile(BlobPath());
+    baseName_.clear();
+    currentUser_ = 0;
+    modified_ = false;
+    nodes_.Clear();
+    FreeBlobEntries();
+    records_.Detach();
+    blobData_.Detach();
+}
+
+// ---------------------------------------------------------------- creating
+
+int TKelmorClass::CreateDatabase(const std::string& baseName, const TKelmorLogin& login) {
+    Reset();
+    stamp_ = 0;
+    readOnly_ = false;
+    lastErrorText_.clear();
+    baseName_ = baseName;
+    RemoveFile(JournalPath(baseName));
+    RemoveFile(JournalTempPath(baseName));
+
+    struct TNewFile {
+        TFileHandle& handle;
+        std::string path;
+        bool withHead;
+    };
+    for (TNewFile file : {TNewFile{indexFile_, IndexPath(), false}, TNewFile{dataFile_, DataPath(), true},
+                          TNewFile{blobFile_, BlobPath(), true}}) {
+        int error = file.handle.Open(file.path, TFileHandle::TMode::CreateTruncate);
+        if (!error && file.withHead) error = file.handle.WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
+        if (error) return FailErrno(error, file.path);
+    }
+
+    SetUserSlot(users_, 1, login.userName, login.password);
+    std::vector<uint8_t> index = BuildIndexFile();
+    const auto stamp = static_cast<uint16_t>(std::uniform_int_distribution<int>(0, 65534)(random_));
+    const uint8_t stampBytes[2] = {static_cast<uint8_t>(stamp), static_cast<uint8_t>(stamp >> 8)};
+    std::copy(stampBytes, stampBytes + 2, index.begin() + kStampOffset);
+    int error = indexFile_.WriteAt(0, index.data(), index.size());
+    if (!error) error = indexFile_.Truncate(index.size());
+    if (!error) error = dataFile_.WriteAt(kStampOffset, stampBytes, 2);
+    if (!error) error = blobFile_.WriteAt(kStampOffset, stampBytes, 2);
+    for (TFileHandle* file : {&indexFile_, &dataFile_, &blobFile_}) {
+        if (!error) error = file->Sync();
+    }
+    if (error) return FailErrno(error, baseName);
+    CloseFiles();
+    baseName_.clear();
+    return OpenDatabase(baseName, false, login);
+}
+
+// ---------------------------------------------------------------- opening
+
+int TKelmorClass::RecoverUnfinishedFlush() {
+    const std::string journal = JournalPath(baseName_);
+    if (FileExists(journal)) {
+        const std::string problem = VerifyJournal(journal);
+        if (!problem.empty())
+            return Fail(kResultDamaged, "The record of an unfinished save, " + journal +
+                                            ", cannot be used (" + problem +
+                                            "). Move it aside to open the database as it was before that save.");
+        if (readOnly_)
+            return Fail(kResultDamaged,
+                        "The last save of this database did not finish. Open it once for reading and "
+                        "writing to complete it.");
+        TFileHandle index, data, blob;
+        int error = index.Open(IndexPath(), TFileHandle::TMode::ReadWrite);
+        if (!error) error = data.Open(DataPath(), TFileHandle::TMode::ReadWrite);
+        if (!error && blob.Open(BlobPath(), TFileHandle::TMode::ReadWrite) != 0)
+            error = blob.Open(BlobPath(), TFileHandle::TMode::CreateTruncate);
+        if (!error) error = ApplyJournal(journal, TJournalFiles{{&index, &data, &blob}});
+        if (!error) error = RemoveFile(journal);
+        if (!error) SyncFolderOf(journal);
+        if (error) return FailErrno(error, journal);
+    }
+    if (!readOnly_) RemoveFile(JournalTempPath(baseName_));
+    return kResultOK;
+}
+
+int TKelmorClass::OpenDatabase(const std::string& baseName, bool readOnly, const TKelmorLogin& login) {
+    Reset();
+    stamp_ = 0;
+    lastErrorText_.clear();
+    baseName_ = baseName;
+    readOnly_ = readOnly;
+    if (baseName.empty()) return Fail(ENOENT, "No database name given");
+
+    if (const int result = RecoverUnfinishedFlush()) return result;
+    if (!readOnly_) {
+        TFileHandle probe;
+        const int error = probe.Open(DataPath(), TFileHandle::TMode::ReadWrite);
+        if (error && error != ENOENT) return FailErrno(error, DataPath());
+    }
+    if (const int result = ReadIndex(login)) return result;
+
+    bool stampsAgree = true;
+    bool compare = false;
+    uint16_t fileStamp = 0;
+    if (const int result = OpenDataFile(compare, fileStamp)) return result;
+    if (compare && fileStamp != stamp_) stampsAgree = false;
+    if (const int result = OpenBlobFile(compare, fileStamp)) return result;
+    if (compare && fileStamp != stamp_) stampsAgree = false;
+
+    uint64_t dataSize = 0, blobSize = 0;
+    if (dataFile_.IsOpen()) dataFile_.Size(dataSize);
+    if (blobFile_.IsOpen()) blobFile_.Size(blobSize);
+    std::string problem = PlaceRecords(dataSize);
+    if (problem.empty()) problem = PlaceBlobs(blobSize);
+    if (!problem.empty()) return Fail(kResultDamaged, problem);
+    const std::string folder = FolderOf(baseName_);
+    records_.Attach(&dataFile_, dataSize, folder);
+    blobData_.Attach(&blobFile_, blobSize, folder);
+
+    modified_ = false;
+    if (!stampsAgree) throw EKelmorCheckSumFailed();
+    return kResultOK;
+}
+
+int TKelmorClass::ReadIndex(const TKelmorLogin& login) {
+    const std::string path = IndexPath();
+    if (const int error = indexFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly
+                                                         : TFileHandle::TMode::ReadWrite))
+        return FailErrno(error, path);
+    uint64_t size = 0;
+    if (const int error = indexFile_.Size(size)) return FailErrno(error, path);
+    if (size < kEntriesOffset)
+        return Fail(kResultDamaged, "The index file " + path + " is too short: " + Num(static_cast<int64_t>(size)) +
+                                        " bytes, where a database index has at least 300.");
+    if (size > kMaxIndexSize)
+        return Fail(kResultDamaged, "The index file " + path + " is longer (" + Num(static_cast<int64_t>(size)) +
+                                        " bytes) than any database index can be.");
+    std::vector<uint8_t> file(static_cast<size_t>(size));
+    if (const int error = indexFile_.ReadAt(0, file.data(), file.size())) return FailErrno(error, path);
+
+    securityType_ = file[kSecurityTypeOffset] > 1 ? kSecurityPlain : file[kSecurityTypeOffset];
+    uint8_t header[TKelmorHeader::kStoredSize];
+    std::copy_n(file.begin() + kHeaderOffset, sizeof(header), header);
+    DescrambleBlock(header, sizeof(header), securityType_);
+    header_ = TKelmorHeader::Unpack(header);
+    std::copy_n(file.begin() + kUserBlockOffset, kUserBlockSize, users_.begin());
+    DescrambleBlock(users_.data(), users_.size(), securityType_);
+    ApplyVersionRules();
+
+    currentUser_ = static_cast<uint8_t>(CheckUserLogin(users_, login.userName, login.password));
+    if (currentUser_ == 0) return Fail(kResultLogonRefused, "Incorrect user name or password.");
+
+    const uint64_t expected = kEntriesOffset + uint64_t{header_.nodeCount} * TKelmorNodeEntry::kStoredSize +
+                              uint64_t{header_.blobCount} * kBlobEntrySize;
+    if (size != expected)
+        return Fail(kResultDamaged, "The index file " + path + " holds " + Num(static_cast<int64_t>(size)) +
+                                        " bytes, but its header counts " + Num(header_.nodeCount) + " nodes and " +
+                                        Num(header_.blobCount) + " blobs, which take " +
+                                        Num(static_cast<int64_t>(expected)) + " bytes.");
+    std::string problem = ParseEntries(file, kEntriesOffset);
+    if (problem.empty()) problem = CheckTree();
+    if (!problem.empty()) return Fail(kResultDamaged, "The index file " + path + " is damaged: " + problem);
+    stamp_ = header_.HasStamps() ? static_cast<uint16_t>(file[kStampOffset] | file[kStampOffset + 1] << 8) : 0;
+    return kResultOK;
+}
+
+void TKelmorClass::ApplyVersionRules() {
+    if (header_.majorVersion != 1) return;
+    if (header_.minorVersion <= 1) header_.blobCount = 0;
+    if (header_.minorVersion <= 5) users_ = BuiltInUserBlock();
+    if (header_.minorVersion <= 6) {
+        header_.lastWriter = 5;
+        header_.year = 0;
+        header_.month = header_.day = header_.hour = header_.minute = header_.second = 0;
+    }
+}
+
+std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t offset) {
+    const bool inBlocks = header_.HasEntryBlocks();
+    const size_t nodeBytes = size_t{header_.nodeCount} * TKelmorNodeEntry::kStoredSize;
+    std::vector<uint8_t> entries(file.begin() + static_cast<std::ptrdiff_t>(offset), file.end());
+    DescrambleEntries(entries.data(), header_.nodeCount, TKelmorNodeEntry::kStoredSize, inBlocks, securityType_);
+    DescrambleEntries(entries.data() + nodeBytes, header_.blobCount, kBlobEntrySize, inBlocks, securityType_);
+
+    for (size_t i = 0; i < header_.nodeCount; ++i) {
+        const TKelmorNodeEntry entry = TKelmorNodeEntry::Unpack(entries.data() + i * TKelmorNodeEntry::kStoredSize);
+        const std::string which = "node entry " + Num(static_cast<int64_t>(i + 1));
+        if (entry.nodeID < 1 || entry.nodeID > header_.lastNodeID)
+            return which + " has the ID " + Num(entry.nodeID) + ", outside 1.." + Num(header_.lastNodeID) + ".";
+        if (nodes_.Find(entry.nodeID)) return which + " repeats the node ID " + Num(entry.nodeID) + ".";
+        if (entry.parentID < 0 || entry.parentID == entry.nodeID)
+            return "node " + Num(entry.nodeID) + " has the impossible parent ID " + Num(entry.parentID) + ".";
+        if (entry.dataPosition == INT32_MIN)
+            return "link " + Num(entry.nodeID) + " has the impossible source ID 2147483648.";
+        if (entry.dataPosition >= 0 && entry.dataPosition < static_cast<int32_t>(kFileHeadSize))
+            return "node " + Num(entry.nodeID) + " has its record at position " + Num(entry.dataPosition) +
+                   ", inside the file head.";
+        nodes_.Add(entry);
+    }
+    const uint8_t* blobEntries = entries.data() + nodeBytes;
+    for (size_t i = 0; i < header_.blobCount; ++i) {
+        const int32_t id = GetI32(blobEntries + i * kBlobEntrySize);
+        const int32_t position = GetI32(blobEntries + i * kBlobEntrySize + 4);
+        const std::string which = "blob entry " + Num(static_cast<int64_t>(i + 1));
+        if (id < 1 || id > header_.lastBlobID)
+            return which + " has the ID " + Num(id) + ", outside 1.." + Num(header_.lastBlobID) + ".";
+        if (blobs_.Find(id)) return which + " repeats the blob ID " + Num(id) + ".";
+        if (position < static_cast<int32_t>(kFileHeadSize))
+            return "blob " + Num(id) + " has the impossible position " + Num(position) + ".";
+        auto* blob = new TKelmorBlobEntry{id, position, {}};
+        blobs_.Add(id, blob);
+    }
+    return "";
+}
+
+// Every chain of parents must end at the root or at a missing node: a cycle would make
+// every walk up the tree endless.
+std::string TKelmorClass::CheckTree() const {
+    std::unordered_map<int32_t, uint8_t> state;  // 1 on the current walk, 2 known to end
+    state.reserve(nodes_.Count());
+    std::string problem;
+    std::vector<int32_t> walk;
+    nodes_.ForEach([&](const TNodeSlot* start) {
+        if (!problem.empty()) return;
+        walk.clear();
+        for (const TNodeSlot* slot = start; slot;) {
+            uint8_t& mark = state[slot->entry.nodeID];
+            if (mark == 2) break;
+            if (mark == 1) {
+                problem = "the parents of node " + Num(slot->entry.nodeID) + " form a cycle.";
+                return;
+            }
+            mark = 1;
+            walk.push_back(slot->entry.nodeID);
+            slot = slot->entry.parentID == 0 ? nullptr : nodes_.Find(slot->entry.parentID);
+        }
+        for (int32_t id : walk) state[id] = 2;
+    });
+    return problem;
+}
+
+int TKelmorClass::OpenDataFile(bool& compareStamp, uint16_t& stamp) {
+    compareStamp = false;
+    const std::string path = DataPath();
+    int error = dataFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly : TFileHandle::TMode::ReadWrite);
+    if (error) {
+        if (readOnly_) return kResultOK;  // placing the records reports what is missing
+        error = dataFile_.Open(path, TFileHandle::TMode::CreateTruncate);
+        if (!error) error = dataFile_.WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
+        return error ? FailErrno(error, path) : kResultOK;
+    }
+    if (!header_.HasStamps()) return kResultOK;
+    uint8_t bytes[2];
+    if (dataFile_.ReadAt(kStampOffset, bytes, 2) != 0)
+        return Fail(kResultDamaged, "The data file " + path + " is shorter than its 49-byte head.");
+    stamp = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+    compareStamp = true;
+    return kResultOK;
+}
+
+int TKelmorClass::OpenBlobFile(bool& compareStamp, uint16_t& stamp) {
+    compareStamp = false;
+    const std::string path = BlobPath();
+    int error = blobFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly : TFileHandle::TMode::ReadWrite);
+    if ((error || header_.blobCount == 0) && !readOnly_) {
+        error = blobFile_.Open(path, TFileHandle::TMode::CreateTruncate);
+        if (!error) error = blobFile_.WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
+        return error ? FailErrno(error, path) : kResultOK;
+    }
+    if (error || header_.blobCount == 0 || !header_.HasStamps()) return kResultOK;
+    uint8_t bytes[2];
+    if (blobFile_.ReadAt(kStampOffset, bytes, 2) != 0)
+        return Fail(kResultDamaged, "The blob file " + path + " is shorter than its 49-byte head.");
+    stamp = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+    compareStamp = true;
+    return kResultOK;
+}
+
+// Records lie one after another without gaps, so each one's extent reaches to the next
+// record (the last one to the end of the file). Positions are checked here; a record's
+// own length is checked against its extent when it is read.
+std::string TKelmorClass::PlaceRecords(uint64_t dataSize) {
+    std::vector<TNodeSlot*> slots;
+    slots.reserve(nodes_.Count());
+    nodes_.ForEach([&](TNodeSlot* slot) {
+        if (!slot->entry.IsLink()) slots.push_back(slot);
+    });
+    if (slots.empty()) return "";
+    const std::string path = DataPath();
+    if (!dataFile_.IsOpen()) return "The data file " + path + " cannot be opened, but the index lists records.";
+    std::sort(slots.begin(), slots.end(), [](const TNodeSlot* a, const TNodeSlot* b) {
+        return a->entry.dataPosition < b->entry.dataPosition;
+    });
+    for (size_t rank = 0; rank < slots.size(); ++rank) {
+        TNodeSlot* slot = slots[rank];
+        const auto position = static_cast<uint64_t>(slot->entry.dataPosition);
+        const uint64_t end =
+            rank + 1 < slots.size() ? static_cast<uint64_t>(slots[rank + 1]->entry.dataPosition) : dataSize;
+        if (position >= dataSize)
+            return "The index file " + IndexPath() + " places the record of node " + Num(slot->entry.nodeID) +
+                   " at position " + Num(static_cast<int64_t>(position)) + ", beyond the end of the data file " +
+                   path + " (" + Num(static_cast<int64_t>(dataSize)) + " bytes).";
+        if (end == position)
+            return "The index file " + IndexPath() + " gives nodes " + Num(slot->entry.nodeID) + " and " +
+                   Num(slots[rank + 1]->entry.nodeID) + " the same record position " +
+                   Num(static_cast<int64_t>(position)) + ".";
+        if (end - position < 4)
+            return "The record of node " + Num(slot->entry.nodeID) + " at position " +
+                   Num(static_cast<int64_t>(position)) + " of " + path + " is too short to be a record.";
+        slot->record = TStoreLocation{TRecordStore::CommittedOrder(rank), position,
+                                      static_cast<uint32_t>(std::min<uint64_t>(end - position, UINT32_MAX)), false};
+    }
+    return "";
+}
+
+// Blobs lie one after another without gaps; blobs of size 0 may share a position with
+// the blob that follows them, which they precede in ID order.
+std::string TKelmorClass::PlaceBlobs(uint64_t blobSize) {
+    std::vector<TKelmorBlobEntry*> entries;
+    entries.reserve(static_cast<size_t>(blobs_.Count()));
+    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
+        if (const auto* list = blobs_.Bucket(b)) {
+            for (void* item : *list) entries.push_back(static_cast<TKelmorBlobEntry*>(item));
+        }
+    }
+    if (entries.empty()) return "";
+    const std::string path = BlobPath();
+    if (!blobFile_.IsOpen()) return "The blob file " + path + " cannot be opened, but the index lists blobs.";
+    std::sort(entries.begin(), entries.end(), [](const TKelmorBlobEntry* a, const TKelmorBlobEntry* b) {
+        return a->position != b->position ? a->position < b->position : a->blobID < b->blobID;
+    });
+    for (size_t rank = 0; rank < entries.size(); ++rank) {
+        TKelmorBlobEntry* blob = entries[rank];
+        const auto position = static_cast<uint64_t>(blob->position);
+        const uint64_t end =
+            rank + 1 < entries.size() ? static_cast<uint64_t>(entries[rank + 1]->position) : blobSize;
+        if (position > blobSize)
+            return "The index file " + IndexPath() + " places blob " + Num(blob->blobID) + " at position " +
+                   Num(static_cast<int64_t>(position)) + ", beyond the end of the blob file " + path + " (" +
+                   Num(static_cast<int64_t>(blobSize)) + " bytes).";
+        blob->data = TStoreLocation{TRecordStore::CommittedOrder(rank), position,
+                                    static_cast<uint32_t>(std::min<uint64_t>(end - position, UINT32_MAX)), false};
+    }
+    return "";
+}
+
+// ---------------------------------------------------------------- writing
+
+std::vector<TKelmorBlobEntry*> TKelmorClass::BlobsInStoredOrder() const {
+    std::vector<TKelmorBlobEntry*> entries;
+    entries.reserve(static_cast<size_t>(blobs_.Count()));
+    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
+        if (const auto* list = blobs_.Bucket(b)) {
+            for (void* item : *list) entries.push_back(static_cast<TKelmorBlobEntry*>(item));
+        }
+    }
+    return entries;
+}
+
+std::vector<uint8_t> TKelmorClass::BuildIndexFile() {
+    header_.majorVersion = 1;
+    header_.minorVersion = 25;
+    header_.nodeCount = static_cast<uint16_t>(nodes_.Count());
+    header_.blobCount = static_cast<uint16_t>(blobs_.Count());
+    header_.lastWriter = currentUser_;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    header_.year = static_cast<uint16_t>(local.tm_year + 1900);
+    header_.month = static_cast<uint8_t>(local.tm_mon + 1);
+    header_.day = static_cast<uint8_t>(local.tm_mday);
+    header_.hour = static_cast<uint8_t>(local.tm_hour);
+    header_.minute = static_cast<uint8_t>(local.tm_min);
+    header_.second = static_cast<uint8_t>(std::min(local.tm_sec, 59));
+
+    const size_t nodeCount = nodes_.Count();
+    const size_t blobCount = static_cast<size_t>(blobs_.Count());
+    std::vector<uint8_t> file(kEntriesOffset + nodeCount * TKelmorNodeEntry::kStoredSize + blobCount * kBlobEntrySize);
+    std::copy(kFileHeadTemplate.begin(), kFileHeadTemplate.end(), file.begin());
+    file[kSecurityTypeOffset] = securityType_;
+    header_.Pack(file.data() + kHeaderOffset);
+    ScrambleBlock(file.data() + kHeaderOffset, TKelmorHeader::kStoredSize, securityType_);
+    FillUnusedUserPositions(users_, random_);
+    std::copy(users_.begin(), users_.end(), file.begin() + kUserBlockOffset);
+    ScrambleBlock(file.data() + kUserBlockOffset, kUserBlockSize, securityType_);
+
+    uint8_t* out = file.data() + kEntriesOffset;
+    nodes_.ForEachInStoredOrder([&](const TNodeSlot* slot) {
+        slot->entry.Pack(out);
+        out += TKelmorNodeEntry::kStoredSize;
+    });
+    ScrambleEntries(file.data() + kEntriesOffset, nodeCount, TKelmorNodeEntry::kStoredSize, securityType_);
+    uint8_t* blobsAt = out;
+    for (const TKelmorBlobEntry* blob : BlobsInStoredOrder()) {
+        PutI32(out, blob->blobID);
+        PutI32(out + 4, blob->position);
+        out += kBlobEntrySize;
+    }
+    ScrambleEntries(blobsAt, blobCount, kBlobEntrySize, securityType_);
+    return file;
+}
+
+int TKelmorClass::Flush() {
+    if (!IsOpen() || readOnly_) return kResultOK;
+    lastErrorText_.clear();
+    const int error = WriteIndex();
+    if (error == 0) modified_ = false;
+    return error == 0 ? kResultOK : ResultFromErrno(error);
+}
+
+// Writes the index, compacting the data and blob files, through the commit journal.
+// Returns 0 or an errno value (lastErrorText_ says more).
+int TKelmorClass::WriteIndex() {
+    const std::string journalPath = JournalPath(baseName_);
+    TJournalFiles targets{{&indexFile_, &dataFile_, &blobFile_}};
+    if (journalPending_) {
+        if (const int error = ApplyJournal(journalPath, targets)) {
+            lastErrorText_ = "Completing the last save failed: " + ErrorText(error);
+            return error;
+        }
+        RemoveFile(journalPath);
+        journalPending_ = false;
+    }
+
+    std::vector<TStoreLocation*> recordItems;
+    recordItems.reserve(nodes_.Count());
+    std::vector<TNodeSlot*> recordSlots;
+    recordSlots.reserve(nodes_.Count());
+    nodes_.ForEach([&](TNodeSlot* slot) {
+        if (slot->entry.IsLink()) return;
+        recordSlots.push_back(slot);
+        recordItems.push_back(&slot->record);
+    });
+    std::vector<TKelmorBlobEntry*> blobEntries = BlobsInStoredOrder();
+    std::vector<TStoreLocation*> blobItems;
+    blobItems.reserve(blobEntries.size());
+    for (TKelmorBlobEntry* blob : blobEntries) blobItems.push_back(&blob->data);
+
+    const std::vector<const TStoreLocation*> recordView(recordItems.begin(), recordItems.end());
+    const std::vector<const TStoreLocation*> blobView(blobItems.begin(), blobItems.end());
+    const TCompactionPlan dataPlan = records_.PlanCompaction(recordView, kFileHeadSize);
+    const TCompactionPlan blobPlan = blobData_.PlanCompaction(blobView, kFileHeadSize);
+    if (dataPlan.newSize > INT32_MAX || blobPlan.newSize > INT32_MAX) {
+        lastErrorText_ = "The data or blob file would grow beyond 2 GiB, the largest size the format can address.";
+        return EFBIG;
+    }
+    for (size_t i = 0; i < recordSlots.size(); ++i)
+        recordSlots[i]->entry.dataPosition = static_cast<int32_t>(dataPlan.newOffsets[i]);
+    for (size_t i = 0; i < blobEntries.size(); ++i)
+        blobEntries[i]->position = static_cast<int32_t>(blobPlan.newOffsets[i]);
+
+    const bool headsMissing = header_.majorVersion < 2 && header_.minorVersion <= 9;
+    std::vector<uint8_t> index = BuildIndexFile();
+    const auto stamp = static_cast<uint16_t>(std::uniform_int_distribution<int>(0, 65534)(random_));
+    const uint8_t stampBytes[2] = {static_cast<uint8_t>(stamp), static_cast<uint8_t>(stamp >> 8)};
+    std::copy(stampBytes, stampBytes + 2, index.begin() + kStampOffset);
+
+    TJournalWriter journal;
+    if (const int error = journal.Begin(baseName_)) {
+        lastErrorText_ = JournalTempPath(baseName_) + ": " + ErrorText(error);
+        return error;
+    }
+    try {
+        journal.Write(TJournalFile::Index, 0, index.data(), index.size());
+        journal.Truncate(TJournalFile::Index, index.size());
+        struct TTarget {
+            TJournalFile file;
+            TRecordStore& store;
+            const TCompactionPlan& plan;
+        };
+        for (const TTarget& target : {TTarget{TJournalFile::Data, records_, dataPlan},
+                                      TTarget{TJournalFile::Blob, blobData_, blobPlan}}) {
+            if (headsMissing) journal.Write(target.file, 0, kFileHeadTemplate.data(), kFileHeadSize);
+            journal.Write(target.file, kStampOffset, stampBytes, 2);
+            for (const TCopyRun& run : target.plan.runs) {
+                journal.Copy(target.file, run.destination, run.length, [&](uint64_t done, uint8_t* buffer, size_t n) {
+                    target.store.ReadRaw(run.fromScratch, run.source + done, buffer, n);
+                });
+            }
+            journal.Truncate(target.file, target.plan.newSize);
+        }
+    } catch (const EKelmorError& error) {
+        journal.Abandon();
+        lastErrorText_ = error.what();
+        return EIO;
+    }
+    if (const int error = journal.Commit()) {
+        lastErrorText_ = JournalPath(baseName_) + ": " + ErrorText(error);
+        return error;
+    }
+
+    // Committed: from here on the new state is the database, whatever happens.
+    records_.Commit(recordItems, dataPlan);
+    blobData_.Commit(blobItems, blobPlan);
+    stamp_ = stamp;
+    if (const int error = ApplyJournal(journalPath, targets)) {
+        journalPending_ = true;
+        lastErrorText_ = "Writing the database files failed (" + ErrorText(error) +
+                         "); the save completes when the database is next opened.";
+        return error;
+    }
+    RemoveFile(journalPath);
+    return 0;
+}
+
+// ---------------------------------------------------------------- information
+
+TKelmorInfo TKelmorClass::GetInfo() {
+    if (currentUser_ != 1) throw EKelmorAccessDenied();
+    TKelmorInfo info;
+    info.majorVersion = header_.majorVersion;
+    info.minorVersion = header_.minorVersion;
+    info.nodeCount = header_.nodeCount;
+    info.lastNodeID = header_.lastNodeID;
+    const TBucketStats nodeStats = nodes_.NodeTableStats();
+    const TBucketStats parentStats = nodes_.ParentTableStats();
+    info.nodeBucketsInUse = nodeStats.bucketsInUse;
+    info.nodeLongestBucket = nodeStats.longestBucket;
+    info.parentBucketsInUse = parentStats.bucketsInUse;
+    info.parentLongestBucket = parentStats.longestBucket;
+    info.blobCount = header_.blobCount;
+    info.lastBlobID = header_.lastBlobID;
+    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
+        if (const auto* list = blobs_.Bucket(b)) {
+            ++info.blobBucketsInUse;
+            info.blobLongestBucket = std::max(info.blobLongestBucket, static_cast<int32_t>(list->size()));
+        }
+    }
+    info.markedNode = markedNode_;
+    info.securityType = securityType_;
+    info.stamp = stamp_;
+    return info;
+}
+
+uint8_t TKelmorClass::NodeSpaceFree() const {
+    if (!IsOpen()) return 0;
+    const uint32_t length = work_[0] | uint32_t{work_[1]} << 8;
+    const uint32_t scaled = length * 100;
+    uint32_t percent = scaled / kWorkBufferSize;
+    const uint32_t remainder = scaled % kWorkBufferSize;
+    if (remainder * 2 > kWorkBufferSize || (remainder * 2 == kWorkBufferSize && percent % 2 == 1)) ++percent;
+    return static_cast<uint8_t>(100 - std::min<uint32_t>(percent, 100));
+}
+
+int64_t TKelmorClass::DiskFree() const {
+    if (!IsOpen()) return 0;
+    std::error_code error;
+    const std::filesystem::space_info space = std::filesystem::space(FolderOf(baseName_), error);
+    if (error) throw EKelmorGetFreeSpaceError();
+    return static_cast<int64_t>(space.available);
+}
+
+int TKelmorClass::CheckLogin(const std::string& userName, const std::string& password) const {
+    return CheckUserLogin(users_, userName, password);
+}
+
+}  // namespace kelmor

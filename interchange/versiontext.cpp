@@ -1,0 +1,9 @@
+#include "versiontext.h"
+
+#include "kelmorversion.h"
+
+namespace kelmor {
+std::string VersionText() {
+    return std::to_string(KELMOR_VERSION_MAJOR) + "." + std::to_string(KELMOR_VERSION_MINOR);
+}
+}  // namespace kelmor
