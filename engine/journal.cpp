@@ -68,6 +68,16 @@ std::string ParseJournal(const TFileHandle& journal, std::vector<TOperation>& op
 }
 }  // namespace
 
+namespace {
+TFlushPointHook flushPointHook = nullptr;
+}
+
+void SetFlushPointHook(TFlushPointHook hook) { flushPointHook = hook; }
+
+void ReachFlushPoint(TFlushPoint point) {
+    if (flushPointHook) flushPointHook(point);
+}
+
 std::string JournalPath(const std::string& baseName) { return baseName + ".kmj"; }
 std::string JournalTempPath(const std::string& baseName) { return baseName + ".kmj.tmp"; }
 
@@ -137,6 +147,7 @@ int TJournalWriter::Commit() {
     }
     int error = file_.Sync();
     file_.Close();
+    if (!error) ReachFlushPoint(TFlushPoint::JournalWritten);
     if (!error) error = RenameFile(JournalTempPath(baseName_), JournalPath(baseName_));
     if (!error) error = SyncFolderOf(JournalPath(baseName_));
     if (error) RemoveFile(JournalTempPath(baseName_));
@@ -162,7 +173,9 @@ int ApplyJournal(const std::string& path, TJournalFiles files) {
     std::vector<TOperation> operations;
     if (!ParseJournal(journal, operations).empty()) return EBADMSG;
     std::vector<uint8_t> buffer;
+    size_t applied = 0;
     for (const TOperation& op : operations) {
+        if (applied++ == operations.size() / 2) ReachFlushPoint(TFlushPoint::JournalHalfApplied);
         TFileHandle* target = files.files[op.file];
         if (!target) continue;
         if (op.kind == kOpTruncate) {

@@ -62,4 +62,11 @@ std::string VerifyJournal(const std::string& path);
 // (ENODATA/EBADMSG for a damaged journal). Does not remove the journal.
 int ApplyJournal(const std::string& path, TJournalFiles files);
 
+// Crash tests stop the process at these points of a flush: after the journal is written
+// but before it is committed, right after the commit, and halfway through applying it.
+enum class TFlushPoint { JournalWritten, JournalCommitted, JournalHalfApplied };
+using TFlushPointHook = void (*)(TFlushPoint point);
+void SetFlushPointHook(TFlushPointHook hook);
+void ReachFlushPoint(TFlushPoint point);
+
 }  // namespace kelmor

@@ -52,24 +52,31 @@ struct DateTimeParts {
     int64_t serialDay = 0;  // whole days since the epoch
 };
 
-DateTimeParts Decode(double dt)
+bool TryDecode(double dt, DateTimeParts& p)
 {
     // Years 1..9999 lie well inside this; the guard keeps the multiplication meaningful.
     if (!std::isfinite(dt) || std::fabs(dt) > 4.0e6)
-        throw std::invalid_argument("invalid date-time value");
+        return false;
     const int64_t totalMs = std::llround(dt * static_cast<double>(kMsPerDay));
-    DateTimeParts p;
     p.serialDay = totalMs / kMsPerDay;  // toward zero: the fraction is a magnitude
     int64_t msOfDay = totalMs % kMsPerDay;
     if (msOfDay < 0)
         msOfDay = -msOfDay;
     CivilFromDays(p.serialDay + kEpochDays, p.year, p.month, p.day);
     if (p.year < 1 || p.year > 9999)
-        throw std::invalid_argument("invalid date-time value");
+        return false;
     p.msec = static_cast<int>(msOfDay % 1000);
     p.second = static_cast<int>(msOfDay / 1000 % 60);
     p.minute = static_cast<int>(msOfDay / 60000 % 60);
     p.hour = static_cast<int>(msOfDay / 3600000);
+    return true;
+}
+
+DateTimeParts Decode(double dt)
+{
+    DateTimeParts p;
+    if (!TryDecode(dt, p))
+        throw std::invalid_argument("invalid date-time value");
     return p;
 }
 
@@ -785,12 +792,7 @@ int DayOfWeek(double dt) { return WeekdayOfSerial(Decode(dt).serialDay); }
 uint32_t DateTimeToPacked(double dt)
 {
     DateTimeParts p;
-    try {
-        p = Decode(dt);
-    } catch (const std::invalid_argument&) {
-        return 0;
-    }
-    if (p.year < 1980 || p.year > 2099)
+    if (!TryDecode(dt, p) || p.year < 1980 || p.year > 2099)
         return 0;
     return static_cast<uint32_t>(p.year - 1980) << 25 | static_cast<uint32_t>(p.month) << 21 |
            static_cast<uint32_t>(p.day) << 16 | static_cast<uint32_t>(p.hour) << 11 |

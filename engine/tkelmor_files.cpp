@@ -632,6 +632,7 @@ int TKelmorClass::WriteIndex() {
     records_.Commit(recordItems, dataPlan);
     blobData_.Commit(blobItems, blobPlan);
     stamp_ = stamp;
+    ReachFlushPoint(TFlushPoint::JournalCommitted);
     if (const int error = ApplyJournal(journalPath, targets)) {
         journalPending_ = true;
         lastErrorText_ = "Writing the database files failed (" + ErrorText(error) +

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "cliapp.h"
+#include "tempdir.h"
+#include "textcodec.h"
+
+namespace kelmor::cli {
+namespace {
+
+// Runs kelmor-cli in-process with a fixed environment.
+struct TRun {
+    int status = 0;
+    std::string out, err;
+};
+TRun RunTool(std::vector<std::string> arguments, std::map<std::string, std::string> environment = {}) {
+    std::ostringstream out, err;
+    TRun run;
+    run.status = RunCli(arguments, out, err, [&](const char* name) -> const char* {
+        const auto found = environment.find(name);
+        return found == environment.end() ? nullptr : found->second.c_str();
+    });
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+TEST(CliCommandLine, WrongCommandLinesExitWith2) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"info"}, {"info", "a", "b"}, {"info", "a", "--bogus"}, {"info", "a", "--user"},
+             {"create", "a", "--read-only=yes"}, {"info", "a", "--user", "x", "--user", "y"}}) {
+        const TRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, kExitUsage) << (arguments.empty() ? "" : arguments[0]);
+        EXPECT_FALSE(run.err.empty());
+    }
+    const TRun help = RunTool({"--help"});
+    EXPECT_EQ(help.status, kExitOK);
+    EXPECT_NE(help.out.find("create BASE"), std::string::npos);
+    EXPECT_NE(RunTool({"info", "--help"}).out.find("kelmor-cli info"), std::string::npos);
+}
+
+TEST(CliDatabase, CreateInfoAndTheMessagesOfRefusals) {
+    test::TTempDir dir;
+    const std::string base = dir / "shop";
+    EXPECT_EQ(RunTool({"info", base, "--user", "a"}).err, "Cannot find " + base + ".idx\n");
+    const TRun empty = RunTool({"create", dir / "nobody"});
+    EXPECT_EQ(empty.status, kExitFailed);
+    EXPECT_EQ(empty.err, "Access Denied.\n");
+
+    ASSERT_EQ(RunTool({"create", base + ".idx", "--user", "Ren\xC3\xA9", "--password", "pw"}).status, kExitOK);
+    const TRun info = RunTool({"info", base}, {{"KELMOR_USER", "ren\xC3\xA9"}, {"KELMOR_PASSWORD", "PW"}});
+    EXPECT_EQ(info.status, kExitOK) << info.err;
+    EXPECT_EQ(info.out.substr(0, 21), "Last version saved\t1\n");
+    EXPECT_NE(info.out.find("Maximum index\t0\n"), std::string::npos);
+
+    const TRun wrong = RunTool({"info", base, "--user", "ren\xC3\xA9", "--password", "x"});
+    EXPECT_EQ(wrong.status, kExitFailed);
+    EXPECT_EQ(wrong.err, "Incorrect Username or Password.\n\nAccess Denied.\n");
+
+    const TRun outside = RunTool({"info", base, "--user", "\xE2\x82\xAC", "--password", "x"});
+    EXPECT_EQ(outside.status, kExitUsage);
+    EXPECT_NE(outside.err.find("Latin-1"), std::string::npos);
+}
+
+TEST(TextCodec, ConvertsBetweenUtf8AndLatin1) {
+    std::string latin1;
+    ASSERT_TRUE(Utf8ToLatin1("A\xC3\xA9\xC2\xA3z", latin1));
+    EXPECT_EQ(latin1, "A\xE9\xA3z");
+    EXPECT_EQ(Latin1ToUtf8(latin1), "A\xC3\xA9\xC2\xA3z");
+    for (const char* bad : {"\xE2\x82\xAC", "\xC3", "\xC3(", "\xFF"}) EXPECT_FALSE(Utf8ToLatin1(bad, latin1)) << bad;
+}
+
+}  // namespace
+}  // namespace kelmor::cli
