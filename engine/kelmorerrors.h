@@ -60,6 +60,12 @@ public:
         : EKelmorError("Database Full: " + what) {}
 };
 
+// A blob larger than the format's 65535 bytes.
+class EKelmorBlobTooLarge : public EKelmorBlobError {
+public:
+    EKelmorBlobTooLarge() : EKelmorBlobError("Blob Too Large: a blob holds at most 65535 bytes") {}
+};
+
 // Reading or writing a database file failed at the operating-system level.
 class EKelmorFileError : public EKelmorError {
 public:

@@ -4,6 +4,7 @@
 // node records are read and written one at a time through the work buffer.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -15,8 +16,10 @@
 #include "hashtbl.h"
 #include "kelmorerrors.h"
 #include "kelmorheader.h"
+#include "keytypes.h"
 #include "nodeindex.h"
 #include "recordstore.h"
+#include "regional.h"
 #include "scramble.h"
 #include "userblock.h"
 
@@ -97,11 +100,120 @@ public:
     uint8_t SecurityType() const { return securityType_; }
     uint16_t Stamp() const { return stamp_; }
 
-    // ---- Users ----
+    // Regional settings for the display texts of values (KeyValueText).
+    void SetRegionalSettings(const TRegionalSettings& settings) { regional_ = settings; }
+    const TRegionalSettings& RegionalSettings() const { return regional_; }
+
+    // ---- The current node record (the work buffer) and its keys ----
+    void ClearNode();
+    bool LoadNode(int32_t nodeID);
+    void SaveNode(int32_t nodeID);
+    // The record as held in the work buffer: its length T and its bytes.
+    uint16_t RecordLength() const;
+    const uint8_t* RecordBytes() const { return work_.get(); }
+
+    std::string GetDescription() const;
+    void SetDescription(const std::string& description);
+    uint16_t KeyCount() const;
+    uint8_t KeyType(uint16_t index) const;
+    std::string GetKeyName(uint16_t index) const;
+    void RenameKey(uint16_t index, const std::string& name);
+    uint16_t FindKey(const std::string& name) const;
+
+    uint8_t GetByteKey(uint16_t index) const;
+    int16_t GetIntegerKey(uint16_t index) const;
+    int32_t GetLongintKey(uint16_t index) const;
+    float GetFloatKey(uint16_t index) const;
+    std::string GetStringKey(uint16_t index) const;
+    // Copies the bytes into `buffer` (at least 255 bytes) and returns their number.
+    uint8_t GetSequenceKey(uint16_t index, uint8_t* buffer) const;
+    std::string GetSequenceKey(uint16_t index) const;
+    // The blob's size; with a buffer (at least that size) also its bytes.
+    uint16_t GetBlobKey(uint16_t index, uint8_t* buffer) const;
+    std::vector<uint8_t> GetBlobKey(uint16_t index) const;
+    int64_t GetCurrencyKey(uint16_t index) const;
+    double GetDoubleKey(uint16_t index) const;
+    double GetDateKey(uint16_t index) const;  // 0 for "no date"
+
+    void AddByteKey(const std::string& name, uint8_t value);
+    void AddIntegerKey(const std::string& name, int16_t value);
+    void AddLongintKey(const std::string& name, int32_t value);
+    void AddFloatKey(const std::string& name, float value);
+    void AddStringKey(const std::string& name, const std::string& value);
+    void AddSequenceKey(const std::string& name, const uint8_t* data, size_t length);
+    void AddBlobKey(const std::string& name, const uint8_t* data, size_t size);
+    void AddCurrencyKey(const std::string& name, int64_t scaledBy10000);
+    void AddDoubleKey(const std::string& name, double value);
+    void AddDateKey(const std::string& name, double dateTime);
+
+    void InsertByteKey(const std::string& name, uint16_t index, uint8_t value);
+    void InsertIntegerKey(const std::string& name, uint16_t index, int16_t value);
+    void InsertLongintKey(const std::string& name, uint16_t index, int32_t value);
+    void InsertFloatKey(const std::string& name, uint16_t index, float value);
+    void InsertStringKey(const std::string& name, uint16_t index, const std::string& value);
+    void InsertSequenceKey(const std::string& name, uint16_t index, const uint8_t* data, size_t length);
+    void InsertBlobKey(const std::string& name, uint16_t index, const uint8_t* data, size_t size);
+    void InsertCurrencyKey(const std::string& name, uint16_t index, int64_t scaledBy10000);
+    void InsertDoubleKey(const std::string& name, uint16_t index, double value);
+    void InsertDateKey(const std::string& name, uint16_t index, double dateTime);
+
+    void DeleteKey(uint16_t index);
+    void SwapKeys(uint16_t index);
+    void MarkKey(uint16_t index);
+    void CutKey(uint16_t index);
+    void PasteKey();
+    bool KeyMarked() const { return keyClipboard_.marked; }
+    std::string KeyValueText(uint16_t index) const;
+
+    // ---- Users and access levels ----
     int CheckLogin(const std::string& userName, const std::string& password) const;
     uint8_t CurrentUser() const { return currentUser_; }
+    std::string GetUserName(int user) const;
+    std::string GetCurrentUserName() const { return GetUserName(currentUser_); }
+    void SetUser(int user, const std::string& userName, const std::string& password);
+    void ChangePassword(const std::string& newPassword);
+    uint8_t GetNodeSecurity(int32_t nodeID) const;
+    void SetNodeSecurity(int32_t nodeID, uint8_t level, bool readOnly);
+    bool CanModifyNode(int32_t nodeID) const;
+
+    // ---- Tree ----
+    static constexpr int32_t RootNode() { return 0; }
+    // Stores the work buffer as a new node, the last child of `parentID`; -1 when the
+    // parent is a link.
+    int32_t CreateNode(int32_t parentID);
 
 private:
+    struct TKeyClipboard {
+        bool marked = false;
+        std::string name;
+        uint8_t type = 0;
+        std::vector<uint8_t> value;
+    };
+
+    // Record items (1-based positions in the work buffer).
+    uint16_t ItemCount() const;
+    uint32_t ItemOffset(uint32_t item) const;  // 0 when the item does not exist
+    void SetRecordHeader(uint32_t length, uint32_t count);
+    void EnsureRoom(uint32_t bytes) const;     // raises EKelmorKeyListFullError
+    void AppendItem(uint8_t type, const uint8_t* value, uint32_t length);
+    void InsertItem(uint32_t position, uint8_t type, const uint8_t* value, uint32_t length);
+    void RemoveItem(uint32_t position);
+    // The value item of key `index`, checked for existence, type and size.
+    const uint8_t* KeyValue(uint16_t index, uint8_t type, uint32_t* length = nullptr) const;
+    void CheckWritable() const;
+    void CheckKeyIndex(uint16_t index, uint16_t highest) const;
+    void AddKeyItems(const std::string& name, uint8_t type, const uint8_t* value, uint32_t length);
+    void InsertKeyItems(const std::string& name, uint16_t index, uint8_t type, const uint8_t* value,
+                        uint32_t length);
+    void CheckLoadedRecord(int32_t nodeID, uint32_t available);
+
+    // Blobs.
+    TKelmorBlobEntry* FindBlob(int32_t blobID) const;
+    std::array<uint8_t, 14> StoreBlob(const uint8_t* data, size_t size);
+    void DeleteBlob(int32_t blobID);
+    void ReadBlob(const TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const;
+    int32_t BlobIDOfKey(uint16_t index) const;
+
     void Reset();
     void CloseFiles();
     int Fail(int result, const std::string& text);
@@ -139,6 +251,9 @@ private:
     TRecordStore records_;
     TRecordStore blobData_;
     int32_t markedNode_ = 0;
+    TKeyClipboard keyClipboard_;
+    TRegionalSettings regional_;
+    std::vector<uint8_t> saveBuffer_;
     bool modified_ = false;
     uint8_t securityType_ = kSecurityKeyed;
     bool journalPending_ = false;

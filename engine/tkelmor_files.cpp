@@ -689,9 +689,4 @@ int64_t TKelmorClass::DiskFree() const {
     if (error) throw EKelmorGetFreeSpaceError();
     return static_cast<int64_t>(space.available);
 }
-
-int TKelmorClass::CheckLogin(const std::string& userName, const std::string& password) const {
-    return CheckUserLogin(users_, userName, password);
-}
-
 }  // namespace kelmor

@@ -1,0 +1,83 @@
+// TKelmorClass: blobs, the values of blob keys, kept in the blob file.
+#include <cstring>
+
+#include "tkelmor.h"
+
+namespace kelmor {
+
+namespace {
+constexpr uint32_t kMaxBlobSize = 65535;
+constexpr uint32_t kMaxEntries = 65535;  // the counts are 16-bit fields
+
+int32_t Get32(const uint8_t* in) {
+    int32_t value;
+    std::memcpy(&value, in, 4);
+    return value;
+}
+}  // namespace
+
+TKelmorBlobEntry* TKelmorClass::FindBlob(int32_t blobID) const {
+    return static_cast<TKelmorBlobEntry*>(const_cast<THashTable&>(blobs_).Find(blobID));
+}
+
+std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size) {
+    CheckWritable();
+    if (size > kMaxBlobSize) throw EKelmorBlobTooLarge();
+    if (static_cast<uint32_t>(blobs_.Count()) >= kMaxEntries)
+        throw EKelmorDatabaseFull("the database already holds 65535 blobs, the most it can hold.");
+    const int32_t id = header_.lastBlobID + 1;
+    header_.lastBlobID = id;
+    header_.blobCount = static_cast<uint16_t>(header_.blobCount + 1);
+    std::vector<uint8_t> stored(data, data + size);
+    ScrambleBlock(stored.data(), stored.size(), securityType_);
+    auto* blob = new TKelmorBlobEntry{id, 0, blobData_.Append(stored.data(), static_cast<uint32_t>(size))};
+    blobs_.Add(id, blob);
+    modified_ = true;
+    std::array<uint8_t, 14> reference{};
+    const auto length = static_cast<int32_t>(size);
+    std::memcpy(reference.data(), &id, 4);
+    std::memcpy(reference.data() + 4, &length, 4);
+    return reference;
+}
+
+void TKelmorClass::DeleteBlob(int32_t blobID) {
+    TKelmorBlobEntry* blob = FindBlob(blobID);
+    if (!blob) throw EKelmorInvalidBlobID();
+    blobs_.Remove(blobID);  // its bytes leave the blob file when it is next compacted
+    delete blob;
+    header_.blobCount = static_cast<uint16_t>(header_.blobCount - 1);
+    modified_ = true;
+}
+
+int32_t TKelmorClass::BlobIDOfKey(uint16_t index) const { return Get32(KeyValue(index, ktBlob)); }
+
+void TKelmorClass::ReadBlob(const TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const {
+    if (size > blob.data.length)
+        throw EKelmorDamagedError("blob " + std::to_string(blob.blobID) + " should hold " + std::to_string(size) +
+                                  " bytes, but the blob file has room for " + std::to_string(blob.data.length) +
+                                  " there.");
+    blobData_.Read(blob.data, 0, buffer, size);
+    DescrambleBlock(buffer, size, securityType_);
+}
+
+uint16_t TKelmorClass::GetBlobKey(uint16_t index, uint8_t* buffer) const {
+    const uint8_t* reference = KeyValue(index, ktBlob);
+    const int32_t size = Get32(reference + 4);
+    if (size < 0 || static_cast<uint32_t>(size) > kMaxBlobSize)
+        throw EKelmorDamagedError("the blob key " + std::to_string(index) + " of the current node gives the size " +
+                                  std::to_string(size) + ".");
+    if (buffer) {
+        const TKelmorBlobEntry* blob = FindBlob(Get32(reference));
+        if (!blob) throw EKelmorInvalidBlobID();
+        ReadBlob(*blob, buffer, static_cast<uint32_t>(size));
+    }
+    return static_cast<uint16_t>(size);
+}
+
+std::vector<uint8_t> TKelmorClass::GetBlobKey(uint16_t index) const {
+    std::vector<uint8_t> bytes(GetBlobKey(index, nullptr));
+    GetBlobKey(index, bytes.data());
+    return bytes;
+}
+
+}  // namespace kelmor

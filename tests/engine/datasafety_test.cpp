@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "dbfixture.h"
+#include "journal.h"
+#include "rawdatabase.h"
+
+namespace kelmor {
+namespace {
+
+struct TSnapshot {
+    std::vector<uint8_t> index, data, blob;
+    bool operator==(const TSnapshot&) const = default;
+};
+
+// A database with a flushed state A, then changes in memory that make state B.
+class DataSafetyTest : public test::DatabaseTest {
+protected:
+    void SetUp() override {
+        test::DatabaseTest::SetUp();
+        for (int i = 1; i <= 20; ++i) {
+            engine.ClearNode();
+            engine.SetDescription("node " + std::to_string(i));
+            engine.AddLongintKey("number", i);
+            const std::vector<uint8_t> blob(100 + i, static_cast<uint8_t>(i));
+            engine.AddBlobKey("blob", blob.data(), blob.size());
+            engine.CreateNode(0);
+        }
+        ASSERT_EQ(engine.Flush(), kResultOK);
+        stateA = test::DumpDatabase(engine);
+        filesA = Snapshot();
+        ChangeToStateB();
+        stateB = test::DumpDatabase(engine);
+        ASSERT_NE(stateA, stateB);
+    }
+    void ChangeToStateB() {
+        ASSERT_TRUE(engine.LoadNode(3));
+        engine.SetDescription("node three, renamed to something longer");
+        engine.DeleteKey(2);  // its blob
+        engine.SaveNode(3);
+        ASSERT_TRUE(engine.LoadNode(10));
+        engine.SetDescription("node X");  // same length: rewritten in its place
+        engine.SaveNode(10);
+        engine.ClearNode();
+        engine.SetDescription("new");
+        const uint8_t bytes[3] = {1, 2, 3};
+        engine.AddBlobKey("fresh", bytes, 3);
+        engine.CreateNode(1);
+        engine.SetUser(2, "clerk", "pw");
+    }
+    TSnapshot Snapshot() const {
+        return {test::ReadBytes(base + ".idx"), test::ReadBytes(base + ".dat"), test::ReadBytes(base + ".blb")};
+    }
+    // Flushes in a child process that dies at `point`; returns after the child is gone.
+    void FlushAndDieAt(TFlushPoint point) {
+        static TFlushPoint stopAt;
+        stopAt = point;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetFlushPointHook([](TFlushPoint reached) {
+                if (reached == stopAt) _exit(0);
+            });
+            engine.Flush();
+            _exit(3);  // the flush should not have finished
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+    }
+    std::string OpenedState() {
+        TKelmorClass reader;
+        EXPECT_EQ(reader.OpenDatabase(base, false, admin), kResultOK) << reader.LastErrorText();
+        return test::DumpDatabase(reader);
+    }
+
+    std::string stateA, stateB;
+    TSnapshot filesA;
+};
+
+TEST_F(DataSafetyTest, BetweenFlushesTheFilesOnDiskDoNotChange) {
+    EXPECT_EQ(Snapshot(), filesA);
+    EXPECT_EQ(OpenedState(), stateA);  // another reader sees the flushed state
+}
+
+TEST_F(DataSafetyTest, AFlushInterruptedBeforeItsCommitLeavesTheOldState) {
+    FlushAndDieAt(TFlushPoint::JournalWritten);
+    EXPECT_EQ(Snapshot(), filesA);
+    EXPECT_EQ(OpenedState(), stateA);
+    EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+}
+
+TEST_F(DataSafetyTest, AFlushInterruptedRightAfterItsCommitOpensInTheNewState) {
+    FlushAndDieAt(TFlushPoint::JournalCommitted);
+    EXPECT_EQ(Snapshot(), filesA);
+    EXPECT_EQ(OpenedState(), stateB);
+    EXPECT_FALSE(test::Exists(JournalPath(base)));
+}
+
+TEST_F(DataSafetyTest, AFlushInterruptedHalfwayThroughWritingTheFilesOpensInTheNewState) {
+    FlushAndDieAt(TFlushPoint::JournalHalfApplied);
+    EXPECT_NE(Snapshot(), filesA);
+    EXPECT_EQ(OpenedState(), stateB);
+    EXPECT_FALSE(test::Exists(JournalPath(base)));
+}
+
+TEST_F(DataSafetyTest, AFlushedDatabaseHasNoGapsAndReopensWithEveryValue) {
+    ASSERT_EQ(engine.Flush(), kResultOK);
+    const TSnapshot files = Snapshot();
+    const auto index = test::DecodeIndex(files.index);
+    // Records and blobs follow one another from position 49 to the end of their files.
+    std::vector<std::pair<int32_t, size_t>> records;
+    for (const auto& entry : index.nodes)
+        if (entry.position > 0) records.emplace_back(entry.position, test::RecordAt(files.data, entry.position).size());
+    std::sort(records.begin(), records.end());
+    size_t expected = 49;
+    for (const auto& [position, length] : records) {
+        EXPECT_EQ(static_cast<size_t>(position), expected);
+        expected += length;
+    }
+    EXPECT_EQ(files.data.size(), expected);
+    EXPECT_EQ(index.blobs.size(), 20u);
+    engine.Close();
+    EXPECT_EQ(OpenedState(), stateB);
+}
+
+}  // namespace
+}  // namespace kelmor

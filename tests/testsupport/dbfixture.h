@@ -1,0 +1,31 @@
+// A database in a temporary folder and an engine logged on to it as the administrator.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tempdir.h"
+#include "tkelmor.h"
+
+namespace kelmor::test {
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    // Closes and opens the database again (read/write unless told otherwise).
+    void Reopen(bool readOnly = false);
+    // A new node under `parent` with a description and no keys.
+    int32_t AddNode(const std::string& description, int32_t parent = 0);
+
+    TTempDir dir;
+    std::string base;
+    TKelmorLogin admin = TKelmorClass::MakeLogin("admin", "secret");
+    TKelmorClass engine;
+};
+
+// Every node the administrator can load, by ID, with its description, parent, security
+// and keys (name, type and display text; blobs with their bytes), one line each.
+std::string DumpDatabase(TKelmorClass& engine);
+
+}  // namespace kelmor::test
