@@ -12,6 +12,7 @@ const std::vector<TCommand>& AllCommands() {
     static const std::vector<TCommand> commands = [] {
         std::vector<TCommand> list;
         AddDatabaseCommands(list);
+        AddUserCommands(list);
         return list;
     }();
     return commands;

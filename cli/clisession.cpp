@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cliregional.h"
 #include "fileio.h"
 #include "textcodec.h"
 
@@ -40,6 +41,8 @@ std::string TCliSession::ResultMessage(int result, const TKelmorClass& engine) {
 int TCliSession::Open(bool readOnly) {
     TKelmorLogin login;
     if (!Login(login)) return kExitUsage;
+    TRegionalSettings settings;
+    if (!RegionalSettingsFor(context_, settings)) return kExitUsage;
     const std::string base = BaseName();
     for (const char* extension : {".idx", ".dat"}) {
         if (!FileExists(base + extension)) {
@@ -57,6 +60,16 @@ int TCliSession::Open(bool readOnly) {
         context_.err << ResultMessage(result, engine_) << "\n";
         return kExitFailed;
     }
+    engine_.SetRegionalSettings(settings);
+    return kExitOK;
+}
+
+int TCliSession::Finish() {
+    if (const int result = engine_.Flush()) {
+        context_.err << ResultMessage(result, engine_) << "\n";
+        return kExitFailed;
+    }
+    engine_.Close();
     return kExitOK;
 }
 

@@ -29,6 +29,9 @@ public:
     int Open(bool readOnly);
     int OpenAsOptionsSay() { return Open(context_.options.Has("read-only")); }
 
+    // Writes what the command changed and closes the database; an exit status.
+    int Finish();
+
     TKelmorClass& Engine() { return engine_; }
     TCliContext& Context() { return context_; }
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cliapp.h"
+#include "cliregional.h"
 #include "tempdir.h"
 #include "textcodec.h"
 
@@ -62,6 +63,39 @@ TEST(CliDatabase, CreateInfoAndTheMessagesOfRefusals) {
     const TRun outside = RunTool({"info", base, "--user", "\xE2\x82\xAC", "--password", "x"});
     EXPECT_EQ(outside.status, kExitUsage);
     EXPECT_NE(outside.err.find("Latin-1"), std::string::npos);
+}
+
+TEST(CliUsers, SlotsPasswordsAndTheRulesOfTheEngine) {
+    test::TTempDir dir;
+    const std::string base = dir / "shop";
+    const std::map<std::string, std::string> admin = {{"KELMOR_USER", "admin"}, {"KELMOR_PASSWORD", "pw"}};
+    ASSERT_EQ(RunTool({"create", base}, admin).status, kExitOK);
+    EXPECT_EQ(RunTool({"set-user", base, "3", "clerk", "c"}, admin).status, kExitOK);
+    EXPECT_EQ(RunTool({"users", base}, admin).out, "1\tADMIN\n2\t\n3\tCLERK\n4\t\n5\t\n");
+    EXPECT_EQ(RunTool({"set-user", base, "6", "x", "y"}, admin).status, kExitUsage);
+    EXPECT_EQ(RunTool({"set-user", base, "2", std::string(20, 'x'), "y"}, admin).status, kExitUsage);
+
+    const std::vector<std::string> asClerk = {"--user", "clerk", "--password", "c"};
+    auto clerk = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), asClerk.begin(), asClerk.end());
+        return RunTool(arguments);
+    };
+    TRun refused = clerk({"users", base});
+    EXPECT_EQ(refused.status, kExitFailed);
+    EXPECT_EQ(refused.err, "Access Denied\n");
+    EXPECT_EQ(clerk({"set-user", base, "2", "x", "y"}).status, kExitFailed);
+    EXPECT_EQ(clerk({"passwd", base, "secret"}).status, kExitOK);
+    EXPECT_EQ(RunTool({"users", base, "--user", "clerk", "--password", "secret"}).err, "Access Denied\n");
+    EXPECT_EQ(RunTool({"users", base}, admin).status, kExitOK);
+}
+
+TEST(CliRegional, LocaleFormatsBecomeFormatTokens) {
+    EXPECT_EQ(TokensFromStrftime("%d/%m/%Y"), "dd/mm/yyyy");
+    EXPECT_EQ(TokensFromStrftime("%m/%d/%y"), "mm/dd/yy");
+    EXPECT_EQ(TokensFromStrftime("%H:%M:%S"), "hh:nn:ss");
+    EXPECT_EQ(TokensFromStrftime("%I:%M:%S %p"), "hh:nn:ss ampm");
+    EXPECT_EQ(TokensFromStrftime("%F"), "yyyy-mm-dd");
+    EXPECT_EQ(TokensFromStrftime("%j"), std::nullopt);
 }
 
 TEST(TextCodec, ConvertsBetweenUtf8AndLatin1) {
