@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -64,6 +65,66 @@ struct TKelmorBlobEntry {
     int32_t position = 0;  // as last written to the index file
     TStoreLocation data;
 };
+
+// The state of a child enumeration: whose children, and the child reached.
+struct TKelmorNodeRec {
+    int32_t parentID = 0;   // after a link parent was replaced by its source
+    int32_t currentID = 0;
+    TKelmorNodeEntry entry; // a copy of the current child's entry
+};
+
+// Search flags.
+constexpr uint16_t sfNodeDescriptions = 1;
+constexpr uint16_t sfKeyNames = 2;
+constexpr uint16_t sfKeyValues = 4;
+constexpr uint16_t sfCaseSensitive = 8;
+constexpr uint16_t sfReplaceAll = 16;       // the caller's
+constexpr uint16_t sfPromptOnReplace = 32;  // the caller's
+constexpr uint16_t sfWildcards = 64;
+constexpr uint16_t sfWholeValue = 128;
+constexpr uint16_t sfSubNodesOnly = 256;
+constexpr uint16_t sfScanLinks = 512;
+constexpr uint16_t sfBrokenLinks = 1024;
+constexpr uint16_t sfProcessMessages = 32768;
+
+constexpr int kSearchStackSize = 128;
+
+// Where the last match of a search lies.
+constexpr uint8_t kFoundNone = 0;
+constexpr uint8_t kFoundDescription = 1;  // or a broken link
+constexpr uint8_t kFoundKeyName = 2;
+constexpr uint8_t kFoundKeyValue = 3;
+
+class TKelmorClass;
+
+// The caller-owned state of a search; a value-initialised record is ready for use.
+struct TKelmorSearch {
+    struct TFrame {
+        int32_t node = 0;       // whose children this level walks
+        bool started = false;
+        int32_t childID = 0;    // the child reached
+    };
+    uint8_t callerByte = 0;
+    uint16_t flags = 0;
+    uint8_t depth = 0;           // 0: finished
+    uint16_t nodesReached = 0;
+    std::array<TFrame, kSearchStackSize> stack{};
+    std::string searchText;
+    std::string replacementText;
+    int32_t startNode = 0;
+    uint8_t foundIn = kFoundNone;
+    uint16_t foundKey = 0;
+    bool resume = false;
+    std::function<void(TKelmorClass& engine, int percent)> onProgress;
+    uint16_t progressStep = 0;   // 0: every 50 nodes
+    // Called after every step when sfProcessMessages is set.
+    std::function<void()> processMessages;
+};
+
+using TTextComparer = std::function<int(const std::string&, const std::string&)>;
+
+// Latin-1 text compared without regard to letter case, byte by byte.
+int CompareTextIgnoringCase(const std::string& a, const std::string& b);
 
 class TKelmorClass {
 public:
@@ -178,9 +239,43 @@ public:
 
     // ---- Tree ----
     static constexpr int32_t RootNode() { return 0; }
+    bool NodeExists(int32_t nodeID) const;
+    int32_t GetParent(int32_t nodeID) const;
+    bool HasChildren(int32_t nodeID) const;
+    // The children that the current user may see, in their order; a link's children are
+    // those of its source.
+    bool FindFirstChild(TKelmorNodeRec& rec, int32_t parentID) const;
+    bool FindNextChild(TKelmorNodeRec& rec) const;
     // Stores the work buffer as a new node, the last child of `parentID`; -1 when the
     // parent is a link.
     int32_t CreateNode(int32_t parentID);
+    int32_t CreateLink(int32_t parentID);
+    bool IsLink(int32_t nodeID) const;
+    int32_t GetLinkSource(int32_t linkID) const;
+    void SetLinkSource(int32_t linkID, int32_t sourceID);
+    bool DeleteNode(int32_t nodeID);
+    void SortChildren(int32_t parentID);
+    void ExchangeNodes(int32_t first, int32_t second);
+    void MarkNode(int32_t nodeID);
+    bool NodeMarked() const { return markedNode_ > 0; }
+    int32_t MarkedNode() const { return markedNode_; }
+    bool CanMoveMarkedNode(int32_t newParentID) const;
+    bool MoveMarkedNode(int32_t newParentID);
+    bool CanCopyMarkedNode(int32_t newParentID) const;
+    int32_t CopyMarkedNode(int32_t newParentID);
+    std::string GetNodePath(int32_t nodeID);
+    int32_t FindNodeByPath(const std::string& path);
+    static std::string GetPathElement(const std::string& path, int depth, bool withPrefix);
+    // The comparison that sorting uses (negative, 0, positive); by default Latin-1 text
+    // compared without regard to letter case.
+    void SetTextComparer(TTextComparer comparer) { compareText_ = std::move(comparer); }
+
+    // ---- Search ----
+    int32_t SearchFirst(TKelmorSearch& search);
+    int32_t SearchNext(TKelmorSearch& search);
+    static bool NoSearchMatch(const TKelmorSearch& search) { return search.foundIn == 0; }
+    // May be called from another thread while a search runs.
+    void CancelSearch(TKelmorSearch& search);
 
 private:
     struct TKeyClipboard {
@@ -206,6 +301,21 @@ private:
     void InsertKeyItems(const std::string& name, uint16_t index, uint8_t type, const uint8_t* value,
                         uint32_t length);
     void CheckLoadedRecord(int32_t nodeID, uint32_t available);
+
+    // Tree.
+    void CheckNodeRoom(size_t more) const;
+    void ReadRecordOf(const TNodeSlot& slot);  // into the work buffer, without access checks
+    const TNodeSlot* ResolveLinkChain(int32_t nodeID) const;
+    int32_t EnumerationParent(int32_t parentID) const;
+    bool LiesInBranch(int32_t nodeID, int32_t branchTop) const;
+    void RemoveOneNode(TNodeSlot* slot);
+    TNodeSlot* AddLink(int32_t parentID, const TNodeSlot& source);
+    int32_t CopyBranch(const TNodeSlot& top, int32_t parentID);
+    std::string DescriptionForPath(int32_t nodeID);
+
+    // Search.
+    int32_t SearchStep(TKelmorSearch& search, int depth, const std::string& text);
+    bool TextMatches(std::string examined, const std::string& text, uint16_t flags) const;
 
     // Blobs.
     TKelmorBlobEntry* FindBlob(int32_t blobID) const;
@@ -252,6 +362,8 @@ private:
     TRecordStore blobData_;
     int32_t markedNode_ = 0;
     TKeyClipboard keyClipboard_;
+    TTextComparer compareText_;
+    std::atomic<bool> cancelSearch_{false};
     TRegionalSettings regional_;
     std::vector<uint8_t> saveBuffer_;
     bool modified_ = false;

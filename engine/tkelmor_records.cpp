@@ -400,18 +400,22 @@ bool TKelmorClass::LoadNode(int32_t nodeID) {
         slot = nodes_.Find(-slot->entry.dataPosition);
         if (!slot || slot->entry.IsLink()) return false;
     }
-    const uint32_t available = std::min<uint32_t>(slot->record.length, kWorkBufferSize);
-    if (available < kRecordHeaderSize) {
-        throw EKelmorDamagedError("the record of node " + std::to_string(slot->entry.nodeID) + " is too short.");
-    }
-    records_.Read(slot->record, 0, work_.get(), available);
+    ReadRecordOf(*slot);
+    return true;
+}
+
+void TKelmorClass::ReadRecordOf(const TNodeSlot& slot) {
+    ClearNode();
+    const uint32_t available = std::min<uint32_t>(slot.record.length, kWorkBufferSize);
+    if (available < kRecordHeaderSize)
+        throw EKelmorDamagedError("the record of node " + std::to_string(slot.entry.nodeID) + " is too short.");
+    records_.Read(slot.record, 0, work_.get(), available);
     const uint32_t length = RecordLength();
     if (length >= kRecordHeaderSize && length <= available) {
         DescrambleBlock(work_.get() + 2, length - 2, securityType_);
         std::memset(work_.get() + length, 0, available - length);  // a gap behind the record
     }
-    CheckLoadedRecord(slot->entry.nodeID, available);
-    return true;
+    CheckLoadedRecord(slot.entry.nodeID, available);
 }
 
 void TKelmorClass::SaveNode(int32_t nodeID) {
