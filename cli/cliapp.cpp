@@ -13,6 +13,7 @@ const std::vector<TCommand>& AllCommands() {
         std::vector<TCommand> list;
         AddDatabaseCommands(list);
         AddUserCommands(list);
+        AddTreeCommands(list);
         return list;
     }();
     return commands;

@@ -40,5 +40,6 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 // The commands of each group, added by their own files.
 void AddDatabaseCommands(std::vector<TCommand>& commands);
 void AddUserCommands(std::vector<TCommand>& commands);
+void AddTreeCommands(std::vector<TCommand>& commands);
 
 }  // namespace kelmor::cli
