@@ -1,5 +1,6 @@
 #include "cliapp.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "kelmorerrors.h"
@@ -8,12 +9,24 @@ namespace kelmor::cli {
 
 namespace {
 
+struct TCommandGroup {
+    int order;
+    std::vector<TCommand> (*makeCommands)();
+};
+
+std::vector<TCommandGroup>& Groups() {
+    static std::vector<TCommandGroup> groups;
+    return groups;
+}
+
 const std::vector<TCommand>& AllCommands() {
     static const std::vector<TCommand> commands = [] {
+        std::vector<TCommandGroup> groups = Groups();
+        std::stable_sort(groups.begin(), groups.end(),
+                         [](const TCommandGroup& a, const TCommandGroup& b) { return a.order < b.order; });
         std::vector<TCommand> list;
-        AddDatabaseCommands(list);
-        AddUserCommands(list);
-        AddTreeCommands(list);
+        for (const TCommandGroup& group : groups)
+            for (TCommand& command : group.makeCommands()) list.push_back(std::move(command));
         return list;
     }();
     return commands;
@@ -50,6 +63,10 @@ void PrintCommandUsage(std::ostream& out, const TCommand& command) {
 }
 
 }  // namespace
+
+TCommandRegistration::TCommandRegistration(int order, std::vector<TCommand> (*makeCommands)()) {
+    Groups().push_back({order, makeCommands});
+}
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv) {
     if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "help") {

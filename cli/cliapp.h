@@ -37,9 +37,10 @@ struct TCommand {
 // Runs one command line (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv);
 
-// The commands of each group, added by their own files.
-void AddDatabaseCommands(std::vector<TCommand>& commands);
-void AddUserCommands(std::vector<TCommand>& commands);
-void AddTreeCommands(std::vector<TCommand>& commands);
+// Each command file registers its group of commands with a static registration; the
+// groups are listed in the order of their `order` numbers.
+struct TCommandRegistration {
+    TCommandRegistration(int order, std::vector<TCommand> (*makeCommands)());
+};
 
 }  // namespace kelmor::cli

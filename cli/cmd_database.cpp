@@ -39,12 +39,16 @@ int RunInfo(TCliContext& context) {
     return kExitOK;
 }
 
-}  // namespace
-
-void AddDatabaseCommands(std::vector<TCommand>& commands) {
+std::vector<TCommand> MakeCommands() {
+    std::vector<TCommand> commands;
     commands.push_back({"create", "BASE", "creates a new database; the logon becomes user 1", {}, "", 1, 1, RunCreate});
     commands.push_back({"info", "BASE", "the database information, one Description<TAB>Value line each (user 1 only)",
                         {}, "", 1, 1, RunInfo});
+    return commands;
 }
+
+const TCommandRegistration registration(10, MakeCommands);
+
+}  // namespace
 
 }  // namespace kelmor::cli

@@ -135,9 +135,8 @@ int RunBrokenLinks(TCliContext& context) {
     return kExitOK;
 }
 
-}  // namespace
-
-void AddTreeCommands(std::vector<TCommand>& commands) {
+std::vector<TCommand> MakeCommands() {
+    std::vector<TCommand> commands;
     commands.push_back({"tree", "BASE",
                         "the tree as the logged-on user sees it, one line per node, indented two spaces a level",
                         {{"location", true, false}, {"keys", false, false}, {"ids", false, false}},
@@ -159,6 +158,11 @@ void AddTreeCommands(std::vector<TCommand>& commands) {
                         2, 2, RunSearch});
     commands.push_back({"broken-links", "BASE", "every broken link: its ID and the path of its parent", {}, "", 1, 1,
                         RunBrokenLinks});
+    return commands;
 }
+
+const TCommandRegistration registration(30, MakeCommands);
+
+}  // namespace
 
 }  // namespace kelmor::cli

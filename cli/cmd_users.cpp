@@ -50,9 +50,8 @@ int RunPasswd(TCliContext& context) {
     return session.Finish();
 }
 
-}  // namespace
-
-void AddUserCommands(std::vector<TCommand>& commands) {
+std::vector<TCommand> MakeCommands() {
+    std::vector<TCommand> commands;
     commands.push_back({"users", "BASE", "the five user slots, number and name (user 1 only)", {}, "", 1, 1, RunUsers});
     commands.push_back({"set-user", "BASE N NAME PASSWORD",
                         "stores user slot N; only user 1 may change other slots than their own; an empty name "
@@ -60,6 +59,11 @@ void AddUserCommands(std::vector<TCommand>& commands) {
                         {}, "", 4, 4, RunSetUser});
     commands.push_back({"passwd", "BASE NEW-PASSWORD", "changes the password of the logged-on user", {}, "", 2, 2,
                         RunPasswd});
+    return commands;
 }
+
+const TCommandRegistration registration(20, MakeCommands);
+
+}  // namespace
 
 }  // namespace kelmor::cli

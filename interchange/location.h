@@ -9,7 +9,8 @@ namespace kelmor {
 
 class TKelmorClass;
 
-// Removes a leading "\Root", then a leading "Root", then a leading "\" (case-sensitive).
+// Removes a leading "\Root", then a leading "Root" (each only as a whole component),
+// then a leading "\"; case-sensitive.
 std::string NormaliseLocation(std::string location);
 
 // The node a normalised location names: 0 for the empty location, else the node that

@@ -11,6 +11,7 @@ KELMOR_PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   libgtest-dev libgmock-dev
   libxml2-dev
+  qt6-base-dev xvfb xauth
 )
 
 install_missing_packages() {
