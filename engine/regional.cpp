@@ -193,7 +193,7 @@ DecimalNumber ExactDecimal(uint64_t mantissa, int exponent)
 {
     DecimalNumber result;
     if (mantissa == 0) {
-        result.digits = "0";
+        result.digits.assign(1, '0');
         return result;
     }
     BigDecimal n(mantissa);
@@ -237,19 +237,19 @@ void DropDigitsRoundingAway(DecimalNumber& n, int drop)
     const size_t len = n.digits.size();
     const size_t d = static_cast<size_t>(drop);
     const bool up = d <= len && n.digits[len - d] >= '5';
-    n.digits.resize(len > d ? len - d : 0);
+    n.digits.erase(len > d ? len - d : 0);
     n.scale -= drop;
     if (up) {
         size_t i = n.digits.size();
         while (i > 0 && n.digits[i - 1] == '9')
             n.digits[--i] = '0';
         if (i == 0)
-            n.digits.insert(n.digits.begin(), '1');
+            n.digits.insert(size_t{0}, 1, '1');
         else
             ++n.digits[i - 1];
     }
     if (n.digits.empty())
-        n.digits = "0";
+        n.digits.assign(1, '0');
 }
 
 // Renders with exactly `decimals` decimals (the number must have scale <= decimals).
@@ -683,7 +683,7 @@ bool ParseTimeText(std::string_view s, const TRegionalSettings& settings, double
 {
     std::string seps = FormatSeparators(settings.longTimeFormat);
     if (seps.empty())
-        seps = ":";
+        seps.assign(1, ':');
     size_t pos = 0;
     std::array<int, 3> parts{};
     size_t partCount = 0;
