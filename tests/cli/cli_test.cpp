@@ -89,6 +89,24 @@ TEST(CliUsers, SlotsPasswordsAndTheRulesOfTheEngine) {
     EXPECT_EQ(RunTool({"users", base}, admin).status, kExitOK);
 }
 
+TEST(CliCheck, PrintsOkForASoundDatabaseAndEveryFindingOtherwise) {
+    test::TTempDir dir;
+    const std::string base = dir / "shop";
+    ASSERT_EQ(RunTool({"create", base, "--user", "a", "--password", "b"}).status, kExitOK);
+    const TRun sound = RunTool({"check", base + ".idx"});
+    EXPECT_EQ(sound.status, kExitOK);
+    EXPECT_EQ(sound.out, "ok\n");
+    std::vector<uint8_t> data = test::ReadBytes(base + ".dat");
+    data.push_back(0);
+    data[47] ^= 0xFF;
+    test::WriteBytes(base + ".dat", data);
+    const TRun damaged = RunTool({"check", base});
+    EXPECT_EQ(damaged.status, kExitFailed);
+    EXPECT_NE(damaged.out.find(base + ".dat: offset 47: the stamp"), std::string::npos) << damaged.out;
+    EXPECT_NE(damaged.out.find(base + ".dat: offset 49: 1 bytes at the end belong to no record"), std::string::npos)
+        << damaged.out;
+}
+
 TEST(CliRegional, LocaleFormatsBecomeFormatTokens) {
     EXPECT_EQ(TokensFromStrftime("%d/%m/%Y"), "dd/mm/yyyy");
     EXPECT_EQ(TokensFromStrftime("%m/%d/%y"), "mm/dd/yy");

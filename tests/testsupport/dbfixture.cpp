@@ -22,6 +22,16 @@ int32_t DatabaseTest::AddNode(const std::string& description, int32_t parent) {
 
 std::string DumpDatabase(TKelmorClass& engine) {
     std::ostringstream out;
+    // the tree's shape: every parent's children in their order
+    for (int32_t parent = 0; parent <= engine.Header().lastNodeID; ++parent) {
+        if (!engine.NodeExists(parent) || engine.IsLink(parent)) continue;
+        TKelmorNodeRec rec;
+        bool found = engine.FindFirstChild(rec, parent);
+        if (!found) continue;
+        out << "children of " << parent << ":";
+        for (; found; found = engine.FindNextChild(rec)) out << " " << rec.currentID;
+        out << "\n";
+    }
     for (int32_t id = 1; id <= engine.Header().lastNodeID; ++id) {
         uint8_t security = 0;
         try {
@@ -30,6 +40,7 @@ std::string DumpDatabase(TKelmorClass& engine) {
             continue;
         }
         out << "#" << id << " sec " << int(security);
+        if (engine.IsLink(id)) out << " link";
         if (!engine.LoadNode(id)) {
             out << " (no record)\n";
             continue;
@@ -43,6 +54,7 @@ std::string DumpDatabase(TKelmorClass& engine) {
         }
         out << "\n";
     }
+    for (int user = 1; user <= 5; ++user) out << "user " << user << " " << engine.GetUserName(user) << "\n";
     return out.str();
 }
 

@@ -24,8 +24,9 @@ protected:
     TKelmorClass engine;
 };
 
-// Every node the administrator can load, by ID, with its description, parent, security
-// and keys (name, type and display text; blobs with their bytes), one line each.
+// The whole state as the administrator sees it: every parent's children in order, then
+// every node by ID with its security, description and keys (name, type and display
+// text; blobs with their bytes), and the user names.
 std::string DumpDatabase(TKelmorClass& engine);
 
 }  // namespace kelmor::test
