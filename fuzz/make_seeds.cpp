@@ -1,0 +1,87 @@
+// Writes seed inputs for the fuzz targets, made by the program's own code:
+//   kelmor_fuzz_seeds FOLDER   (creates FOLDER/<target>/seed-N)
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include "fuzzinput.h"
+#include "tkelmor.h"
+
+using namespace kelmor;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void Save(const fs::path& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
+    fs::create_directories(folder);
+    std::ofstream out(folder / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A database made by `fill`, as one framed database input.
+template <typename Fill>
+std::vector<uint8_t> MakeDatabase(Fill fill) {
+    const std::string base = fuzz::ScratchFolder() + "/seed";
+    {
+        TKelmorClass engine;
+        if (engine.CreateDatabase(base, TKelmorClass::MakeLogin("fuzz", "fuzz")) != kResultOK) std::abort();
+        fill(engine);
+    }
+    fuzz::TDatabaseFiles files{ReadFile(base + ".idx"), ReadFile(base + ".dat"), ReadFile(base + ".blb")};
+    return fuzz::JoinDatabaseInput(files);
+}
+
+int32_t Node(TKelmorClass& engine, const std::string& description, int32_t parent) {
+    engine.ClearNode();
+    engine.SetDescription(description);
+    return engine.CreateNode(parent);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: kelmor_fuzz_seeds FOLDER\n";
+        return 2;
+    }
+    const fs::path root = argv[1];
+    const fs::path databases = root / "fuzz_database";
+    Save(databases, "empty", MakeDatabase([](TKelmorClass&) {}));
+    Save(databases, "tree", MakeDatabase([](TKelmorClass& engine) {
+             const int32_t a = Node(engine, "A.TXT", 0);
+             const int32_t b = Node(engine, "B", a);
+             Node(engine, "C", b);
+             engine.MarkNode(b);
+             engine.CreateLink(0);
+             engine.MarkNode(Node(engine, "gone", 0));
+             engine.CreateLink(a);
+             engine.DeleteNode(engine.MarkedNode());
+             engine.SetNodeSecurity(b, 3, true);
+         }));
+    Save(databases, "keys", MakeDatabase([](TKelmorClass& engine) {
+             engine.ClearNode();
+             engine.SetDescription("every type");
+             engine.AddByteKey("byte", 200);
+             engine.AddIntegerKey("integer", -300);
+             engine.AddLongintKey("longint", 70000);
+             engine.AddFloatKey("float", 1.25f);
+             engine.AddStringKey("string", "text");
+             const uint8_t bytes[6] = {0, 1, 2, 0xFE, 0xFF, 0x41};
+             engine.AddSequenceKey("sequence", bytes, sizeof bytes);
+             engine.AddBlobKey("blob", bytes, sizeof bytes);
+             engine.AddBlobKey("empty blob", nullptr, 0);
+             engine.AddCurrencyKey("currency", 123456789);
+             engine.AddDoubleKey("double", 1e-7);
+             engine.AddDateKey("date", 45000.75);
+             const int32_t id = engine.CreateNode(0);
+             Node(engine, "child", id);
+         }));
+    std::cout << "seeds written to " << root << "\n";
+    return 0;
+}
