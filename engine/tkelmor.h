@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "blobindex.h"
 #include "fileio.h"
 #include "hashtbl.h"
 #include "kelmorerrors.h"
@@ -57,13 +58,6 @@ struct TKelmorInfo {
     int32_t markedNode = 0;
     uint8_t securityType = 0;
     uint16_t stamp = 0;
-};
-
-// A blob index entry (8 bytes in the index file) and where the blob's bytes are now.
-struct TKelmorBlobEntry {
-    int32_t blobID = 0;
-    int32_t position = 0;  // as last written to the index file
-    TStoreLocation data;
 };
 
 // The state of a child enumeration: whose children, and the child reached.
@@ -343,8 +337,6 @@ private:
     std::string IndexPath() const { return baseName_ + ".idx"; }
     std::string DataPath() const { return baseName_ + ".dat"; }
     std::string BlobPath() const { return baseName_ + ".blb"; }
-    std::vector<TKelmorBlobEntry*> BlobsInStoredOrder() const;
-    void FreeBlobEntries();
 
     TKelmorHeader header_;
     TUserBlock users_{};
@@ -357,7 +349,7 @@ private:
     std::string baseName_;
     std::unique_ptr<uint8_t[]> work_;
     TNodeIndex nodes_;
-    THashTable blobs_;
+    TBlobIndex blobs_;
     TRecordStore records_;
     TRecordStore blobData_;
     int32_t markedNode_ = 0;

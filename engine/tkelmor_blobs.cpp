@@ -17,7 +17,7 @@ int32_t Get32(const uint8_t* in) {
 }  // namespace
 
 TKelmorBlobEntry* TKelmorClass::FindBlob(int32_t blobID) const {
-    return static_cast<TKelmorBlobEntry*>(const_cast<THashTable&>(blobs_).Find(blobID));
+    return blobs_.Find(blobID);
 }
 
 std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size) {
@@ -30,8 +30,7 @@ std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size
     header_.blobCount = static_cast<uint16_t>(header_.blobCount + 1);
     std::vector<uint8_t> stored(data, data + size);
     ScrambleBlock(stored.data(), stored.size(), securityType_);
-    auto* blob = new TKelmorBlobEntry{id, 0, blobData_.Append(stored.data(), static_cast<uint32_t>(size))};
-    blobs_.Add(id, blob);
+    blobs_.Add(id, 0, blobData_.Append(stored.data(), static_cast<uint32_t>(size)));
     modified_ = true;
     std::array<uint8_t, 14> reference{};
     const auto length = static_cast<int32_t>(size);
@@ -43,8 +42,7 @@ std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size
 void TKelmorClass::DeleteBlob(int32_t blobID) {
     TKelmorBlobEntry* blob = FindBlob(blobID);
     if (!blob) throw EKelmorInvalidBlobID();
-    blobs_.Remove(blobID);  // its bytes leave the blob file when it is next compacted
-    delete blob;
+    blobs_.Remove(blob);  // its bytes leave the blob file when it is next compacted
     header_.blobCount = static_cast<uint16_t>(header_.blobCount - 1);
     modified_ = true;
 }

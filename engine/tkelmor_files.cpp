@@ -60,10 +60,7 @@ int ResultFromErrno(int errnoValue) {
     }
 }
 
-TKelmorClass::TKelmorClass() : blobs_(kTableBuckets), random_(std::random_device{}()) {
-    blobs_.onMatch = [](THashTable&, int32_t key, void* item, bool& matches) {
-        matches = static_cast<TKelmorBlobEntry*>(item)->blobID == key;
-    };
+TKelmorClass::TKelmorClass() : random_(std::random_device{}()) {
     try {
         work_.reset(new uint8_t[kWorkBufferSize]);
     } catch (const std::bad_alloc&) {
@@ -78,7 +75,7 @@ TKelmorClass::~TKelmorClass() {
     } catch (...) {
         // closing ignores errors
     }
-    FreeBlobEntries();
+    blobs_.Clear();
 }
 
 TKelmorLogin TKelmorClass::MakeLogin(const std::string& userName, const std::string& password) {
@@ -95,21 +92,12 @@ std::string TKelmorClass::GetFileName() const {
     return UpperCaseAscii(slash == std::string::npos ? baseName_ : baseName_.substr(slash + 1));
 }
 
-void TKelmorClass::FreeBlobEntries() {
-    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
-        if (const auto* list = blobs_.Bucket(b)) {
-            for (void* item : *list) delete static_cast<TKelmorBlobEntry*>(item);
-        }
-    }
-    blobs_.Clear();
-}
-
 void TKelmorClass::Reset() {
     if (IsOpen()) Close();
     securityType_ = kSecurityKeyed;
     modified_ = false;
     nodes_.Clear();
-    FreeBlobEntries();
+    blobs_.Clear();
     records_.Detach();
     blobData_.Detach();
     currentUser_ = 0;
@@ -148,7 +136,7 @@ void TKelmorClass::Close() {
     currentUser_ = 0;
     modified_ = false;
     nodes_.Clear();
-    FreeBlobEntries();
+    blobs_.Clear();
     records_.Detach();
     blobData_.Detach();
 }
@@ -346,8 +334,7 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
         if (blobs_.Find(id)) return which + " repeats the blob ID " + Num(id) + ".";
         if (position < static_cast<int32_t>(kFileHeadSize))
             return "blob " + Num(id) + " has the impossible position " + Num(position) + ".";
-        auto* blob = new TKelmorBlobEntry{id, position, {}};
-        blobs_.Add(id, blob);
+        blobs_.Add(id, position, {});
     }
     return "";
 }
@@ -455,13 +442,7 @@ std::string TKelmorClass::PlaceRecords(uint64_t dataSize) {
 // Blobs lie one after another without gaps; blobs of size 0 may share a position with
 // the blob that follows them, which they precede in ID order.
 std::string TKelmorClass::PlaceBlobs(uint64_t blobSize) {
-    std::vector<TKelmorBlobEntry*> entries;
-    entries.reserve(static_cast<size_t>(blobs_.Count()));
-    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
-        if (const auto* list = blobs_.Bucket(b)) {
-            for (void* item : *list) entries.push_back(static_cast<TKelmorBlobEntry*>(item));
-        }
-    }
+    std::vector<TKelmorBlobEntry*> entries = blobs_.InStoredOrder();
     if (entries.empty()) return "";
     const std::string path = BlobPath();
     if (!blobFile_.IsOpen()) return "The blob file " + path + " cannot be opened, but the index lists blobs.";
@@ -485,17 +466,6 @@ std::string TKelmorClass::PlaceBlobs(uint64_t blobSize) {
 
 // ---------------------------------------------------------------- writing
 
-std::vector<TKelmorBlobEntry*> TKelmorClass::BlobsInStoredOrder() const {
-    std::vector<TKelmorBlobEntry*> entries;
-    entries.reserve(static_cast<size_t>(blobs_.Count()));
-    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
-        if (const auto* list = blobs_.Bucket(b)) {
-            for (void* item : *list) entries.push_back(static_cast<TKelmorBlobEntry*>(item));
-        }
-    }
-    return entries;
-}
-
 std::vector<uint8_t> TKelmorClass::BuildIndexFile() {
     header_.majorVersion = 1;
     header_.minorVersion = 25;
@@ -513,7 +483,7 @@ std::vector<uint8_t> TKelmorClass::BuildIndexFile() {
     header_.second = static_cast<uint8_t>(std::min(local.tm_sec, 59));
 
     const size_t nodeCount = nodes_.Count();
-    const size_t blobCount = static_cast<size_t>(blobs_.Count());
+    const size_t blobCount = blobs_.Count();
     std::vector<uint8_t> file(kEntriesOffset + nodeCount * TKelmorNodeEntry::kStoredSize + blobCount * kBlobEntrySize);
     std::copy(kFileHeadTemplate.begin(), kFileHeadTemplate.end(), file.begin());
     file[kSecurityTypeOffset] = securityType_;
@@ -530,7 +500,7 @@ std::vector<uint8_t> TKelmorClass::BuildIndexFile() {
     });
     ScrambleEntries(file.data() + kEntriesOffset, nodeCount, TKelmorNodeEntry::kStoredSize, securityType_);
     uint8_t* blobsAt = out;
-    for (const TKelmorBlobEntry* blob : BlobsInStoredOrder()) {
+    for (const TKelmorBlobEntry* blob : blobs_.InStoredOrder()) {
         PutI32(out, blob->blobID);
         PutI32(out + 4, blob->position);
         out += kBlobEntrySize;
@@ -570,7 +540,7 @@ int TKelmorClass::WriteIndex() {
         recordSlots.push_back(slot);
         recordItems.push_back(&slot->record);
     });
-    std::vector<TKelmorBlobEntry*> blobEntries = BlobsInStoredOrder();
+    std::vector<TKelmorBlobEntry*> blobEntries = blobs_.InStoredOrder();
     std::vector<TStoreLocation*> blobItems;
     blobItems.reserve(blobEntries.size());
     for (TKelmorBlobEntry* blob : blobEntries) blobItems.push_back(&blob->data);
@@ -660,12 +630,9 @@ TKelmorInfo TKelmorClass::GetInfo() {
     info.parentLongestBucket = parentStats.longestBucket;
     info.blobCount = header_.blobCount;
     info.lastBlobID = header_.lastBlobID;
-    for (int32_t b = 0; b < blobs_.BucketCount(); ++b) {
-        if (const auto* list = blobs_.Bucket(b)) {
-            ++info.blobBucketsInUse;
-            info.blobLongestBucket = std::max(info.blobLongestBucket, static_cast<int32_t>(list->size()));
-        }
-    }
+    const TBucketStats blobStats = blobs_.Stats();
+    info.blobBucketsInUse = blobStats.bucketsInUse;
+    info.blobLongestBucket = blobStats.longestBucket;
     info.markedNode = markedNode_;
     info.securityType = securityType_;
     info.stamp = stamp_;
