@@ -8,7 +8,7 @@
 
 namespace kelmor::cli {
 
-std::string TCliSession::BaseName() const { return TKelmorClass::RemoveExtension(context_.options.positional.at(0)); }
+std::string TCliSession::BaseName() const { return TKelmorClass::BasePathOf(context_.options.positional.at(0)); }
 
 bool TCliSession::ToLatin1(const std::string& argument, const std::string& what, std::string& latin1) {
     if (Utf8ToLatin1(argument, latin1)) return true;

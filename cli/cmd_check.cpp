@@ -11,7 +11,7 @@ namespace kelmor::cli {
 namespace {
 
 int RunCheck(TCliContext& context) {
-    const std::string base = TKelmorClass::RemoveExtension(context.options.positional[0]);
+    const std::string base = TKelmorClass::BasePathOf(context.options.positional[0]);
     const std::vector<TCheckFinding> findings = CheckDatabase(base);
     if (findings.empty()) {
         context.out << "ok\n";

@@ -145,6 +145,9 @@ public:
     std::string GetFileName() const;
     const std::string& GetBaseName() const { return baseName_; }
     static std::string RemoveExtension(const std::string& fileName);
+    // The base path of a file of a database: its last component without its extension
+    // (a "." in a folder name stays, unlike RemoveExtension's).
+    static std::string BasePathOf(const std::string& fileName);
     TKelmorInfo GetInfo();
     uint8_t NodeSpaceFree() const;
     int64_t DiskFree() const;

@@ -87,6 +87,12 @@ std::string TKelmorClass::RemoveExtension(const std::string& fileName) {
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
+std::string TKelmorClass::BasePathOf(const std::string& fileName) {
+    const size_t slash = fileName.find_last_of('/');
+    const size_t dot = fileName.find_last_of('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash) ? fileName.substr(0, dot) : fileName;
+}
+
 std::string TKelmorClass::GetFileName() const {
     const size_t slash = baseName_.find_last_of('/');
     return UpperCaseAscii(slash == std::string::npos ? baseName_ : baseName_.substr(slash + 1));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -51,6 +52,9 @@ TEST(CliDatabase, CreateInfoAndTheMessagesOfRefusals) {
     EXPECT_EQ(empty.err, "Access Denied.\n");
 
     ASSERT_EQ(RunTool({"create", base + ".idx", "--user", "Ren\xC3\xA9", "--password", "pw"}).status, kExitOK);
+    std::filesystem::create_directory(dir / "dotted.folder");
+    ASSERT_EQ(RunTool({"create", dir / "dotted.folder/shop", "--user", "a"}).status, kExitOK);  // no extension
+    EXPECT_TRUE(test::Exists(dir / "dotted.folder/shop.idx"));
     const TRun info = RunTool({"info", base}, {{"KELMOR_USER", "ren\xC3\xA9"}, {"KELMOR_PASSWORD", "PW"}});
     EXPECT_EQ(info.status, kExitOK) << info.err;
     EXPECT_EQ(info.out.substr(0, 21), "Last version saved\t1\n");

@@ -285,6 +285,18 @@ TEST(RemoveExtension, CutsAtTheLastDotAnywhere) {
     }
 }
 
+TEST(BasePathOf, CutsOnlyTheLastComponentsExtension) {
+    struct TCase {
+        const char* in;
+        const char* out;
+    };
+    for (const TCase& c : {TCase{"stock.idx", "stock"}, TCase{"/home/a/.local/stock.idx", "/home/a/.local/stock"},
+                           TCase{"/home/a/.local/stock", "/home/a/.local/stock"}, TCase{"stock", "stock"},
+                           TCase{"./stock.v2.dat", "./stock.v2"}}) {
+        EXPECT_EQ(TKelmorClass::BasePathOf(c.in), c.out) << c.in;
+    }
+}
+
 TEST(Errors, FixedMessagesAndHierarchy) {
     EXPECT_STREQ(EKelmorCheckSumFailed().what(), "Checksum Check Failed");
     EXPECT_STREQ(EKelmorKeyListFullError().what(), "Key List Full");
