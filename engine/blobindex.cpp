@@ -43,13 +43,6 @@ std::vector<TKelmorBlobEntry*> TBlobIndex::InStoredOrder() const {
     return entries;
 }
 
-TBucketStats TBlobIndex::Stats() const {
-    TBucketStats stats;
-    for (int32_t size : size_) {
-        if (size > 0) ++stats.bucketsInUse;
-        if (size > stats.longestBucket) stats.longestBucket = size;
-    }
-    return stats;
-}
+TBucketStats TBlobIndex::Stats() const { return StatsOfBuckets(size_); }
 
 }  // namespace kelmor

@@ -1,4 +1,5 @@
 #include "kelmorcheck.h"
+#include "littleendian.h"
 
 #include <algorithm>
 #include <map>
@@ -20,10 +21,6 @@ constexpr size_t kMaxRecord = 65510;
 
 std::string Num(int64_t value) { return std::to_string(value); }
 
-int32_t Get32(const uint8_t* in) {
-    return static_cast<int32_t>(uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16 |
-                                uint32_t{in[3]} << 24);
-}
 
 struct TBlobReference {
     int32_t nodeID;
@@ -160,7 +157,7 @@ private:
         CheckParentCycles();
         for (size_t i = 0; i < header_.blobCount; ++i) {
             const uint8_t* at = entries.data() + size_t{header_.nodeCount} * 13 + i * 8;
-            const int32_t id = Get32(at), position = Get32(at + 4);
+            const int32_t id = GetLE32(at), position = GetLE32(at + 4);
             const std::string where = "offset " + Num(static_cast<int64_t>(300 + size_t{header_.nodeCount} * 13 + i * 8)) +
                                       ", blob entry " + Num(static_cast<int64_t>(i + 1)) + " (blob " + Num(id) + "): ";
             if (id < 1 || id > header_.lastBlobID) Report(".idx", where + "the ID lies outside 1.." + Num(header_.lastBlobID));
@@ -251,7 +248,7 @@ private:
                 Report(".dat", where + "key " + Num(key) + " (" + KeyTypeName(type) + ") holds " + Num(record[at]) +
                                    " bytes instead of " + Num(size));
             } else if (type == ktBlob) {
-                references_[Get32(&record[at + 2])].push_back({id, key, Get32(&record[at + 6])});
+                references_[GetLE32(&record[at + 2])].push_back({id, key, GetLE32(&record[at + 6])});
             }
         }
         if (item.size() % 2 == 0 && !item.empty()) Report(".dat", where + "the last key has a name but no value");

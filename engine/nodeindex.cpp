@@ -1,18 +1,11 @@
 #include "nodeindex.h"
+#include "littleendian.h"
 
 #include <stdexcept>
 
 namespace kelmor {
 
 namespace {
-void PutI32(uint8_t* out, int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-int32_t GetI32(const uint8_t* in) {
-    return static_cast<int32_t>(uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16 |
-                                uint32_t{in[3]} << 24);
-}
 
 // Appends to / removes from / exchanges within a doubly linked list threaded through
 // the given pair of members.
@@ -62,14 +55,14 @@ using TSiblingList = TList<&TNodeSlot::siblingPrev, &TNodeSlot::siblingNext>;
 }  // namespace
 
 void TKelmorNodeEntry::Pack(uint8_t* out) const {
-    PutI32(out, nodeID);
-    PutI32(out + 4, parentID);
-    PutI32(out + 8, dataPosition);
+    PutLE32(out, nodeID);
+    PutLE32(out + 4, parentID);
+    PutLE32(out + 8, dataPosition);
     out[12] = security;
 }
 
 TKelmorNodeEntry TKelmorNodeEntry::Unpack(const uint8_t* in) {
-    return TKelmorNodeEntry{GetI32(in), GetI32(in + 4), GetI32(in + 8), in[12]};
+    return TKelmorNodeEntry{GetLE32(in), GetLE32(in + 4), GetLE32(in + 8), in[12]};
 }
 
 void TNodeIndex::Clear() {
@@ -141,21 +134,9 @@ TNodeSlot* TNodeIndex::FirstChild(int32_t parentID) const {
 TBucketStats TNodeIndex::NodeTableStats() const {
     std::array<int32_t, kBuckets> sizes{};
     for (const auto& [id, slot] : byID_) ++sizes[static_cast<size_t>(id % kBuckets)];
-    TBucketStats stats;
-    for (int32_t size : sizes) {
-        if (size > 0) ++stats.bucketsInUse;
-        if (size > stats.longestBucket) stats.longestBucket = size;
-    }
-    return stats;
+    return StatsOfBuckets(sizes);
 }
 
-TBucketStats TNodeIndex::ParentTableStats() const {
-    TBucketStats stats;
-    for (int32_t size : bucketSize_) {
-        if (size > 0) ++stats.bucketsInUse;
-        if (size > stats.longestBucket) stats.longestBucket = size;
-    }
-    return stats;
-}
+TBucketStats TNodeIndex::ParentTableStats() const { return StatsOfBuckets(bucketSize_); }
 
 }  // namespace kelmor

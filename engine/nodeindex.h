@@ -46,6 +46,17 @@ struct TBucketStats {
     int32_t longestBucket = 0;
 };
 
+// The statistics of a table from the sizes of its buckets.
+template <size_t N>
+TBucketStats StatsOfBuckets(const std::array<int32_t, N>& sizes) {
+    TBucketStats stats;
+    for (int32_t size : sizes) {
+        if (size > 0) ++stats.bucketsInUse;
+        if (size > stats.longestBucket) stats.longestBucket = size;
+    }
+    return stats;
+}
+
 class TNodeIndex {
 public:
     static constexpr int32_t kBuckets = 100;

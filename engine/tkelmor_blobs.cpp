@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "tkelmor.h"
+#include "littleendian.h"
 
 namespace kelmor {
 
@@ -9,11 +10,6 @@ namespace {
 constexpr uint32_t kMaxBlobSize = 65535;
 constexpr uint32_t kMaxEntries = 65535;  // the counts are 16-bit fields
 
-int32_t Get32(const uint8_t* in) {
-    int32_t value;
-    std::memcpy(&value, in, 4);
-    return value;
-}
 }  // namespace
 
 TKelmorBlobEntry* TKelmorClass::FindBlob(int32_t blobID) const {
@@ -47,7 +43,7 @@ void TKelmorClass::DeleteBlob(int32_t blobID) {
     modified_ = true;
 }
 
-int32_t TKelmorClass::BlobIDOfKey(uint16_t index) const { return Get32(KeyValue(index, ktBlob)); }
+int32_t TKelmorClass::BlobIDOfKey(uint16_t index) const { return GetLE32(KeyValue(index, ktBlob)); }
 
 void TKelmorClass::ReadBlob(const TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const {
     if (size > blob.data.length)
@@ -60,12 +56,12 @@ void TKelmorClass::ReadBlob(const TKelmorBlobEntry& blob, uint8_t* buffer, uint3
 
 uint16_t TKelmorClass::GetBlobKey(uint16_t index, uint8_t* buffer) const {
     const uint8_t* reference = KeyValue(index, ktBlob);
-    const int32_t size = Get32(reference + 4);
+    const int32_t size = GetLE32(reference + 4);
     if (size < 0 || static_cast<uint32_t>(size) > kMaxBlobSize)
         throw EKelmorDamagedError("the blob key " + std::to_string(index) + " of the current node gives the size " +
                                   std::to_string(size) + ".");
     if (buffer) {
-        const TKelmorBlobEntry* blob = FindBlob(Get32(reference));
+        const TKelmorBlobEntry* blob = FindBlob(GetLE32(reference));
         if (!blob) throw EKelmorInvalidBlobID();
         ReadBlob(*blob, buffer, static_cast<uint32_t>(size));
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "journal.h"
+#include "littleendian.h"
 #include "scramble.h"
 #include "tkelmor.h"
 
@@ -19,14 +20,6 @@ constexpr size_t kEntriesPerBlock = 4096;
 constexpr uint64_t kMaxIndexSize =
     kEntriesOffset + 65535 * TKelmorNodeEntry::kStoredSize + 65535 * kBlobEntrySize;
 
-void PutI32(uint8_t* out, int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-int32_t GetI32(const uint8_t* in) {
-    return static_cast<int32_t>(uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16 |
-                                uint32_t{in[3]} << 24);
-}
 std::string Num(int64_t value) { return std::to_string(value); }
 
 // Descrambles `count` entries of `size` bytes starting at `data`, in blocks of up to
@@ -332,8 +325,8 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
     }
     const uint8_t* blobEntries = entries.data() + nodeBytes;
     for (size_t i = 0; i < header_.blobCount; ++i) {
-        const int32_t id = GetI32(blobEntries + i * kBlobEntrySize);
-        const int32_t position = GetI32(blobEntries + i * kBlobEntrySize + 4);
+        const int32_t id = GetLE32(blobEntries + i * kBlobEntrySize);
+        const int32_t position = GetLE32(blobEntries + i * kBlobEntrySize + 4);
         const std::string which = "blob entry " + Num(static_cast<int64_t>(i + 1));
         if (id < 1 || id > header_.lastBlobID)
             return which + " has the ID " + Num(id) + ", outside 1.." + Num(header_.lastBlobID) + ".";
@@ -507,8 +500,8 @@ std::vector<uint8_t> TKelmorClass::BuildIndexFile() {
     ScrambleEntries(file.data() + kEntriesOffset, nodeCount, TKelmorNodeEntry::kStoredSize, securityType_);
     uint8_t* blobsAt = out;
     for (const TKelmorBlobEntry* blob : blobs_.InStoredOrder()) {
-        PutI32(out, blob->blobID);
-        PutI32(out + 4, blob->position);
+        PutLE32(out, blob->blobID);
+        PutLE32(out + 4, blob->position);
         out += kBlobEntrySize;
     }
     ScrambleEntries(blobsAt, blobCount, kBlobEntrySize, securityType_);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "tkelmor.h"
+#include "littleendian.h"
 
 namespace kelmor {
 
@@ -15,11 +16,6 @@ namespace {
 constexpr uint32_t kRecordHeaderSize = 4;
 constexpr uint32_t kMaxText = 255;
 
-uint16_t Get16(const uint8_t* in) { return static_cast<uint16_t>(in[0] | in[1] << 8); }
-void Put16(uint8_t* out, uint32_t v) {
-    out[0] = static_cast<uint8_t>(v);
-    out[1] = static_cast<uint8_t>(v >> 8);
-}
 template <typename T>
 T ReadLE(const uint8_t* in) {
     T value;
@@ -38,12 +34,12 @@ const uint8_t* TextBytes(const std::string& text) { return reinterpret_cast<cons
 
 // ---------------------------------------------------------------- items
 
-uint16_t TKelmorClass::RecordLength() const { return Get16(work_.get()); }
-uint16_t TKelmorClass::ItemCount() const { return Get16(work_.get() + 2); }
+uint16_t TKelmorClass::RecordLength() const { return GetLE16(work_.get()); }
+uint16_t TKelmorClass::ItemCount() const { return GetLE16(work_.get() + 2); }
 
 void TKelmorClass::SetRecordHeader(uint32_t length, uint32_t count) {
-    Put16(work_.get(), length);
-    Put16(work_.get() + 2, count);
+    PutLE16(work_.get(), length);
+    PutLE16(work_.get() + 2, count);
 }
 
 uint32_t TKelmorClass::ItemOffset(uint32_t item) const {
@@ -428,7 +424,7 @@ void TKelmorClass::SaveNode(int32_t nodeID) {
     if (stored != length && stored >= 2) {
         uint8_t bytes[2];
         records_.Read(slot->record, 0, bytes, 2);
-        stored = Get16(bytes);
+        stored = GetLE16(bytes);
     }
     saveBuffer_.assign(work_.get(), work_.get() + length);
     ScrambleBlock(saveBuffer_.data() + 2, length - 2, securityType_);
