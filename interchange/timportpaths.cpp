@@ -1,0 +1,94 @@
+#include "timportpaths.h"
+
+#include "tbranchwalker.h"
+#include "tkelmor.h"
+
+namespace kelmor {
+
+namespace {
+constexpr size_t kMaxText = 255;  // descriptions are at most this long
+}
+
+std::vector<std::string> TImportPaths::SplitPath(const std::string& path) {
+    std::vector<std::string> components;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        components.push_back(path.substr(start, std::min(end - start, kMaxText)));
+        start = end + 1;
+    }
+    // "A\B\" has the components A and B: a trailing "\" ends the path
+    if (!path.empty() && path.back() == '\\') components.pop_back();
+    if (path.empty()) components.clear();
+    return components;
+}
+
+int32_t TImportPaths::Resolved(int32_t node) const {
+    return engine_.IsLink(node) ? engine_.GetLinkSource(node) : node;
+}
+
+void TImportPaths::Remember(TChildren& children, const std::string& description, int32_t child) {
+    children.exact.emplace(description, child);  // an earlier child with the same description stays first
+    children.folded.emplace(UpperCaseAscii(description), child);
+}
+
+TImportPaths::TChildren& TImportPaths::ChildrenOf(int32_t parent) {
+    const auto found = children_.find(parent);
+    if (found != children_.end()) return found->second;
+    TChildren& children = children_[parent];
+    TKelmorNodeRec rec;
+    for (bool more = engine_.FindFirstChild(rec, parent); more; more = engine_.FindNextChild(rec)) {
+        // a link whose source is gone has no description and matches nothing
+        if (engine_.LoadNode(rec.currentID)) Remember(children, LoadedDescription(engine_), rec.currentID);
+    }
+    return children;
+}
+
+int32_t TImportPaths::FindOrCreate(const std::string& path, const std::function<bool()>& aborted) {
+    int32_t current = TKelmorClass::RootNode();
+    for (const std::string& component : SplitPath(path)) {
+        if (component.empty()) break;
+        if (aborted()) return -1;
+        TChildren& children = ChildrenOf(current);
+        const auto match = children.exact.find(component);
+        if (match != children.exact.end()) {
+            current = Resolved(match->second);
+            continue;
+        }
+        engine_.ClearNode();
+        engine_.SetDescription(component);
+        const int32_t created = engine_.CreateNode(current);
+        if (created < 0) throw EKelmorParentLinkedError();  // cannot happen: links are resolved
+        Remember(children, component, created);
+        children_.emplace(created, TChildren{});  // a new node has no children yet
+        current = created;
+    }
+    return current;
+}
+
+int32_t TImportPaths::Find(const std::string& path) {
+    std::vector<std::string> components = SplitPath(path);
+    if (components.empty()) components.emplace_back();
+    int32_t current = TKelmorClass::RootNode();
+    for (size_t i = 0; i < components.size(); ++i) {
+        // the first component is always looked for (even when empty); the path ends
+        // at the next empty one
+        if (i > 0 && components[i].empty()) break;
+        TChildren& children = ChildrenOf(current);
+        const auto match = children.folded.find(UpperCaseAscii(components[i]));
+        if (match == children.folded.end()) return -1;
+        current = Resolved(match->second);
+    }
+    return current;
+}
+
+void TImportPaths::LinkCreated(int32_t parent, int32_t source) {
+    const auto found = children_.find(parent);
+    if (found == children_.end()) return;  // its children are read when first needed
+    // the new link is the last child and shows its source's description; a path through
+    // it leads to the source
+    if (engine_.LoadNode(source)) Remember(found->second, LoadedDescription(engine_), source);
+}
+
+}  // namespace kelmor

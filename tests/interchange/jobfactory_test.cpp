@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "dbfixture.h"
+#include "jobfactory.h"
+#include "texporterkmt.h"
+#include "texporterxml.h"
+#include "timporterkmt.h"
+
+namespace kelmor {
+namespace {
+
+using JobFactoryTest = test::DatabaseTest;
+
+TEST_F(JobFactoryTest, TheExtensionChoosesTheJobInAnyLetterCase) {
+    auto exportJob = [&](const std::string& file) { return CreateExportJob({nullptr, "Root", file, engine}); };
+    auto importJob = [&](const std::string& file) { return CreateImportJob({nullptr, "Root", file, engine}); };
+    EXPECT_NE(dynamic_cast<TExporterXML*>(exportJob("a/b.Xml").job.get()), nullptr);
+    EXPECT_NE(dynamic_cast<TExporterKMT*>(exportJob("b.KMT").job.get()), nullptr);
+    EXPECT_NE(dynamic_cast<TImporterKMT*>(importJob("dir.xml/b.kmt").job.get()), nullptr);
+
+    const TJobCreation later = importJob("b.xml");
+    EXPECT_EQ(later.job, nullptr);
+    EXPECT_TRUE(later.knownFormat);
+    EXPECT_EQ(later.reason, "Import of .xml files is not available yet.");
+
+    const TJobCreation unknown = exportJob("b.csv");
+    EXPECT_EQ(unknown.job, nullptr);
+    EXPECT_FALSE(unknown.knownFormat);
+    EXPECT_EQ(unknown.reason, "Unknown file type \".csv\": export writes .xml and .kmt files.");
+    EXPECT_EQ(importJob("dir.kmt/noextension").reason,
+              "The file name has no extension: import reads .xml, .kmt, .dbf and .csv files.");
+}
+
+TEST(UpperCaseExtension, IsTheFileNamesOwn) {
+    EXPECT_EQ(UpperCaseExtension("stock.kmt"), ".KMT");
+    EXPECT_EQ(UpperCaseExtension("/a.b/stock.tar.Xml"), ".XML");
+    EXPECT_EQ(UpperCaseExtension("/a.b/stock"), "");
+    EXPECT_EQ(UpperCaseExtension("stock."), ".");
+}
+
+}  // namespace
+}  // namespace kelmor
