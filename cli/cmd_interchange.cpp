@@ -8,6 +8,11 @@
 #include "clisession.h"
 #include "fileio.h"
 #include "jobfactory.h"
+#include "tcsvoptions.h"
+#include "timportercsv.h"
+#include "timporterdbf.h"
+#include "timporteroptions.h"
+#include "regional.h"
 #include "textcodec.h"
 
 namespace kelmor::cli {
@@ -71,6 +76,57 @@ std::string ResultText(const TKelmorInOut& job, bool import, const std::string& 
     }
 }
 
+// The record options of a dBase or CSV import (--first-record-names, --plain, --flags,
+// --field N=NAME:TYPE); false with a message when one is wrong.
+bool ApplyRecordOptions(TCliContext& context, TKelmorInOut& job) {
+    TImporterOptions* options = nullptr;
+    if (auto* csv = dynamic_cast<TImporterCSV*>(&job)) {
+        // rebuilds the field list, so it comes before the fields' names and types
+        csv->CSVOptions().Apply(context.options.Has("first-record-names"), !context.options.Has("plain"));
+        options = &csv->Options();
+    } else if (auto* dbf = dynamic_cast<TImporterDBF*>(&job)) {
+        options = &dbf->Options();
+    }
+    const bool hasRecordOptions = context.options.Has("first-record-names") || context.options.Has("plain") ||
+                                  context.options.Value("flags") || context.options.values.count("field");
+    if (!options) {
+        if (hasRecordOptions) context.err << "kelmor-cli import: record options apply to .dbf and .csv files only\n";
+        return !hasRecordOptions;
+    }
+    if (const auto flags = context.options.Value("flags")) {
+        int64_t value = 0;
+        if (!ParseInteger(*flags, value) || value < 0 || value > 7) {
+            context.err << "kelmor-cli import: --flags takes a number from 0 to 7\n";
+            return false;
+        }
+        options->SetFlags(static_cast<uint32_t>(value));
+    }
+    const auto fields = context.options.values.find("field");
+    if (fields == context.options.values.end()) return true;
+    for (const std::string& field : fields->second) {
+        const size_t equals = field.find('='), colon = field.rfind(':');
+        int64_t number = 0;
+        uint8_t keyType = 0;
+        std::string name;
+        if (equals == std::string::npos || colon == std::string::npos || colon < equals ||
+            !ParseInteger(field.substr(0, equals), number) ||
+            !TImporterOptions::ParseKeyType(field.substr(colon + 1), keyType) ||
+            !Utf8ToLatin1(field.substr(equals + 1, colon - equals - 1), name)) {
+            context.err << "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"" << field
+                        << "\"\n";
+            return false;
+        }
+        try {
+            options->SetKeyName(static_cast<int>(number - 1), name);
+            options->SetKeyType(static_cast<int>(number - 1), keyType);
+        } catch (const std::out_of_range&) {
+            context.err << "kelmor-cli import: the file has no field " << number << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 int RunTransfer(TCliContext& context, bool import) {
     TCliSession session(context);
     std::string location = "Root";
@@ -84,12 +140,22 @@ int RunTransfer(TCliContext& context, bool import) {
     const TJobArguments arguments{progress.Callback(), location, file, session.Engine()};
     TJobCreation creation = import ? CreateImportJob(arguments) : CreateExportJob(arguments);
     if (!creation.job) {
-        context.err << creation.reason << "\n";
+        context.err << (creation.knownFormat && import ? "Error importing.\n\n" : "") << ForTerminal(creation.reason)
+                    << "\n";
         session.Finish();
         return creation.knownFormat ? kExitFailed : kExitUsage;
     }
+    if (import && !ApplyRecordOptions(context, *creation.job)) {
+        creation.job.reset();
+        session.Finish();
+        return kExitUsage;
+    }
     creation.job->Run();
-    const std::string message = ResultText(*creation.job, import, file);
+    std::string message = ResultText(*creation.job, import, file);
+    const auto* csv = dynamic_cast<const TImporterCSV*>(creation.job.get());
+    if (message.empty() && csv && csv->FieldsMismatch())
+        context.err << "One or more records contained too few,\nor too many fields than expected.\n\n"
+                       "Please check data for correct format.\n";
     creation.job.reset();
     const int finished = session.Finish();  // after a failed import too: what it made stays
     if (!message.empty()) {
@@ -108,14 +174,26 @@ std::vector<TCommand> MakeCommands() {
         "                    else a path of descriptions (\"Root\\Shop\\Fruit\" or \"Shop\\Fruit\")\n";
     const char* const importLocationHelp =
         "  --location PATH   where the nodes go: \"Root\" (the default) or a path of descriptions,\n"
-        "                    made when it does not exist yet\n";
+        "                    made when it does not exist yet\n"
+        "Record options (.dbf and .csv):\n"
+        "  --flags N         1 mixed-case titles, 2 first field not a key, 4 skip empty or zero\n"
+        "                    values; add them up (default 3)\n"
+        "  --field N=NAME:TYPE  field N (from 1) becomes key NAME of TYPE (byte, integer, longint,\n"
+        "                    float, string, sequence, blob, currency, double, datetime or none)\n"
+        "  --first-record-names  CSV: the first line names the fields\n"
+        "  --plain           CSV: plain comma rules (spaces belong to the fields)\n";
     std::vector<TCommand> commands;
     commands.push_back({"export", "BASE FILE",
                         "writes the tree or a branch to FILE: XML (.xml) or text interchange (.kmt) by its extension",
                         {{"location", true, false}}, exportLocationHelp, 2, 2, RunExport});
     commands.push_back({"import", "BASE FILE",
-                        "reads FILE (.kmt) into the database below the location, which is created when missing",
-                        {{"location", true, false}}, importLocationHelp, 2, 2, RunImport});
+                        "reads FILE (.xml, .kmt, .dbf or .csv) into the database below the location",
+                        {{"location", true, false},
+                         {"flags", true, false},
+                         {"field", true, true},
+                         {"first-record-names", false, false},
+                         {"plain", false, false}},
+                        importLocationHelp, 2, 2, RunImport});
     return commands;
 }
 

@@ -2,7 +2,10 @@
 
 #include "texporterkmt.h"
 #include "texporterxml.h"
+#include "timportercsv.h"
+#include "timporterdbf.h"
 #include "timporterkmt.h"
+#include "timporterxml.h"
 #include "userblock.h"
 
 namespace kelmor {
@@ -13,7 +16,7 @@ using TJobMaker = std::unique_ptr<TKelmorInOut> (*)(const TJobArguments&);
 
 struct TFormat {
     const char* extension;  // upper case, with the "."
-    TJobMaker make;         // nullptr: a format of the program that this direction cannot handle yet
+    TJobMaker make;
 };
 
 template <typename TJob>
@@ -27,10 +30,10 @@ const TFormat kExportFormats[] = {
 };
 
 const TFormat kImportFormats[] = {
-    {".XML", nullptr},
+    {".XML", Make<TImporterXML>},
     {".KMT", Make<TImporterKMT>},
-    {".DBF", nullptr},
-    {".CSV", nullptr},
+    {".DBF", Make<TImporterDBF>},
+    {".CSV", Make<TImporterCSV>},
 };
 
 std::string LowerCase(std::string text) {
@@ -40,17 +43,16 @@ std::string LowerCase(std::string text) {
 }
 
 template <size_t N>
-TJobCreation CreateJob(const TFormat (&formats)[N], const TJobArguments& arguments, const char* direction,
-                       const char* verb) {
+TJobCreation CreateJob(const TFormat (&formats)[N], const TJobArguments& arguments, const char* verb) {
     const std::string extension = UpperCaseExtension(arguments.fileName);
     TJobCreation creation;
     for (const TFormat& format : formats) {
         if (extension != format.extension) continue;
         creation.knownFormat = true;
-        if (format.make) {
+        try {
             creation.job = format.make(arguments);
-        } else {
-            creation.reason = std::string(direction) + " of " + LowerCase(extension) + " files is not available yet.";
+        } catch (const std::exception& error) {  // the record importers read the file's structure at once
+            creation.reason = error.what();
         }
         return creation;
     }
@@ -72,8 +74,8 @@ std::string UpperCaseExtension(const std::string& fileName) {
     return UpperCaseAscii(fileName.substr(dot));
 }
 
-TJobCreation CreateExportJob(const TJobArguments& arguments) { return CreateJob(kExportFormats, arguments, "Export", "export writes"); }
+TJobCreation CreateExportJob(const TJobArguments& arguments) { return CreateJob(kExportFormats, arguments, "export writes"); }
 
-TJobCreation CreateImportJob(const TJobArguments& arguments) { return CreateJob(kImportFormats, arguments, "Import", "import reads"); }
+TJobCreation CreateImportJob(const TJobArguments& arguments) { return CreateJob(kImportFormats, arguments, "import reads"); }
 
 }  // namespace kelmor

@@ -1,5 +1,5 @@
 // Creating the import or export job that fits a file, by the file's extension (letter
-// case does not matter): export .xml and .kmt; import .kmt.
+// case does not matter): export .xml and .kmt; import .xml, .kmt, .dbf and .csv.
 #pragma once
 
 #include <memory>
@@ -19,7 +19,8 @@ struct TJobArguments {
 struct TJobCreation {
     std::unique_ptr<TKelmorInOut> job;  // nullptr when no job fits the file
     bool knownFormat = false;           // the extension names a format of the program
-    std::string reason;                 // why there is no job
+    std::string reason;                 // why there is no job (an unknown extension, or a
+                                        // table whose structure cannot be read)
 };
 
 // The extension of the file name (not of a folder) from its last "." on, in upper

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cliapp.h"
+#include "dbftable.h"
 #include "tempdir.h"
 #include "tkelmor.h"
 
@@ -138,6 +139,58 @@ TEST_F(CliInterchangeTest, FailuresShowTheProgramsMessages) {
     EXPECT_FALSE(test::Exists(dir / "out.xml"));
     // the import that failed kept what it had made before its error
     EXPECT_EQ(Run({"tree", base}).out, "Shop\n  Fruit \xC3\xA9\n-> Shop\\Fruit \xC3\xA9\n");
+}
+
+TEST_F(CliInterchangeTest, RecordFilesImportWithTheRecordOptions) {
+    const std::string csv = "Name,Age,Town\r\nAnn,31, \"Lyon, FR\"\r\nBob,40\r\n";
+    test::WriteBytes(dir / "people.csv", std::vector<uint8_t>(csv.begin(), csv.end()));
+    ASSERT_EQ(Run({"create", copy}).status, kExitOK);
+    const TRun imported = Run({"import", copy, dir / "people.csv", "--location", "People", "--first-record-names",
+                               "--field", "2=Years:byte", "--field", "3=TOWN:string"});
+    EXPECT_EQ(imported.status, kExitOK);
+    EXPECT_EQ(imported.err,
+              "One or more records contained too few,\nor too many fields than expected.\n\n"
+              "Please check data for correct format.\n");
+    EXPECT_EQ(Run({"tree", copy, "--keys", "--location", "People"}).out,
+              "Ann\n  Years (byte) = 31\n  Town (string) = Lyon, FR\nBob\n  Years (byte) = 40\n");
+
+    test::WriteBytes(dir / "staff.dbf", test::MakeTable({{"NAME", 'C', 6}, {"AGE", 'N', 4}},
+                                                        {{' ', {"Cy", "52"}}, {'*', {"Di", "9"}}}));
+    const TRun table = Run({"import", copy, dir / "staff.dbf", "--flags", "0", "--field", "1=who:string",
+                            "--field", "2=age:longint"});
+    ASSERT_EQ(table.status, kExitOK) << table.err;
+    EXPECT_NE(Run({"tree", copy, "--keys"}).out.find("Cy\n  who (string) = Cy\n  age (longint) = 52\n"),
+              std::string::npos);
+
+    struct TCase {
+        std::vector<std::string> extra;
+        const char* err;
+    };
+    for (const TCase& c : std::vector<TCase>{
+             {{"--field", "9=x:string"}, "kelmor-cli import: the file has no field 9\n"},
+             {{"--field", "2=x:text"}, "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"2=x:text\"\n"},
+             {{"--flags", "8"}, "kelmor-cli import: --flags takes a number from 0 to 7\n"},
+         }) {
+        std::vector<std::string> arguments = {"import", copy, dir / "staff.dbf"};
+        arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+        const TRun run = Run(arguments);
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_EQ(run.err, c.err);
+    }
+    const TRun kmtWithOptions = Run({"import", copy, dir / "x.kmt", "--plain"});
+    EXPECT_EQ(kmtWithOptions.status, kExitUsage);
+    EXPECT_EQ(kmtWithOptions.err, "kelmor-cli import: record options apply to .dbf and .csv files only\n");
+}
+
+TEST_F(CliInterchangeTest, AnXMLExportImportsIntoANewDatabase) {
+    ASSERT_EQ(Run({"export", base, dir / "all.xml"}).status, kExitOK);
+    ASSERT_EQ(Run({"create", copy}).status, kExitOK);
+    const TRun imported = Run({"import", copy, dir / "all.xml"});
+    ASSERT_EQ(imported.status, kExitOK) << imported.err;
+    // XML keeps dates without their time of day
+    std::string expected = Run({"tree", base, "--keys"}).out;
+    for (size_t at; (at = expected.find(" 10:11:12")) != std::string::npos;) expected.erase(at, 9);
+    EXPECT_EQ(Run({"tree", copy, "--keys"}).out, expected);
 }
 
 }  // namespace

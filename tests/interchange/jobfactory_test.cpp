@@ -4,7 +4,9 @@
 #include "jobfactory.h"
 #include "texporterkmt.h"
 #include "texporterxml.h"
+#include "timportercsv.h"
 #include "timporterkmt.h"
+#include "timporterxml.h"
 
 namespace kelmor {
 namespace {
@@ -18,10 +20,15 @@ TEST_F(JobFactoryTest, TheExtensionChoosesTheJobInAnyLetterCase) {
     EXPECT_NE(dynamic_cast<TExporterKMT*>(exportJob("b.KMT").job.get()), nullptr);
     EXPECT_NE(dynamic_cast<TImporterKMT*>(importJob("dir.xml/b.kmt").job.get()), nullptr);
 
-    const TJobCreation later = importJob("b.xml");
-    EXPECT_EQ(later.job, nullptr);
-    EXPECT_TRUE(later.knownFormat);
-    EXPECT_EQ(later.reason, "Import of .xml files is not available yet.");
+    EXPECT_NE(dynamic_cast<TImporterXML*>(importJob("b.XML").job.get()), nullptr);
+    test::WriteBytes(dir / "table.Csv", {'a', ',', 'b', '\n'});
+    const TJobCreation csv = importJob(dir / "table.Csv");
+    EXPECT_NE(dynamic_cast<TImporterCSV*>(csv.job.get()), nullptr) << csv.reason;
+
+    const TJobCreation unreadable = importJob(dir / "missing.dbf");  // a table is read at once
+    EXPECT_EQ(unreadable.job, nullptr);
+    EXPECT_TRUE(unreadable.knownFormat);
+    EXPECT_NE(unreadable.reason.find("missing.dbf"), std::string::npos) << unreadable.reason;
 
     const TJobCreation unknown = exportJob("b.csv");
     EXPECT_EQ(unknown.job, nullptr);

@@ -1,0 +1,253 @@
+#include "timporterxml.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "base64.h"
+#include "currentdatetime.h"
+#include "keytypefromname.h"
+#include "tkelmor.h"
+
+namespace kelmor {
+
+namespace {
+
+bool NameIs(const xmlNode* element, const char* name) {
+    return std::strcmp(reinterpret_cast<const char*>(element->name), name) == 0;
+}
+
+std::string ElementName(const xmlNode* element) {
+    return Latin1FromXML(reinterpret_cast<const char*>(element->name));
+}
+
+std::string RequiredAttribute(const xmlNode* element, const char* name) {
+    std::string value;
+    if (!XMLAttribute(element, name, value)) {
+        throw std::runtime_error("The element '" + ElementName(element) + "' on line " +
+                                 std::to_string(xmlGetLineNo(element)) + " has no '" + name + "' attribute.");
+    }
+    return value;
+}
+
+// The character data of an element's text, CDATA section and comment children, in order.
+std::string CharacterData(const xmlNode* element) {
+    std::string text;
+    for (const xmlNode* child = element->children; child; child = child->next) {
+        if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE ||
+             child->type == XML_COMMENT_NODE) &&
+            child->content) {
+            text += reinterpret_cast<const char*>(child->content);
+        }
+    }
+    return Latin1FromXML(text);
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// "yyyymmdd" as the exporter writes it; any other text in the date and time formats of
+// the settings.
+double DateOfText(const std::string& text, const TRegionalSettings& settings) {
+    const std::string_view digits = Trimmed(text);
+    const bool eightDigits = digits.size() == 8 && digits.find_first_not_of("0123456789") == std::string_view::npos;
+    if (eightDigits) {
+        const auto number = [&](size_t from, size_t count) {
+            int value = 0;
+            for (size_t i = from; i < from + count; ++i) value = value * 10 + (digits[i] - '0');
+            return value;
+        };
+        return EncodeDate(number(0, 4), number(4, 2), number(6, 2));  // raises for an invalid date
+    }
+    double dateTime = 0;
+    if (!ParseDateTime(text, settings, dateTime)) throw std::invalid_argument("not a date");
+    return dateTime;
+}
+
+void Require(bool converted) {
+    if (!converted) throw std::invalid_argument("value does not convert");
+}
+
+}  // namespace
+
+TImporterXML::TImporterXML(TProgressCallback onProgress, const std::string& location, const std::string& fileName,
+                           TKelmorClass& database)
+    : TKelmorInOut(std::move(onProgress), location, fileName, database) {
+    SetResultCode(kSuccess);  // a location that names no node is created when the job runs
+    Progress("XML: Init...");
+    xmlInitParser();  // once, on the caller's thread, before any job thread parses
+}
+
+TImporterXML::~TImporterXML() { Wait(); }
+
+void TImporterXML::Execute() {
+    TKelmorClass& engine = Database();
+    formerMarkedNode_ = engine.MarkedNode();
+    placeholderNode_ = 0;
+    pendingLinks_.clear();
+    try {
+        Progress("XML: Parsing file...");
+        TXMLDocument document(FileName(), limits_);
+        Import(document);
+    } catch (...) {
+        CleanUpAfterError();
+        throw;
+    }
+}
+
+void TImporterXML::Import(TXMLDocument& document) {
+    TKelmorClass& engine = Database();
+    root_ = document.Root();
+    if (!NameIs(root_, "kelmor")) throw std::runtime_error("Expecting 'kelmor' tag");
+    if (StartNode() == -1) SetStartNode(FindOrCreatePath(Location()));
+
+    settings_ = engine.RegionalSettings();
+    engine.ClearNode();
+    engine.SetDescription("xml_import_tmp_" + FormatDoubleGeneral(CurrentDateTime(), settings_));
+    placeholderNode_ = engine.CreateNode(StartNode());
+    if (placeholderNode_ < 0) throw EKelmorParentLinkedError();
+
+    std::string separator;
+    if (XMLAttribute(root_, "dp", separator) && !separator.empty()) settings_.decimalSeparator = separator[0];
+
+    ImportElement(root_, StartNode(), 0, "");
+
+    Progress("XML: Resolving Links...");
+    for (const TPendingLink& pending : pendingLinks_) {
+        const int32_t source = engine.FindNodeByPath(pending.sourcePath);
+        if (source > 0) engine.SetLinkSource(pending.link, source);
+    }
+    // Links whose source was not found become links whose source is gone.
+    engine.DeleteNode(placeholderNode_);
+    placeholderNode_ = 0;
+    engine.MarkNode(formerMarkedNode_);
+    root_ = nullptr;
+}
+
+void TImporterXML::ImportElement(const _xmlNode* element, int32_t parent, int depth, const std::string& path) {
+    if (depth > kMaxNesting) {
+        throw std::runtime_error("Elements are nested more than " + std::to_string(kMaxNesting) + " levels deep.");
+    }
+    TKelmorClass& engine = Database();
+    Progress("XML: Importing " + path);
+
+    if (NameIs(element, "link")) {
+        std::string source = RequiredAttribute(element, "source");
+        engine.MarkNode(placeholderNode_);
+        const int32_t link = engine.CreateLink(parent);
+        pendingLinks_.push_back(TPendingLink{std::move(source), link});
+        return;
+    }
+
+    const bool isRoot = element == root_;
+    std::string description;
+    if (!isRoot) {
+        description = RequiredAttribute(element, "description");
+        engine.ClearNode();
+        engine.SetDescription(description);
+    }
+    std::vector<const xmlNode*> setAside;
+    for (const xmlNode* child = element->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) continue;
+        if (NameIs(child, "value")) {
+            // Values directly inside the root element give no key: there is no record for them.
+            ImportValue(child, !isRoot);
+        } else {
+            setAside.push_back(child);
+        }
+    }
+    int32_t node = parent;
+    std::string childPath = path;
+    if (!isRoot) {
+        node = engine.CreateNode(parent);
+        if (node < 0) throw EKelmorParentLinkedError();
+        childPath = path.empty() ? description : path + "\\" + description;
+    }
+    for (const xmlNode* child : setAside) ImportElement(child, node, depth + 1, childPath);
+}
+
+void TImporterXML::ImportValue(const _xmlNode* element, bool addKey) {
+    const std::string text = CharacterData(element);
+    const std::string name = RequiredAttribute(element, "description");
+    const std::string typeName = RequiredAttribute(element, "type");
+    const uint8_t type = KeyTypeFromName(typeName);
+    if (type == 0) throw std::runtime_error("Unknown key type (" + typeName + ")");
+    if (!addKey) return;
+    try {
+        AddKey(name, type, text);
+    } catch (const std::exception&) {
+        // a value that does not convert, or a key the engine refuses, is left out
+    }
+}
+
+void TImporterXML::AddKey(const std::string& name, uint8_t type, const std::string& text) {
+    TKelmorClass& engine = Database();
+    switch (type) {
+        case ktByte:
+        case ktInteger:
+        case ktLongint: {
+            int64_t value = 0;
+            Require(ParseInteger(text, value));
+            // The stored width keeps the low-order bytes.
+            if (type == ktByte) engine.AddByteKey(name, static_cast<uint8_t>(value));
+            if (type == ktInteger) engine.AddIntegerKey(name, static_cast<int16_t>(value));
+            if (type == ktLongint) engine.AddLongintKey(name, static_cast<int32_t>(value));
+            break;
+        }
+        case ktFloat: {
+            float value = 0;
+            Require(ParseSingle(text, settings_, value));
+            engine.AddFloatKey(name, value);
+            break;
+        }
+        case ktString: engine.AddStringKey(name, text); break;
+        case ktSequence:
+        case ktBlob: {
+            const std::vector<uint8_t> bytes = Base64Decode(Base64Clean(text));
+            if (type == ktSequence) {
+                engine.AddSequenceKey(name, bytes.data(), bytes.size());
+            } else {
+                engine.AddBlobKey(name, bytes.data(), bytes.size());
+            }
+            break;
+        }
+        case ktCurrency: {
+            int64_t amount = 0;
+            Require(ParseCurrency(text, settings_, amount));
+            engine.AddCurrencyKey(name, amount);
+            break;
+        }
+        case ktDouble: {
+            double value = 0;
+            Require(ParseDouble(text, settings_, value));
+            engine.AddDoubleKey(name, value);
+            break;
+        }
+        case ktDate: engine.AddDateKey(name, DateOfText(text, settings_)); break;
+        default: break;
+    }
+}
+
+void TImporterXML::CleanUpAfterError() noexcept {
+    // The nodes imported so far stay; the placeholder goes (links that still point at it
+    // become links whose source is gone) and the marked node comes back.
+    TKelmorClass& engine = Database();
+    try {
+        if (placeholderNode_ > 0) engine.DeleteNode(placeholderNode_);
+    } catch (const std::exception&) {
+    }
+    try {
+        if (formerMarkedNode_ == 0 || engine.NodeExists(formerMarkedNode_)) engine.MarkNode(formerMarkedNode_);
+    } catch (const std::exception&) {
+    }
+    placeholderNode_ = 0;
+    root_ = nullptr;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "dbfixture.h"
+#include "sampletree.h"
+#include "tempdir.h"
+#include "texporterxml.h"
+#include "timporterxml.h"
+
+namespace kelmor {
+namespace {
+
+// The head of a file as the exporter writes it: the declaration, the document type
+// definition, an empty line and the root element's start tag.
+std::string Head(const std::string& dp = ".") {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+           "<!DOCTYPE kelmor [\r\n"
+           "  <!ELEMENT kelmor (node | link)*>\r\n"
+           "    <!ATTLIST kelmor version CDATA #REQUIRED>\r\n"
+           "    <!ATTLIST kelmor filename CDATA #IMPLIED>\r\n"
+           "    <!ATTLIST kelmor date CDATA #IMPLIED>\r\n"
+           "    <!ATTLIST kelmor dp CDATA \".\">\r\n"
+           "  <!ELEMENT link EMPTY>\r\n"
+           "    <!ATTLIST link source CDATA #REQUIRED>\r\n"
+           "  <!ELEMENT node (node | link | value)*>\r\n"
+           "    <!ATTLIST node description CDATA #REQUIRED>\r\n"
+           "  <!ELEMENT value (#PCDATA)>\r\n"
+           "    <!ATTLIST value description CDATA #REQUIRED>\r\n"
+           "    <!ATTLIST value type CDATA #REQUIRED>\r\n"
+           "]>\r\n"
+           "\r\n"
+           "<kelmor version=\"1.0\" filename=\"DB\" date=\"20240506\" dp=\"" +
+           dp + "\">";
+}
+
+std::string Document(const std::string& content, const std::string& dp = ".") {
+    return Head(dp) + content + "</kelmor>\r\n";
+}
+
+class ImporterXMLTest : public test::DatabaseTest {
+protected:
+    void Write(const std::string& text) { test::WriteBytes(file, std::vector<uint8_t>(text.begin(), text.end())); }
+
+    int Import(const std::string& location = "Root", const TXMLDocument::TLimits& limits = TXMLDocument::TLimits()) {
+        progress.clear();
+        TImporterXML job([this](TKelmorInOut&, const std::string& text) { progress.push_back(text); }, location, file,
+                         engine);
+        job.SetLimits(limits);
+        job.Run();
+        errorMessage = job.ErrorMessage();
+        return job.ResultCode();
+    }
+
+    // A fresh database for the next case.
+    void Recreate() {
+        engine.Close();
+        ASSERT_EQ(engine.CreateDatabase(dir / ("db" + std::to_string(++databases)), admin), kResultOK);
+    }
+
+    std::vector<int32_t> Children(int32_t parent) {
+        std::vector<int32_t> ids;
+        TKelmorNodeRec rec;
+        for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
+            ids.push_back(rec.currentID);
+        return ids;
+    }
+
+    std::string file = dir / "in.xml";
+    std::vector<std::string> progress;
+    std::string errorMessage;
+    int databases = 0;
+};
+
+TEST_F(ImporterXMLTest, AnExportImportedIntoAnEmptyDatabaseExportsTheSame) {
+    test::TSampleTree tree(engine);
+    engine.DeleteNode(tree.brokenLink);  // exports leave broken links out
+    auto exportTo = [&](const std::string& path) {
+        TExporterXML job(nullptr, "Root", path, engine);
+        job.SetExportDate(EncodeDate(2024, 5, 6));
+        job.Run();
+        EXPECT_EQ(job.ResultCode(), 0) << job.ErrorMessage();
+        return test::ReadBytes(path);
+    };
+    const std::vector<uint8_t> first = exportTo(dir / "first.xml");
+    const std::string before = test::DumpTree(engine);
+    Recreate();
+    file = dir / "first.xml";
+    ASSERT_EQ(Import(), 0) << errorMessage;
+
+    // The same tree, with values as exact as their written forms: the currency to three
+    // decimals, the date without its time of day.
+    std::string expected = before;
+    const std::string time = " 10:11:12";
+    ASSERT_NE(expected.find(time), std::string::npos);
+    expected.erase(expected.find(time), time.size());
+    EXPECT_EQ(test::DumpTree(engine), expected);
+    const int32_t shop = engine.FindNodeByPath("Shop");
+    ASSERT_TRUE(engine.LoadNode(shop));
+    EXPECT_EQ(engine.GetCurrencyKey(engine.FindKey("c")), 12345680);
+
+    // No placeholder is left, and exporting again gives the same bytes (the file name aside).
+    EXPECT_EQ(Children(0).size(), 2u);
+    std::vector<uint8_t> second = exportTo(dir / "second.xml");
+    std::string a(first.begin(), first.end()), b(second.begin(), second.end());
+    const std::string secondName = "filename=\"DB1\"";
+    ASSERT_NE(b.find(secondName), std::string::npos);
+    b.replace(b.find(secondName), secondName.size(), "filename=\"DB\"");
+    EXPECT_EQ(a, b);
+}
+
+TEST_F(ImporterXMLTest, ReadsEveryKeyTypeWithTheDocumentsDecimalSeparator) {
+    TRegionalSettings settings;  // the machine's separator is "."
+    engine.SetRegionalSettings(settings);
+    Write(Document("<node description=\"All &amp; &#xE9;\">\r\n"
+                   "<value description=\"b\" type=\"byte\">300</value>\r\n"
+                   "<value description=\"i\" type=\"integer\">-1234</value>\r\n"
+                   "<value description=\"l\" type=\"longint\">2000000000</value>\r\n"
+                   "<value description=\"f\" type=\"float\">1,500</value>\r\n"
+                   "<value description=\"s\" type=\"string\">a&lt;b&#x09;&#xE9;&#x20AC;<![CDATA[<raw>]]><!--c--></value>\r\n"
+                   "<value description=\"q\" type=\"sequence\">AP8Q</value>\r\n"
+                   "<value description=\"o\" type=\"blob\">AQ\r\nID</value>\r\n"
+                   "<value description=\"c\" type=\"currency\">1234,568</value>\r\n"
+                   "<value description=\"d\" type=\"double\">0,1</value>\r\n"
+                   "<value description=\"t\" type=\"datetime\">20240203</value>\r\n"
+                   "<value description=\"u\" type=\"datetime\">2024-02-04 10:11:12</value>\r\n"
+                   "<value description=\"z\" type=\"datetime\">18991230</value>\r\n"
+                   "<value description=\"e\" type=\"sequence\"></value>\r\n"
+                   "</node>\r\n",
+                   ","));
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_EQ(Children(0).size(), 1u);
+    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    EXPECT_EQ(engine.GetDescription(), "All & \xE9");
+    ASSERT_EQ(engine.KeyCount(), 13);
+    EXPECT_EQ(engine.GetByteKey(1), 44);
+    EXPECT_EQ(engine.GetIntegerKey(2), -1234);
+    EXPECT_EQ(engine.GetLongintKey(3), 2000000000);
+    EXPECT_EQ(engine.GetFloatKey(4), 1.5f);
+    EXPECT_EQ(engine.GetStringKey(5), "a<b\t\xE9?<raw>c");  // a character outside Latin-1 becomes "?"
+    EXPECT_EQ(engine.GetSequenceKey(6), std::string("\x00\xFF\x10", 3));
+    EXPECT_EQ(engine.GetBlobKey(7), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(engine.GetCurrencyKey(8), 12345680);
+    EXPECT_EQ(engine.GetDoubleKey(9), 0.1);
+    EXPECT_EQ(engine.GetDateKey(10), EncodeDate(2024, 2, 3));
+    double when = 0;
+    ASSERT_TRUE(TryEncodeDateTime(2024, 2, 4, 10, 11, 12, 0, when));
+    EXPECT_EQ(engine.GetDateKey(11), when);
+    EXPECT_EQ(engine.GetDateKey(12), 0);
+    EXPECT_EQ(engine.GetSequenceKey(13), "");
+    EXPECT_EQ(engine.GetKeyName(1), "b");
+}
+
+TEST_F(ImporterXMLTest, ValuesThatDoNotConvertAreLeftOut) {
+    Write(Document("<node description=\"N\">"
+                   "<value description=\"bad int\" type=\"integer\">12.5</value>"
+                   "<value description=\"bad float\" type=\"float\">one</value>"
+                   "<value description=\"bad base64\" type=\"sequence\">QUJ</value>"
+                   "<value description=\"bad date\" type=\"datetime\">20241301</value>"
+                   "<value description=\"too big\" type=\"float\">1e39</value>"
+                   "<value description=\"good\" type=\"sequence\">Q U\r\n J D</value>"
+                   "</node>"));
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_EQ(engine.KeyCount(), 1);
+    EXPECT_EQ(engine.GetKeyName(1), "good");
+    EXPECT_EQ(engine.GetSequenceKey(1), "ABC");
+}
+
+TEST_F(ImporterXMLTest, LinksAreResolvedAfterAllNodesExist) {
+    const int32_t old = AddNode("Old");
+    engine.MarkNode(old);
+    Write(Document("<node description=\"A\"><link source=\"B\\C\"></link></node>"
+                   "<link source=\"A\"></link>"
+                   "<node description=\"B\"><node description=\"C\"/></node>"
+                   "<link source=\"Nowhere\\At all\"></link>"));
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    const int32_t a = engine.FindNodeByPath("A");
+    const int32_t c = engine.FindNodeByPath("B\\C");
+    ASSERT_GT(a, 0);
+    ASSERT_GT(c, 0);
+    const std::vector<int32_t> top = Children(0);
+    ASSERT_EQ(top.size(), 5u);  // Old, A, link to A, B, broken link; no placeholder
+    EXPECT_EQ(engine.GetLinkSource(Children(a)[0]), c);
+    EXPECT_EQ(engine.GetLinkSource(top[2]), a);
+    ASSERT_TRUE(engine.IsLink(top[4]));
+    EXPECT_THROW(engine.GetLinkSource(top[4]), EKelmorSourceNodeBrokenError);  // its source is gone
+    EXPECT_EQ(engine.MarkedNode(), old);
+    EXPECT_EQ(progress.front(), "XML: Init...");
+    EXPECT_EQ(progress.back(), "XML: Resolving Links...");
+    EXPECT_NE(std::find(progress.begin(), progress.end(), "XML: Importing B"), progress.end());
+}
+
+TEST_F(ImporterXMLTest, LinkSourcesAreLookedUpFromTheTopOfTheTree) {
+    const int32_t original = AddNode("Fruit");
+    AddNode("Elsewhere");
+    Write(Document("<node description=\"Fruit\"/><link source=\"Fruit\"></link>"));
+    ASSERT_EQ(Import("Elsewhere"), 0) << errorMessage;
+    const int32_t elsewhere = engine.FindNodeByPath("Elsewhere");
+    const std::vector<int32_t> imported = Children(elsewhere);
+    ASSERT_EQ(imported.size(), 2u);
+    EXPECT_EQ(engine.GetLinkSource(imported[1]), original);
+}
+
+TEST_F(ImporterXMLTest, ALocationThatNamesNoNodeIsCreated) {
+    Write(Document("<node description=\"X\"/>"));
+    ASSERT_EQ(Import("Root\\New\\Place"), 0) << errorMessage;
+    const int32_t place = engine.FindNodeByPath("New\\Place");
+    ASSERT_GT(place, 0);
+    EXPECT_EQ(Children(place).size(), 1u);
+}
+
+TEST_F(ImporterXMLTest, ValuesDirectlyInTheRootElementGiveNoKey) {
+    Write(Document("<value description=\"lost\" type=\"blob\">AQID</value><node description=\"N\"/>"));
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_EQ(Children(0).size(), 1u);
+    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    EXPECT_EQ(engine.KeyCount(), 0);
+    EXPECT_EQ(engine.GetInfo().blobCount, 0);  // and store no blob that nothing refers to
+}
+
+TEST_F(ImporterXMLTest, AbsentSeparatorIsTheDefinitionsDefaultOrTheMachines) {
+    TRegionalSettings comma;
+    comma.decimalSeparator = ',';
+    engine.SetRegionalSettings(comma);
+    const std::string node = "<node description=\"N\"><value description=\"f\" type=\"float\">2.5</value></node>";
+    // With the document type definition, an absent "dp" is the "." it declares.
+    std::string withDefinition = Document(node);
+    withDefinition.replace(withDefinition.find(" dp=\".\""), 7, "");
+    Write(withDefinition);
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    EXPECT_EQ(engine.KeyCount(), 1);
+    // Without it, the machine's separator reads the numbers.
+    Write("<kelmor version=\"1.0\"><node description=\"M\"><value description=\"f\" type=\"float\">2,5</value>"
+          "</node></kelmor>");
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_TRUE(engine.LoadNode(Children(0)[1]));
+    ASSERT_EQ(engine.KeyCount(), 1);
+    EXPECT_EQ(engine.GetFloatKey(1), 2.5f);
+}
+
+TEST_F(ImporterXMLTest, ErrorsEndTheImportWithTheirMessage) {
+    struct TCase {
+        std::string text;
+        std::string message;
+        size_t nodesLeft;  // nodes created before the error stay
+    };
+    const TCase cases[] = {
+        {Document("<node description=\"A\"/><node description=\"B\"><value description=\"v\" type=\"String\">x</value>"
+                  "</node>"),
+         "Unknown key type (String)", 1},
+        {Document("<node description=\"A\"><value description=\"v\" type=\"unknown\">x</value></node>"),
+         "Unknown key type (unknown)", 0},
+        {"<?xml version=\"1.0\"?><kelmer/>", "Expecting 'kelmor' tag", 0},
+        {Document("<node description=\"A\"/><node/>"), "The element 'node' on line 16 has no 'description' attribute.",
+         1},
+        {Document("<node description=\"A\"><value type=\"byte\">1</value></node>"),
+         "The element 'value' on line 16 has no 'description' attribute.", 0},
+        {Document("<node description=\"A\"><value description=\"v\">1</value></node>"),
+         "The element 'value' on line 16 has no 'type' attribute.", 0},
+        {Document("<link/>"), "The element 'link' on line 16 has no 'source' attribute.", 0},
+        {Head() + "<node description=\"A\">", "XML error on line 16: ", 0},
+        {"", "XML error on line 1: ", 0},
+        {Document("<node description=\"\xE9\"/>"), "XML error on line 16: ", 0},  // not UTF-8
+    };
+    for (const TCase& c : cases) {
+        Recreate();
+        const int32_t old = AddNode("Old");
+        engine.MarkNode(old);
+        Write(c.text);
+        EXPECT_EQ(Import(), TKelmorInOut::kError) << c.message;
+        EXPECT_EQ(errorMessage.substr(0, c.message.size()), c.message);
+        // No placeholder stays behind, and the marked node comes back.
+        EXPECT_EQ(Children(0).size(), 1 + c.nodesLeft) << c.message;
+        EXPECT_EQ(engine.MarkedNode(), old);
+    }
+}
+
+TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
+    std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ENTITY a \"lollollollollollollollollollol\">";
+    for (char name = 'b'; name <= 'k'; ++name) {
+        laughs += std::string("<!ENTITY ") + name + " \"";
+        for (int i = 0; i < 10; ++i) laughs += std::string("&") + static_cast<char>(name - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><kelmor><node description=\"&k;\"/></kelmor>";
+    std::string quadratic = "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ENTITY a \"" + std::string(50000, 'x') +
+                            "\">]><kelmor><node description=\"";
+    for (int i = 0; i < 50000; ++i) quadratic += "&a;";
+    quadratic += "\"/></kelmor>";
+    std::string deep = Head();
+    for (int i = 0; i < 300; ++i) deep += "<node description=\"d\">";
+    for (int i = 0; i < 300; ++i) deep += "</node>";
+    deep += "</kelmor>";
+    const std::string hugeAttribute = Document("<node description=\"" + std::string(11 * 1024 * 1024, 'h') + "\"/>");
+    struct TCase {
+        const char* what;
+        std::string text;
+        std::string message;
+    };
+    const TCase cases[] = {
+        {"billion laughs", laughs, "The document declares the entity \"a\"; XML files with entity declarations are not"},
+        {"quadratic blowup", quadratic, "The document declares the entity \"a\""},
+        {"external entity",
+         "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
+         "<kelmor><node description=\"x\"><value description=\"v\" type=\"string\">&e;</value></node></kelmor>",
+         "The document declares the entity \"e\""},
+        {"parameter entity", "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ENTITY % p \"x\">]><kelmor/>",
+         "The document declares the entity \"p\""},
+        {"deep nesting", deep, "XML error on line 16: Elements are nested more than 256 levels deep."},
+        {"huge attribute", hugeAttribute, "XML error on line 16: "},
+    };
+    for (const TCase& c : cases) {
+        Write(c.text);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Import(), TKelmorInOut::kError) << c.what;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
+        EXPECT_EQ(errorMessage.substr(0, c.message.size()), c.message) << c.what << ": " << errorMessage;
+        EXPECT_TRUE(Children(0).empty()) << c.what;
+    }
+    // Files above the size limit are not even read; a tree of more small elements than
+    // the limit is not built.
+    Write(Document("<node description=\"small enough?\"/>"));
+    TXMLDocument::TLimits limits;
+    limits.maxFileSize = 100;
+    EXPECT_EQ(Import("Root", limits), TKelmorInOut::kError);
+    EXPECT_NE(errorMessage.find("The file is too large for an XML import"), std::string::npos) << errorMessage;
+    std::string many;
+    for (int i = 0; i < 300; ++i) many += "<node description=\"n\"/>";
+    Write(Document(many));
+    limits = TXMLDocument::TLimits();
+    limits.maxItems = 908;
+    EXPECT_EQ(Import("Root", limits), TKelmorInOut::kError);
+    EXPECT_EQ(errorMessage, "The document is too large for an XML import: more than 908 items (elements and texts, "
+                            "attributes counted twice).");
+    EXPECT_TRUE(Children(0).empty());
+    limits.maxItems = 909;  // the root element with its 4 attributes, 300 nodes with theirs
+    EXPECT_EQ(Import("Root", limits), 0) << errorMessage;
+    file = dir / "missing.xml";
+    EXPECT_EQ(Import(), TKelmorInOut::kError);
+    EXPECT_NE(errorMessage.find("Cannot open"), std::string::npos) << errorMessage;
+}
+
+}  // namespace
+}  // namespace kelmor
