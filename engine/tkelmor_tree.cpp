@@ -10,7 +10,6 @@ namespace {
 constexpr size_t kMaxNodes = 65535;           // the node count is a 16-bit field
 constexpr uint8_t kNewNodeSecurity = 5;
 constexpr int32_t kUnwrittenPosition = 49;    // a record's place is fixed when the index is written
-constexpr uint8_t kReadOnlyBit = 0x80;
 constexpr size_t kMaxPath = 255;
 
 uint8_t FoldCase(uint8_t c) {

@@ -5,7 +5,11 @@
 #include <iostream>
 #include <vector>
 
+#include "base64.h"
+#include "dbftable.h"
 #include "fuzzinput.h"
+#include "texporterkmt.h"
+#include "texporterxml.h"
 #include "tkelmor.h"
 
 using namespace kelmor;
@@ -35,6 +39,25 @@ std::vector<uint8_t> MakeDatabase(Fill fill) {
     }
     fuzz::TDatabaseFiles files{ReadFile(base + ".idx"), ReadFile(base + ".dat"), ReadFile(base + ".blb")};
     return fuzz::JoinDatabaseInput(files);
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+// The database of a framed seed exported to a file of the given extension.
+template <typename TExporter>
+std::vector<uint8_t> Exported(const std::vector<uint8_t>& framed, const std::string& extension) {
+    fuzz::TDatabaseFiles files;
+    fuzz::SplitDatabaseInput(framed.data(), framed.size(), files);
+    const std::string base = fuzz::ScratchFolder() + "/export";
+    fuzz::WriteFile(base + ".idx", files.index.data(), files.index.size());
+    fuzz::WriteFile(base + ".dat", files.data.data(), files.data.size());
+    fuzz::WriteFile(base + ".blb", files.blob.data(), files.blob.size());
+    TKelmorClass engine;
+    if (engine.OpenDatabase(base, true, TKelmorClass::MakeLogin("fuzz", "fuzz")) != kResultOK) std::abort();
+    const std::string file = base + extension;
+    TExporter job(nullptr, "Root", file, engine);
+    job.Run();
+    return ReadFile(file);
 }
 
 int32_t Node(TKelmorClass& engine, const std::string& description, int32_t parent) {
@@ -82,6 +105,22 @@ int main(int argc, char** argv) {
              const int32_t id = engine.CreateNode(0);
              Node(engine, "child", id);
          }));
+
+    for (const char* name : {"tree", "keys"}) {
+        const std::vector<uint8_t> framed = ReadFile((databases / name).string());
+        Save(root / "fuzz_import_kmt", name, Exported<TExporterKMT>(framed, ".kmt"));
+        Save(root / "fuzz_import_xml", name, Exported<TExporterXML>(framed, ".xml"));
+    }
+    Save(root / "fuzz_import_csv", "plain", Bytes("Name,Age,Town\r\nAnn,31, \"Lyon, FR\"\r\nBob,40,,\r\n\r\nCy,1\r\n"));
+    Save(root / "fuzz_import_csv", "quotes", Bytes("\"a \"\"b\"\" c\",x,,y\nz,\"unclosed\n"));
+    Save(root / "fuzz_import_dbf", "staff",
+         test::MakeTable({{"NAME", 'C', 10}, {"BORN", 'D', 8}, {"SALARY", 'N', 10}, {"ACTIVE", 'L', 1}},
+                         {{' ', {"Alice", "19800215", "1234.50", "T"}}, {'*', {"Bob", "19790101", "2", "F"}},
+                          {' ', {"Cy", "20001231", "-0.5", "?"}}}));
+    Save(root / "fuzz_kmt_hex", "lines", Bytes("  00FF10ab\r\n  0102\r\n }\r\n"));
+    Save(root / "fuzz_kmt_hex", "empty", Bytes("  \r\n }\r\n"));
+    const uint8_t sample[7] = {0, 1, 2, 250, 251, 252, 253};
+    Save(root / "fuzz_base64", "text", Bytes(Base64Encode(sample, sizeof sample, 80)));
     std::cout << "seeds written to " << root << "\n";
     return 0;
 }
