@@ -17,6 +17,12 @@
 #include <vector>
 
 #include "benchdatabases.h"
+#include "tcsvoptions.h"
+#include "texporterkmt.h"
+#include "texporterxml.h"
+#include "timportercsv.h"
+#include "timporterkmt.h"
+#include "timporterxml.h"
 #include "tkelmor.h"
 
 namespace kelmor::bench {
@@ -65,6 +71,26 @@ void OpenOrThrow(TKelmorClass& engine, const std::string& base) {
 
 size_t AllocatedBytes() { return mallinfo2().uordblks; }
 
+// Runs a job on the calling thread; throws when it fails.
+void RunJob(TKelmorInOut& job) {
+    job.Run();
+    if (job.ResultCode() != TKelmorInOut::kSuccess)
+        throw std::runtime_error(job.FileName() + ": result " + std::to_string(job.ResultCode()) + " " + job.ErrorMessage());
+}
+
+void CreateOrThrow(TKelmorClass& engine, const std::string& base) {
+    if (engine.CreateDatabase(base, BenchLogin()) != kResultOK)
+        throw std::runtime_error("cannot create " + base + ": " + engine.LastErrorText());
+}
+
+// sqlite3's command-line shell importing the same CSV file into a table of a new database.
+void SqliteImport(const std::string& csv, const std::string& database) {
+    fs::remove(database);
+    const std::string command = "sqlite3 '" + database + "' '.mode csv' 'CREATE TABLE t(a,b,c,d,e);' '.import " +
+                                csv + " t' > /dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("sqlite3 failed (is the sqlite3 package installed?)");
+}
+
 class TBench {
 public:
     explicit TBench(std::string folder) : folder_(std::move(folder)) {}
@@ -107,6 +133,16 @@ void TBench::RunAll(size_t nodes) {
         };
     };
 
+    const std::string csv = Path("records", nodes) + ".csv";
+    WriteCsv(csv, nodes);
+    Add("CSV import (create, import, close)", nodes, Measure([&] { engine.Close(); }, [&] {
+            CreateOrThrow(engine, work);
+            TImporterCSV job(nullptr, "Root", csv, engine);
+            RunJob(job);
+            engine.Close();
+        }));
+    Add("sqlite3 import of the same CSV", nodes, Measure(nullptr, [&] { SqliteImport(csv, Path("sqlite", nodes) + ".db"); }));
+
     Add("open", nodes, Measure([&] { engine.Close(); }, [&] { OpenOrThrow(engine, full); }));
     {
         engine.Close();
@@ -122,6 +158,30 @@ void TBench::RunAll(size_t nodes) {
             engine.Flush();
         }));
     Add("close", nodes, Measure(openWork(full), [&] { engine.Close(); }));
+
+    const std::string xml = Path("export", nodes) + ".xml", kmt = Path("export", nodes) + ".kmt";
+    Add("export to .xml", nodes, Measure(openWork(full), [&] {
+            TExporterXML job(nullptr, "Root", xml, engine);
+            RunJob(job);
+        }));
+    Add("export to .kmt", nodes, Measure(openWork(full), [&] {
+            TExporterKMT job(nullptr, "Root", kmt, engine);
+            RunJob(job);
+        }));
+    auto emptyWork = [&] {
+        engine.Close();
+        CreateOrThrow(engine, work);
+    };
+    Add("import the .xml export (and close)", nodes, Measure(emptyWork, [&] {
+            TImporterXML job(nullptr, "Root", xml, engine);
+            RunJob(job);
+            engine.Close();
+        }));
+    Add("import the .kmt export (and close)", nodes, Measure(emptyWork, [&] {
+            TImporterKMT job(nullptr, "Root", kmt, engine);
+            RunJob(job);
+            engine.Close();
+        }));
 
     Add("search text (none found)", nodes, Measure(openWork(full), [&] {
             TKelmorSearch search;
@@ -157,6 +217,12 @@ void TBench::RunAll(size_t nodes) {
 
 void TBench::Print() const {
     std::printf("\n%-40s %8s %12s %12s %8s\n", "operation", "nodes", "min ms", "median ms", "ratio");
+    // the headline: our CSV import against sqlite3's, at each size
+    std::map<size_t, double> ours, theirs;
+    for (const TRow& row : rows_) {
+        if (row.operation.rfind("CSV import", 0) == 0) ours[row.nodes] = row.timing.median;
+        if (row.operation.rfind("sqlite3", 0) == 0) theirs[row.nodes] = row.timing.median;
+    }
     std::map<std::string, double> small;
     for (const TRow& row : rows_)
         if (row.nodes != 65535) small[row.operation] = row.timing.median;
@@ -176,6 +242,9 @@ void TBench::Print() const {
         std::printf("%-40s %8zu %12.2f %12.2f %8s\n", row.operation.c_str(), row.nodes, row.timing.minimum,
                     row.timing.median, ratio.c_str());
     }
+    for (const auto& [nodes, time] : ours)
+        if (theirs.count(nodes) && theirs[nodes] > 0)
+            std::printf("CSV import against sqlite3 (%zu lines): ratio %.2f\n", nodes, time / theirs[nodes]);
     for (const auto& [nodes, mib] : memory_) std::printf("memory of the open full database (%s nodes): %.1f MiB\n", nodes.c_str(), mib);
 }
 

@@ -66,9 +66,10 @@ void TExporterKMT::WriteKey(uint16_t key) {
     const uint8_t type = engine.KeyType(key);
     const char* typeName = KeyTypeName(type);
     if (*typeName == '\0') return;  // an item of a damaged record that is no key type
-    line_ = " \"" + engine.GetKeyName(key) + "\"=" + typeName + ":";
+    line_.assign(" \"");
+    line_.append(engine.GetKeyName(key)).append("\"=").append(typeName).append(":");
     if (type != ktSequence && type != ktBlob) {
-        line_ += "\"" + engine.KeyValueText(key) + "\"" + kLineEnd;
+        line_.append("\"").append(engine.KeyValueText(key)).append("\"").append(kLineEnd);
         out_->Write(line_);
         return;
     }

@@ -1,5 +1,6 @@
 #include "timporterxml.h"
 
+#include <vector>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -108,10 +109,10 @@ void TImporterXML::Import(TXMLDocument& document) {
     if (StartNode() == -1) SetStartNode(FindOrCreatePath(Location()));
 
     settings_ = engine.RegionalSettings();
-    engine.ClearNode();
-    engine.SetDescription("xml_import_tmp_" + FormatDoubleGeneral(CurrentDateTime(), settings_));
-    placeholderNode_ = engine.CreateNode(StartNode());
-    if (placeholderNode_ < 0) throw EKelmorParentLinkedError();
+    // The placeholder comes first, unless the nodes of the document need its place: then
+    // it is made only when a link needs it.
+    const bool fits = engine.Header().nodeCount + NodesOfDocument(root_) + 1 <= 65535;
+    if (fits) CreatePlaceholder();
 
     std::string separator;
     if (XMLAttribute(root_, "dp", separator) && !separator.empty()) settings_.decimalSeparator = separator[0];
@@ -124,10 +125,35 @@ void TImporterXML::Import(TXMLDocument& document) {
         if (source > 0) engine.SetLinkSource(pending.link, source);
     }
     // Links whose source was not found become links whose source is gone.
-    engine.DeleteNode(placeholderNode_);
+    if (placeholderNode_ > 0) engine.DeleteNode(placeholderNode_);
     placeholderNode_ = 0;
     engine.MarkNode(formerMarkedNode_);
     root_ = nullptr;
+}
+
+// The node that new links point at until their sources exist.
+void TImporterXML::CreatePlaceholder() {
+    TKelmorClass& engine = Database();
+    engine.ClearNode();
+    engine.SetDescription("xml_import_tmp_" + FormatDoubleGeneral(CurrentDateTime(), settings_));
+    placeholderNode_ = engine.CreateNode(StartNode());
+    if (placeholderNode_ < 0) throw EKelmorParentLinkedError();
+}
+
+// The nodes and links the document will create: its elements other than values.
+size_t TImporterXML::NodesOfDocument(const _xmlNode* root) {
+    size_t count = 0;
+    std::vector<const xmlNode*> pending{root};
+    while (!pending.empty()) {
+        const xmlNode* element = pending.back();
+        pending.pop_back();
+        for (const xmlNode* child = element->children; child; child = child->next) {
+            if (child->type != XML_ELEMENT_NODE || NameIs(child, "value")) continue;
+            ++count;
+            pending.push_back(child);
+        }
+    }
+    return count;
 }
 
 void TImporterXML::ImportElement(const _xmlNode* element, int32_t parent, int depth, const std::string& path) {
@@ -139,6 +165,7 @@ void TImporterXML::ImportElement(const _xmlNode* element, int32_t parent, int de
 
     if (NameIs(element, "link")) {
         std::string source = RequiredAttribute(element, "source");
+        if (placeholderNode_ == 0) CreatePlaceholder();
         engine.MarkNode(placeholderNode_);
         const int32_t link = engine.CreateLink(parent);
         pendingLinks_.push_back(TPendingLink{std::move(source), link});

@@ -45,6 +45,8 @@ private:
     void CleanUpAfterError() noexcept;
 
     const _xmlNode* root_ = nullptr;
+    void CreatePlaceholder();
+    static size_t NodesOfDocument(const _xmlNode* root);
     int32_t placeholderNode_ = 0;
     int32_t formerMarkedNode_ = 0;
     std::vector<TPendingLink> pendingLinks_;

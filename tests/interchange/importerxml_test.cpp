@@ -7,6 +7,7 @@
 #include "tempdir.h"
 #include "texporterxml.h"
 #include "timporterxml.h"
+#include "rawdatabase.h"
 
 namespace kelmor {
 namespace {
@@ -238,6 +239,25 @@ TEST_F(ImporterXMLTest, AbsentSeparatorIsTheDefinitionsDefaultOrTheMachines) {
     ASSERT_TRUE(engine.LoadNode(Children(0)[1]));
     ASSERT_EQ(engine.KeyCount(), 1);
     EXPECT_EQ(engine.GetFloatKey(1), 2.5f);
+}
+
+TEST_F(ImporterXMLTest, ADocumentThatFillsTheDatabaseNeedsNoPlaceholder) {
+    engine.Close();
+    test::TRawDatabase raw;
+    raw.users = {{"admin", "secret"}};
+    for (int32_t id = 1; id <= 65533; ++id) raw.nodes.push_back({id, 0, 5, test::MakeRecord(""), 0, 0});
+    raw.Write(base);
+    ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
+    Write(Document("<node description=\"a\"></node><node description=\"b\"></node>"));
+    ASSERT_EQ(Import(), 0) << errorMessage;  // the last two places of 65,535
+    EXPECT_EQ(engine.Header().nodeCount, 65535);
+    EXPECT_EQ(engine.FindNodeByPath("b"), 65535);
+
+    ASSERT_TRUE(engine.DeleteNode(65535));
+    ASSERT_TRUE(engine.DeleteNode(65534));
+    Write(Document("<node description=\"a\"></node><link source=\"a\"></link>"));
+    EXPECT_EQ(Import(), TKelmorInOut::kError);  // a link needs the placeholder's place
+    EXPECT_NE(errorMessage.find("Database Full"), std::string::npos) << errorMessage;
 }
 
 TEST_F(ImporterXMLTest, ErrorsEndTheImportWithTheirMessage) {
