@@ -66,7 +66,9 @@ int RunTree(TCliContext& context) {
         std::string text = isLink ? LinkText(engine, id) : "";
         const bool loaded = engine.LoadNode(id);
         if (!isLink) text = Latin1ToUtf8(loaded ? engine.GetDescription() : "");
-        context.out << indent << (withIDs ? "#" + std::to_string(id) + " " : "") << text << "\n";
+        context.out << indent;
+        if (withIDs) context.out << '#' << id << ' ';
+        context.out << text << "\n";
         if (withKeys && loaded) {
             for (uint16_t k = 1; k <= engine.KeyCount(); ++k) {
                 context.out << indent << "  " << Latin1ToUtf8(engine.GetKeyName(k)) << " ("
