@@ -1,0 +1,463 @@
+// TMainForm: creation, commands, menus, options, command states and closing.
+#include "tmainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "common.h"
+#include "taboutform.h"
+#include "tcommanddefinition.h"
+#include "tdatabasewindow.h"
+#include "trecentfilestyle.h"
+#include "tshortcutresolver.h"
+#include "tsimpledatabasewindow.h"
+#include "tkelmor.h"
+
+static void InitKelmorResources() { Q_INIT_RESOURCE(kelmor); }
+
+namespace kelmor {
+
+namespace {
+
+const char* const kOptionNames[] = {"MIShowToolbar", "MIShowStatusBar", "MIShowInfoPane", "MIConfirmDeletion",
+                                    "ShowFullPathonTitleMI"};
+
+// Hourglass while the images load; restored on every path.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+TMainForm::TMainForm(const TStartOptions& options, QWidget* parent)
+    : QMainWindow(parent), startOptions_(options) {
+    InitKelmorResources();
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setMinimumSize(380, 200);
+    resize(DesignedSize());
+    SetMessageMainWindow(this);
+
+    documentArea_ = new QMdiArea(this);
+    documentArea_->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(documentArea_);
+    connect(documentArea_, &QMdiArea::subWindowActivated, this, &TMainForm::DocumentActivated);
+    windowFactory_ = [](TMainForm& form, std::unique_ptr<TKelmorClass> engine, const QString& basePath) -> QWidget* {
+        return new TSimpleDatabaseWindow(form, std::move(engine), basePath);
+    };
+
+    CreateCommands();
+    CreateMenus();
+    toolbar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolbar_->setObjectName(QStringLiteral("Toolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setIconSize(QSize(TImageStrip::kImageSize, TImageStrip::kImageSize));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(toolbar_, &QToolBar::customContextMenuRequested, this,
+            [this](const QPoint& at) { toolbarMenu_->exec(toolbar_->mapToGlobal(at)); });
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    CreateStatusBar();
+
+    LoadSettings();
+    if (startOptions_.registerFileAssociation) RegisterFileAssociation();
+    UpdateRecentFilesMenu();
+    {
+        TWaitCursor wait;
+        commandImages_.Load(QStringLiteral(":/images/commands.png"));
+        treeImages_.Load(QStringLiteral(":/images/tree.png"));
+        for (QAction* command : commands_) command->setIcon(commandImages_.Icon(command->property("imageIndex").toInt()));
+        if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/kelmor.png")));
+        setWindowIcon(QIcon(QStringLiteral(":/images/kelmor.png")));
+    }
+    ApplyOptions();
+    SetDatabaseCommandsEnabled(false);
+    UpdateWindowCommands();
+    BuildToolbar();
+
+    shortcuts_ = std::make_unique<TShortcutResolver>(*this, [this](QWidget* focus) -> QMenu* {
+        TDatabaseWindow* window = ActiveDatabaseWindow();
+        return window ? window->ContextMenuFor(focus) : nullptr;
+    });
+    shortcuts_->setParent(nullptr);
+    qApp->installEventFilter(shortcuts_.get());
+    setAcceptDrops(true);
+    RestoreWindowBounds();
+}
+
+TMainForm::~TMainForm() {
+    closing_ = true;
+    qApp->removeEventFilter(shortcuts_.get());
+    // The database windows free their engines (each writes its index unless read-only
+    // and closes its files); whatever is still listed goes afterwards.
+    // Closed windows waiting for their deletion count as well.
+    for (QMdiSubWindow* window : documentArea_->findChildren<QMdiSubWindow*>()) {
+        window->disconnect(this);
+        delete window;
+    }
+    openDatabases_.clear();
+    SaveSettings();
+    if (MessageMainWindow() == this) SetMessageMainWindow(nullptr);
+}
+
+// ---------------------------------------------------------------- commands
+
+void TMainForm::CreateCommands() {
+    const QString separator = QString::fromLatin1(HintSeparator());
+    for (const TCommandDefinition& definition : CommandDefinitions()) {
+        auto* command = new QAction(QString::fromLatin1(definition.caption), this);
+        command->setObjectName(QString::fromLatin1(definition.name));
+        const QString hint = QString::fromLatin1(definition.hint);
+        const qsizetype bar = hint.indexOf(separator);
+        command->setToolTip(bar < 0 ? hint : hint.left(bar));
+        command->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+        if (*definition.shortcut) {
+            command->setShortcut(QKeySequence::fromString(QString::fromLatin1(definition.shortcut)));
+            // Shown in the menus; TShortcutResolver decides who gets the key.
+            command->setShortcutContext(Qt::WidgetShortcut);
+        }
+        command->setProperty("category", QString::fromLatin1(definition.category));
+        command->setProperty("imageIndex", definition.imageIndex);
+        command->setProperty("tag", definition.tag);
+        command->setProperty("group", static_cast<int>(definition.group));
+        connect(command, &QAction::triggered, this, [this, command] { CommandExecute(command); });
+        commands_.push_back(command);
+    }
+}
+
+QAction* TMainForm::Command(const QString& name) const {
+    for (QAction* command : commands_) {
+        if (command->objectName() == name) return command;
+    }
+    return findChild<QAction*>(name);
+}
+
+QAction* TMainForm::OptionEntry(TOption option) const { return optionEntries_[static_cast<size_t>(option)]; }
+
+QAction* TMainForm::RecentFileEntry(int number) const {
+    return number >= 1 && number <= static_cast<int>(recentEntries_.size()) ? recentEntries_[static_cast<size_t>(number - 1)]
+                                                                             : nullptr;
+}
+
+QMenu* TMainForm::AddMenu(const QString& caption, const QString& hint) {
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->menuAction()->setStatusTip(hint);
+    return menu;
+}
+
+void TMainForm::AddCommands(QMenu* menu, const QStringList& names) {
+    for (const QString& name : names) {
+        if (name == QLatin1String("-")) menu->addSeparator();
+        else menu->addAction(Command(name));
+    }
+}
+
+QAction* TMainForm::AddPlainEntry(QMenu* menu, const QString& name, const QString& caption, const QString& hint) {
+    QAction* entry = menu->addAction(caption);
+    entry->setObjectName(name);
+    entry->setStatusTip(hint);
+    return entry;
+}
+
+void TMainForm::CreateMenus() {
+    QMenu* file = AddMenu(QStringLiteral("&File"), QStringLiteral("File related commands"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    AddCommands(file, {"AFileNew", "AFileOpen", "-", "AFileFlush", "-", "AFileClose", "AFileCloseAll", "-"});
+    auto* recentStyle = new TRecentFileStyle;
+    recentStyle->setParent(this);
+    file->setStyle(recentStyle);
+    for (int n = 1; n <= 6; ++n) {
+        QAction* entry = file->addAction(QString());
+        entry->setObjectName(QStringLiteral("RecentFile%1").arg(n));
+        entry->setProperty("tag", n);
+        entry->setProperty("recentFile", true);
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this, [this, n] {
+            if (n <= recentFiles_.size()) OpenDatabaseFiles(recentFiles_[n - 1]);
+        });
+        recentEntries_.push_back(entry);
+    }
+    AddCommands(file, {"-", "AFileExit"});
+
+    QMenu* search = AddMenu(QStringLiteral("&Search"), QStringLiteral("Database Find/Replace commands"));
+    AddCommands(search, {"AFind", "AReplace", "AFindBroken", "ASearchNext", "-", "ALocateID"});
+
+    QMenu* node = AddMenu(QStringLiteral("&Node"), QStringLiteral("Node operations"));
+    AddCommands(node, {"ANewNode", "-", "ARenameNode", "ADeleteNode", "AInformation", "-", "ACutNode", "ACopyNode",
+                       "APasteNode", "APasteAsLink", "-", "AShiftUp", "AShiftDown", "-", "ASortBranch",
+                       "AJumpToSource", "-", "AImport", "AExport", "-", "ANodeSecurity"});
+
+    QMenu* key = AddMenu(QStringLiteral("&Key"), QStringLiteral("Key operations"));
+    QMenu* add = key->addMenu(QStringLiteral("&Add Key"));
+    add->menuAction()->setStatusTip(QStringLiteral("Add Key"));
+    QMenu* insert = key->addMenu(QStringLiteral("&Insert Key"));
+    insert->menuAction()->setStatusTip(QStringLiteral("Insert Key"));
+    for (QAction* command : commands_) {
+        const int tag = command->property("tag").toInt();
+        if (command->property("group").toInt() != static_cast<int>(TCommandGroup::Key)) continue;
+        if (tag >= 20 && tag <= 29) add->addAction(command);
+        if (tag >= 30 && tag <= 39) insert->addAction(command);
+    }
+    AddCommands(key, {"-", "ARenameKey", "AEditKey", "ADeleteKey", "-", "ACutKey", "ACopyKey", "APasteKey", "-",
+                      "AShiftKeyUp", "AShiftKeyDown"});
+
+    QMenu* database = AddMenu(QStringLiteral("&Database"), QStringLiteral("Database operations"));
+    connect(AddPlainEntry(database, QStringLiteral("MIChangePassword"), QStringLiteral("Change Password..."),
+                          QStringLiteral("Change database password")),
+            &QAction::triggered, this, [this] {
+                if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ChangePassword();
+            });
+    connect(AddPlainEntry(database, QStringLiteral("MIDatabaseInformation"), QStringLiteral("Information..."),
+                          QStringLiteral("Database advanced information")),
+            &QAction::triggered, this, [this] {
+                if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->DatabaseInformation();
+            });
+    database->addSeparator();
+    connect(AddPlainEntry(database, QStringLiteral("MIUserManagement"), QStringLiteral("User Management..."),
+                          QStringLiteral("Database user administration")),
+            &QAction::triggered, this, [this] {
+                if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->UserManagement();
+            });
+    documentMenus_ = {node, key, database};
+
+    QMenu* options = AddMenu(QStringLiteral("&Options"), QStringLiteral("Program options"));
+    const struct {
+        const char* caption;
+        const char* hint;
+    } optionTexts[] = {{"Show Toolbar", "Show Toolbar"},
+                       {"Show Status Bar", "Show Status Bar"},
+                       {"Show Info Pane", "Show database information pane"},
+                       {"Confirm Deletion", "Prompt for node/key deletion"},
+                       {"Full Path on Title", "Show the full database path on window titles"}};
+    for (int i = 0; i < 5; ++i) {
+        if (i == 3) options->addSeparator();
+        QAction* entry = AddPlainEntry(options, QString::fromLatin1(kOptionNames[i]),
+                                       QString::fromLatin1(optionTexts[i].caption),
+                                       QString::fromLatin1(optionTexts[i].hint));
+        entry->setCheckable(true);
+        entry->setProperty("tag", i + 1);
+        const auto option = static_cast<TOption>(i);
+        connect(entry, &QAction::triggered, this, [this, option] { OptionToggled(option); });
+        optionEntries_.push_back(entry);
+    }
+    options->addSeparator();
+    customiseEntry_ = AddPlainEntry(options, QStringLiteral("MICustomiseToolbar"), QStringLiteral("Customise Toolbar..."),
+                                    QStringLiteral("Customise Toolbar"));
+    connect(customiseEntry_, &QAction::triggered, this, &TMainForm::CustomiseToolbar);
+
+    windowMenu_ = AddMenu(QStringLiteral("&Window"), QStringLiteral("Window related commands"));
+    AddCommands(windowMenu_, {"AWindowCascade", "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll",
+                              "AWindowArrangeAll"});
+    connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
+
+    QMenu* help = AddMenu(QStringLiteral("&Help"), QStringLiteral("Help topics"));
+    AddCommands(help, {"AHelpAbout"});
+
+    toolbarMenu_ = new QMenu(this);
+    QAction* hide = toolbarMenu_->addAction(QStringLiteral("Hide"));
+    hide->setObjectName(QStringLiteral("HideToolbar"));
+    hide->setProperty("tag", 1);
+    connect(hide, &QAction::triggered, this, [this] {
+        SetOption(TOption::ShowToolbar, !Option(TOption::ShowToolbar));
+        ApplyOptions();
+    });
+    toolbarCustomiseEntry_ = toolbarMenu_->addAction(QStringLiteral("Customise..."));
+    toolbarCustomiseEntry_->setObjectName(QStringLiteral("CustomiseToolbar"));
+    connect(toolbarCustomiseEntry_, &QAction::triggered, this, &TMainForm::CustomiseToolbar);
+    customiseEntry_->setEnabled(false);
+    toolbarCustomiseEntry_->setEnabled(false);
+}
+
+void TMainForm::CommandExecute(QAction* command) {
+    const QString name = command->objectName();
+    const int tag = command->property("tag").toInt();
+    switch (static_cast<TCommandGroup>(command->property("group").toInt())) {
+        case TCommandGroup::File:
+            if (name == QLatin1String("AFileNew")) FileNewExecute();
+            else if (name == QLatin1String("AFileOpen")) FileOpenExecute();
+            else if (name == QLatin1String("AFileFlush")) FileFlushExecute();
+            else if (name == QLatin1String("AFileClose")) documentArea_->closeActiveSubWindow();
+            else if (name == QLatin1String("AFileCloseAll")) FileCloseAllExecute();
+            else if (name == QLatin1String("AFileExit")) close();
+            break;
+        case TCommandGroup::Window:
+            if (name == QLatin1String("AWindowCascade")) documentArea_->cascadeSubWindows();
+            else if (name == QLatin1String("AWindowTileHorizontal")) TileDocuments(true);
+            else if (name == QLatin1String("AWindowTileVertical")) TileDocuments(false);
+            else if (name == QLatin1String("AWindowMinimizeAll")) {
+                for (QMdiSubWindow* window : DatabaseWindows()) window->showMinimized();
+            } else if (name == QLatin1String("AWindowArrangeAll")) ArrangeMinimised();
+            break;
+        case TCommandGroup::Help: AboutExecute(); break;
+        case TCommandGroup::Search:
+            if (TDatabaseWindow* window = ActiveDatabaseWindow())
+                window->ExecuteSearchCommand(static_cast<TSearchCommand>(tag));
+            break;
+        case TCommandGroup::Node:
+            if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ExecuteNodeCommand(tag);
+            break;
+        case TCommandGroup::Key:
+            if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ExecuteKeyCommand(tag);
+            break;
+    }
+}
+
+void TMainForm::FileFlushExecute() {
+    TDatabaseWindow* window = ActiveDatabaseWindow();
+    if (window && window->FlushDatabase())
+        ShowCentredMessage(QStringLiteral("Database Committed to Disk."), TMessageKind::Information);
+}
+
+void TMainForm::FileCloseAllExecute() {
+    // Always the last in window order (the bottom-most) first, until none is left.
+    for (QList<QMdiSubWindow*> windows = DatabaseWindows(); !windows.isEmpty(); windows = DatabaseWindows())
+        delete windows.first();
+}
+
+void TMainForm::AboutExecute() {
+    TAboutForm about(this);
+    about.exec();
+}
+
+// ---------------------------------------------------------------- command states
+
+void TMainForm::SetMenuEnabled(QMenu* menu, bool enabled) {
+    for (QAction* entry : menu->actions()) {
+        if (QMenu* sub = entry->menu()) SetMenuEnabled(sub, enabled);
+        else if (!entry->isSeparator()) entry->setEnabled(enabled);
+    }
+}
+
+void TMainForm::SetDatabaseCommandsEnabled(bool enabled) {
+    for (const char* name : {"AFileCloseAll", "AFind", "ALocateID", "AFindBroken", "AInformation"})
+        Command(QString::fromLatin1(name))->setEnabled(enabled);
+    if (enabled) return;
+    for (const char* name : {"AReplace", "ASearchNext", "AFileFlush"}) Command(QString::fromLatin1(name))->setEnabled(false);
+    for (QMenu* menu : documentMenus_) SetMenuEnabled(menu, false);
+}
+
+void TMainForm::UpdateWindowCommands() {
+    const bool any = !DatabaseWindows().isEmpty();
+    for (const char* name : {"AWindowCascade", "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll",
+                             "AWindowArrangeAll"})
+        Command(QString::fromLatin1(name))->setEnabled(any);
+    Command(QStringLiteral("AFileClose"))->setEnabled(documentArea_->activeSubWindow() != nullptr);
+}
+
+void TMainForm::DocumentActivated(QMdiSubWindow* window) {
+    UpdateWindowCommands();
+    if (TDatabaseWindow* database = DatabaseWindowOf(window)) {
+        database->UpdateCommandStates();
+        if (!ProgressShown()) SetStatusText(database->StatusText());
+    }
+}
+
+void TMainForm::DocumentDestroyed() {
+    if (closing_) return;
+    SetStatusText(QString());
+    SetDatabaseCommandsEnabled(false);
+    // The area forgets the window only after it is gone; the window that becomes active
+    // recomputes the states then.
+    QTimer::singleShot(0, this, [this] {
+        UpdateWindowCommands();
+        if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->UpdateCommandStates();
+    });
+}
+
+// ---------------------------------------------------------------- options
+
+bool TMainForm::Option(TOption option) const { return OptionEntry(option)->isChecked(); }
+
+void TMainForm::SetOption(TOption option, bool value) { OptionEntry(option)->setChecked(value); }
+
+void TMainForm::OptionToggled(TOption option) {
+    if (option != TOption::ConfirmDeletion) ApplyOptions();
+}
+
+void TMainForm::ApplyOptions() {
+    toolbar_->setVisible(Option(TOption::ShowToolbar));
+    statusBar()->setVisible(Option(TOption::ShowStatusBar));
+    for (QMdiSubWindow* window : DatabaseWindows()) {
+        if (TDatabaseWindow* database = DatabaseWindowOf(window)) {
+            database->SetInfoPaneVisible(Option(TOption::ShowInfoPane));
+            database->UpdateTitle();
+        }
+    }
+}
+
+// ---------------------------------------------------------------- toolbar
+
+void TMainForm::SetToolbarLayout(const std::vector<QAction*>& layout) { toolbarLayout_ = layout; }
+
+void TMainForm::BuildToolbar() {
+    toolbar_->clear();
+    for (QAction* entry : toolbarLayout_) {
+        if (entry) toolbar_->addAction(entry);
+        else toolbar_->addSeparator();
+    }
+}
+
+void TMainForm::SetToolbarCustomiser(TToolbarCustomiser customiser) {
+    toolbarCustomiser_ = std::move(customiser);
+    customiseEntry_->setEnabled(static_cast<bool>(toolbarCustomiser_));
+    toolbarCustomiseEntry_->setEnabled(static_cast<bool>(toolbarCustomiser_));
+}
+
+void TMainForm::CustomiseToolbar() {
+    if (!toolbarCustomiser_) return;
+    std::vector<QAction*> layout = toolbarLayout_;
+    if (!toolbarCustomiser_(layout, commands_, this)) return;
+    toolbarLayout_ = layout;
+    SaveToolbarLayout();
+    BuildToolbar();
+}
+
+// ---------------------------------------------------------------- documents
+
+QList<QMdiSubWindow*> TMainForm::DatabaseWindows() const {
+    return documentArea_->subWindowList(QMdiArea::StackingOrder);
+}
+
+TDatabaseWindow* TMainForm::DatabaseWindowOf(QMdiSubWindow* window) {
+    return window ? dynamic_cast<TDatabaseWindow*>(window->widget()) : nullptr;
+}
+
+TDatabaseWindow* TMainForm::ActiveDatabaseWindow() const {
+    return DatabaseWindowOf(documentArea_->activeSubWindow());
+}
+
+void TMainForm::SetDatabaseWindowFactory(TDatabaseWindowFactory factory) { windowFactory_ = std::move(factory); }
+
+TKelmorClass* TMainForm::AddDatabase(std::unique_ptr<TKelmorClass> engine) {
+    openDatabases_.push_back(std::move(engine));
+    return openDatabases_.back().get();
+}
+
+void TMainForm::RemoveDatabase(TKelmorClass* engine) {
+    for (auto it = openDatabases_.begin(); it != openDatabases_.end(); ++it) {
+        if (it->get() == engine) {
+            std::unique_ptr<TKelmorClass> freed = std::move(*it);
+            openDatabases_.erase(it);
+            return;  // `freed` closes the files here
+        }
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    event->accept();
+}
+
+}  // namespace kelmor

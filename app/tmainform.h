@@ -1,0 +1,194 @@
+// TMainForm: the program's only top-level window. A multiple-document frame whose
+// documents are database windows, one per open database; it owns the commands, the
+// menu bar, the toolbar and the status bar, dispatches the document commands to the
+// active database window, opens and creates databases and keeps the settings.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "timagestrip.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+namespace kelmor {
+
+class TKelmorClass;
+class TDatabaseWindow;
+class TShortcutResolver;
+
+struct TMainFormStartOptions {
+    // Register the ".idx" file type with the desktop once per user (never in tests).
+    bool registerFileAssociation = false;
+    // The command-line path text, opened at the first activation.
+    QString commandLinePath;
+    // Open the sample database at the first activation when no path was given.
+    bool openSampleWhenIdle = false;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    using TStartOptions = TMainFormStartOptions;
+
+    enum class TOption { ShowToolbar, ShowStatusBar, ShowInfoPane, ConfirmDeletion, FullPathOnTitle };
+
+    // Builds the document window for an opened engine; the widget implements
+    // TDatabaseWindow and hands the engine to AddDatabase.
+    using TDatabaseWindowFactory =
+        std::function<QWidget*(TMainForm& mainForm, std::unique_ptr<TKelmorClass> engine, const QString& basePath)>;
+    // Edits the toolbar layout (entries from left to right, nullptr for a separator);
+    // answers true when the layout was changed and should be kept.
+    using TToolbarCustomiser = std::function<bool(std::vector<QAction*>& layout,
+                                                  const std::vector<QAction*>& commands, QWidget* parent)>;
+
+    explicit TMainForm(const TStartOptions& options = TStartOptions(), QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- Commands and menus ----
+    const std::vector<QAction*>& Commands() const { return commands_; }
+    QAction* Command(const QString& name) const;
+    QAction* OptionEntry(TOption option) const;
+    QAction* RecentFileEntry(int number) const;  // 1..6
+    QMenu* ToolbarMenu() const { return toolbarMenu_; }
+    QMenu* WindowMenu() const { return windowMenu_; }
+    void SetDatabaseCommandsEnabled(bool enabled);
+
+    // ---- Toolbar ----
+    const std::vector<QAction*>& ToolbarLayout() const { return toolbarLayout_; }
+    void SetToolbarLayout(const std::vector<QAction*>& layout);
+    void SaveToolbarLayout() const;
+    void BuildToolbar();
+    QToolBar* Toolbar() const { return toolbar_; }
+    void SetToolbarCustomiser(TToolbarCustomiser customiser);
+    void CustomiseToolbar();
+
+    // ---- Options ----
+    bool Option(TOption option) const;
+    void SetOption(TOption option, bool value);
+    void ApplyOptions();
+
+    // ---- Status bar services for the database windows ----
+    void SetStatusText(const QString& text);
+    QString StatusPanelText() const;
+    void BeginProgress(const QString& caption);
+    void SetProgress(int percent);
+    void EndProgress();
+    bool ProgressShown() const { return progressBar_ != nullptr; }
+    QProgressBar* ProgressBar() const { return progressBar_; }
+
+    // ---- Images ----
+    const TImageStrip& CommandImages() const { return commandImages_; }
+    const TImageStrip& TreeImages() const { return treeImages_; }
+
+    // ---- Open databases and their windows ----
+    TKelmorClass* AddDatabase(std::unique_ptr<TKelmorClass> engine);
+    // Frees the engine, which writes its index (unless read-only) and closes its files.
+    void RemoveDatabase(TKelmorClass* engine);
+    const std::vector<std::unique_ptr<TKelmorClass>>& OpenDatabases() const { return openDatabases_; }
+    QMdiArea* DocumentArea() const { return documentArea_; }
+    // The database windows, the first being the bottom-most and the last the active one.
+    QList<QMdiSubWindow*> DatabaseWindows() const;
+    TDatabaseWindow* ActiveDatabaseWindow() const;
+    static TDatabaseWindow* DatabaseWindowOf(QMdiSubWindow* window);
+    void SetDatabaseWindowFactory(TDatabaseWindowFactory factory);
+
+    // ---- Opening and creating ----
+    void OpenDatabaseFiles(const QString& basePath);
+    void NewDatabase(const QString& basePath);
+    void ShowDatabaseWindow(std::unique_ptr<TKelmorClass> engine, const QString& basePath);
+    void FileOpenExecute();
+    void FileNewExecute();
+    // A file name from the command line, a drop or a second instance: cut to 255
+    // characters, without its extension.
+    static QString BasePathFromFileName(const QString& fileName);
+    // The checks before the Open and New dialogs may close with `fileName`; each shows
+    // its own messages over `dialog`.
+    bool OpenDialogCanClose(const QString& fileName, QWidget* dialog);
+    bool NewDialogCanClose(const QString& fileName, QWidget* dialog);
+    // The hand-over of a second start: comes to the front and opens the path, if any.
+    void ReceiveHandOver(const QString& text);
+    void OpenDroppedFiles(const QStringList& fileNames);
+
+    // ---- Recent files ----
+    const QStringList& RecentFiles() const { return recentFiles_; }
+    void AddRecentFile(const QString& path);
+    void UpdateRecentFilesMenu();
+
+    // ---- Settings ----
+    void LoadSettings();
+    void SaveSettings() const;
+    void RestoreWindowBounds();
+    void RegisterFileAssociation();
+
+    // The designed size of the window.
+    static QSize DesignedSize() { return QSize(590, 410); }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateCommands();
+    void CreateMenus();
+    void CreateStatusBar();
+    QMenu* AddMenu(const QString& caption, const QString& hint);
+    void AddCommands(QMenu* menu, const QStringList& names);
+    QAction* AddPlainEntry(QMenu* menu, const QString& name, const QString& caption, const QString& hint);
+    void CommandExecute(QAction* command);
+    void SetMenuEnabled(QMenu* menu, bool enabled);
+    void FileFlushExecute();
+    void FileCloseAllExecute();
+    void UpdateWindowCommands();
+    void DocumentActivated(QMdiSubWindow* window);
+    void DocumentDestroyed();
+    void ShowHint(const QString& hint);
+    void LayoutProgress();
+    void FillWindowMenu();
+    void TileDocuments(bool horizontally);
+    void ArrangeMinimised();
+    void OpenFirstActivationPath();
+    void OpenSampleDatabase();
+    void ReadToolbarLayout();
+    void AboutExecute();
+    void OptionToggled(TOption option);
+
+    TStartOptions startOptions_;
+    bool firstActivation_ = true;
+    bool closing_ = false;
+    std::vector<std::unique_ptr<TKelmorClass>> openDatabases_;
+    QStringList recentFiles_;
+    std::vector<QAction*> commands_;
+    std::vector<QAction*> toolbarLayout_;
+    std::vector<QAction*> recentEntries_;
+    std::vector<QAction*> optionEntries_;
+    std::vector<QMenu*> documentMenus_;  // Node, Key, Database
+    QMenu* windowMenu_ = nullptr;
+    QMenu* toolbarMenu_ = nullptr;
+    QAction* customiseEntry_ = nullptr;
+    QAction* toolbarCustomiseEntry_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QMdiArea* documentArea_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QLabel* progressPanel_ = nullptr;
+    TImageStrip commandImages_;
+    TImageStrip treeImages_;
+    TDatabaseWindowFactory windowFactory_;
+    TToolbarCustomiser toolbarCustomiser_;
+    std::unique_ptr<TShortcutResolver> shortcuts_;
+};
+
+}  // namespace kelmor

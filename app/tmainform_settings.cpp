@@ -1,0 +1,134 @@
+// TMainForm: the settings (options, window bounds, recent files, toolbar layout).
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <deque>
+
+#include "fileassociation.h"
+#include "tmainform.h"
+
+namespace kelmor {
+
+namespace {
+
+constexpr int kMaxRecentFiles = 6;
+constexpr int kMaxToolbarEntries = 1024;
+constexpr int kMaxWindowExtent = 16384;
+
+const char* const kOptionValues[] = {"ShowToolbar", "ShowStatusBar", "ShowInfoPane", "ConfirmDeletion", "DispFullPath"};
+const bool kOptionDefaults[] = {true, true, true, true, false};
+
+QSettings OpenSettings() { return QSettings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager")); }
+
+bool ReadFlag(const QSettings& settings, const char* name, bool initial) {
+    bool ok = false;
+    const int value = settings.value(QString::fromLatin1(name)).toInt(&ok);
+    return ok ? value != 0 : initial;
+}
+
+}  // namespace
+
+void TMainForm::LoadSettings() {
+    QSettings settings = OpenSettings();
+    settings.beginGroup(QStringLiteral("General"));
+    for (int i = 0; i < 5; ++i) SetOption(static_cast<TOption>(i), ReadFlag(settings, kOptionValues[i], kOptionDefaults[i]));
+    settings.endGroup();
+
+    recentFiles_.clear();
+    settings.beginGroup(QStringLiteral("Recent Files"));
+    bool ok = false;
+    const int items = settings.value(QStringLiteral("Items")).toInt(&ok);
+    for (int i = 1; ok && i <= items && i <= kMaxRecentFiles; ++i) {
+        const QVariant value = settings.value(QStringLiteral("Item%1").arg(i));
+        if (!value.isValid() || value.toString().isEmpty()) break;
+        recentFiles_.append(value.toString());
+    }
+    settings.endGroup();
+
+    ReadToolbarLayout();
+}
+
+void TMainForm::ReadToolbarLayout() {
+    QSettings settings = OpenSettings();
+    if (!settings.childGroups().contains(QStringLiteral("Toolbar"))) {
+        toolbarLayout_.clear();
+        for (const char* name : {"AFileNew", "AFileOpen", "AFileClose", "-", "AFind", "AReplace", "ASearchNext", "-",
+                                 "AInformation"})
+            toolbarLayout_.push_back(*name == '-' ? nullptr : Command(QString::fromLatin1(name)));
+        return;
+    }
+    // Read from the highest value to "Item1", each placing its entries to the left of
+    // those already placed.
+    std::deque<QAction*> layout;
+    settings.beginGroup(QStringLiteral("Toolbar"));
+    bool ok = false;
+    const int items = std::min(settings.value(QStringLiteral("Items")).toInt(&ok), kMaxToolbarEntries);
+    for (int i = ok ? items : 0; i >= 1; --i) {
+        const int image = settings.value(QStringLiteral("Item%1").arg(i)).toInt(&ok);
+        if (!ok) break;
+        if (image < 0) {
+            layout.push_front(nullptr);
+            continue;
+        }
+        for (QAction* command : commands_) {
+            if (command->property("imageIndex").toInt() == image) layout.push_front(command);
+        }
+    }
+    toolbarLayout_.assign(layout.begin(), layout.end());
+}
+
+void TMainForm::SaveToolbarLayout() const {
+    QSettings settings = OpenSettings();
+    settings.beginGroup(QStringLiteral("Toolbar"));
+    settings.setValue(QStringLiteral("Items"), static_cast<int>(toolbarLayout_.size()));
+    int number = 1;
+    for (QAction* entry : toolbarLayout_)
+        settings.setValue(QStringLiteral("Item%1").arg(number++), entry ? entry->property("imageIndex").toInt() : -1);
+}
+
+void TMainForm::SaveSettings() const {
+    QSettings settings = OpenSettings();
+    settings.beginGroup(QStringLiteral("General"));
+    for (int i = 0; i < 5; ++i)
+        settings.setValue(QString::fromLatin1(kOptionValues[i]), Option(static_cast<TOption>(i)) ? 1 : 0);
+    const QRect bounds = isMaximized() || isMinimized() ? normalGeometry() : QRect(pos(), size());
+    settings.setValue(QStringLiteral("Left"), bounds.left());
+    settings.setValue(QStringLiteral("Top"), bounds.top());
+    settings.setValue(QStringLiteral("Width"), bounds.width());
+    settings.setValue(QStringLiteral("Height"), bounds.height());
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("Recent Files"));
+    settings.setValue(QStringLiteral("Items"), static_cast<int>(recentFiles_.size()));
+    for (int i = 0; i < recentFiles_.size(); ++i) settings.setValue(QStringLiteral("Item%1").arg(i + 1), recentFiles_[i]);
+    settings.endGroup();
+}
+
+void TMainForm::RestoreWindowBounds() {
+    QSettings settings = OpenSettings();
+    bool centred = true;
+    settings.beginGroup(QStringLiteral("General"));
+    const auto read = [&settings, &centred](const char* name, int low, int& value) {
+        bool ok = false;
+        const int stored = settings.value(QString::fromLatin1(name)).toInt(&ok);
+        if (!ok) return false;
+        value = std::clamp(stored, low, kMaxWindowExtent);
+        centred = false;
+        return true;
+    };
+    int value = 0;
+    if (read("Width", minimumWidth(), value)) resize(value, height());
+    if (read("Height", minimumHeight(), value)) resize(width(), value);
+    if (read("Left", -kMaxWindowExtent, value)) move(value, y());
+    if (read("Top", -kMaxWindowExtent, value)) move(x(), value);
+    if (!centred) return;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TMainForm::RegisterFileAssociation() { RegisterIdxFileType(); }
+
+}  // namespace kelmor

@@ -1,0 +1,558 @@
+// The database window's display: the root item and lazy filling of the tree, collapsing,
+// the delayed key list of the selected node, links and broken links, node paths and the
+// status text, the information pane and title, the command states by selection and
+// database, the periodic flush, and the keyboard and mouse handling of the views.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include "common.h"
+#include "freespacetext.h"
+#include "regional.h"
+#include "guitestsupport.h"
+#include "tkelmorlistview.h"
+#include "tkelmortreeview.h"
+#include "tkeylistmodel.h"
+#include "tnodetreemodel.h"
+#include "windowfixture.h"
+
+using namespace kelmor;
+using namespace kelmor::test;
+
+namespace {
+
+// Root: Alpha (keys; children A1 with a key, A2), Beta (a link to A1), Gamma.
+void BuildSmallTree(TKelmorClass& engine) {
+    const int32_t alpha = AddNode(engine, 0, "Alpha");
+    engine.LoadNode(alpha);
+    engine.AddStringKey("Colour", "blue");
+    engine.AddIntegerKey("Count", -12);
+    engine.AddByteKey("Flag", 7);
+    engine.SaveNode(alpha);
+    const int32_t a1 = AddNode(engine, alpha, "A1");
+    engine.LoadNode(a1);
+    engine.AddLongintKey("Size", 100000);
+    engine.SaveNode(a1);
+    AddNode(engine, alpha, "A2");
+    const int32_t beta = AddNode(engine, 0, "Beta");
+    AddLink(engine, beta, a1);
+    AddNode(engine, 0, "Gamma");
+}
+
+}  // namespace
+
+class DatabaseWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTestSettings(); }
+
+    void emptyDatabaseShowsARootWithoutButton();
+    void childrenAreReadOnExpansionAndDiscardedOnCollapse();
+    void collapsingAroundTheSelectionSelectsTheCollapsedItem();
+    void keyListShowsTheSelectedNodesKeys();
+    void linksShowTheirSourceAndBrokenLinksSayWhy();
+    void nodePathsAndStatusText();
+    void infoPaneAndTitle();
+    void userNameShowsCapitalised();
+    void commandStatesFollowTheSelection();
+    void commandStatesOfAReadOnlyDatabase();
+    void commandStatesOfAnOrdinaryUser();
+    void flushTimerAndKeyListWaitForWorkers();
+    void enterOpensAndClosesAnItem();
+    void viewShortcutsComeBeforeTheMenuBar();
+    void rightClickSelectsBeforeTheMenu();
+    void reapplyTreeStatesGivesButtonsBack();
+    void onlyTheActiveWindowSetsTheStates();
+    void freeSpaceText_data();
+    void freeSpaceText();
+    void closingTheWindowFreesTheEngine();
+};
+
+void DatabaseWindowTest::emptyDatabaseShowsARootWithoutButton() {
+    TWindowFixture fixture;
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    TNodeTreeModel* model = window.TreeModel();
+    QCOMPARE(model->rowCount(), 1);
+    const QModelIndex root = window.RootItem();
+    QCOMPARE(model->Text(root), QStringLiteral("Root"));
+    QCOMPARE(model->Kind(root), TTreeItemKind::Root);
+    QVERIFY(!model->hasChildren(root));
+    QVERIFY(!window.NodeTree()->isExpanded(root));
+    fixture.Select(root);
+    QCOMPARE(window.KeyModel()->rowCount(), 0);
+    QVERIFY(window.FlushTimer()->isActive());
+    QCOMPARE(window.FlushTimer()->interval(), 15000);
+    QCOMPARE(window.SearchState().flags, uint16_t(39));
+}
+
+void DatabaseWindowTest::childrenAreReadOnExpansionAndDiscardedOnCollapse() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    TNodeTreeModel* model = window.TreeModel();
+    const QModelIndex root = window.RootItem();
+    QVERIFY(model->hasChildren(root));
+    QCOMPARE(model->rowCount(root), 0);  // nothing read before the first expansion
+
+    window.NodeTree()->expand(root);
+    QCOMPARE(fixture.Children(root), QStringList({"Alpha", "Beta", "Gamma"}));
+    const QModelIndex alpha = model->index(0, 0, root);
+    QVERIFY(model->hasChildren(alpha));   // the button, before its children are read
+    QCOMPARE(model->rowCount(alpha), 0);
+    QVERIFY(!model->hasChildren(model->index(2, 0, root)));
+
+    window.NodeTree()->collapse(root);
+    QCOMPARE(model->rowCount(root), 0);
+    QVERIFY(model->hasChildren(root));
+    // A change made meanwhile shows at the next expansion.
+    AddNode(fixture.Engine(), 0, "Delta");
+    window.NodeTree()->expand(root);
+    QCOMPARE(fixture.Children(root), QStringList({"Alpha", "Beta", "Gamma", "Delta"}));
+}
+
+void DatabaseWindowTest::collapsingAroundTheSelectionSelectsTheCollapsedItem() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    const QModelIndex a1 = fixture.Item({"Alpha", "A1"});
+    QVERIFY(a1.isValid());
+    fixture.Select(a1);
+    QCOMPARE(fixture.KeyRows(), QStringList({"Size=100000"}));
+    const QModelIndex alpha = fixture.Item({"Alpha"});
+    window.NodeTree()->collapse(alpha);
+    QCOMPARE(window.SelectedItem(), alpha);
+    QVERIFY(window.NodeTree()->selectionModel()->isSelected(alpha));
+    // The key list follows after the selection delay.
+    QTRY_COMPARE(fixture.KeyRows(), QStringList({"Colour=blue", "Count=-12", "Flag=7"}));
+
+    // Deeper inside: the root's collapse takes the selection from A1 to the root.
+    fixture.Select(fixture.Item({"Alpha", "A1"}));
+    window.NodeTree()->collapse(window.RootItem());
+    QCOMPARE(window.SelectedItem(), window.RootItem());
+    QTRY_COMPARE(fixture.KeyRows(), QStringList());
+    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root"));
+}
+
+void DatabaseWindowTest::keyListShowsTheSelectedNodesKeys() {
+    TWindowFixture fixture([](TKelmorClass& engine) {
+        const int32_t node = AddNode(engine, 0, "Every type");
+        engine.LoadNode(node);
+        engine.AddByteKey("b", 200);
+        engine.AddIntegerKey("i", -3);
+        engine.AddLongintKey("l", 70000);
+        engine.AddFloatKey("f", 1.5f);
+        engine.AddStringKey("s", "text & more");
+        const uint8_t bytes[] = {1, 2, 255};
+        engine.AddSequenceKey("q", bytes, sizeof bytes);
+        engine.AddBlobKey("o", bytes, sizeof bytes);
+        engine.AddCurrencyKey("c", 125000);
+        engine.AddDoubleKey("d", 0.25);
+        engine.AddDateKey("t", EncodeDate(2024, 2, 29));
+        engine.SaveNode(node);
+        AddNode(engine, 0, "No keys");
+    });
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    const QModelIndex node = fixture.Item({"Every type"});
+    fixture.Select(node);
+    TKeyListModel* keys = window.KeyModel();
+    QCOMPARE(keys->rowCount(), 10);
+    TKelmorClass& engine = fixture.Engine();
+    engine.LoadNode(window.SelectedNode());
+    for (int row = 0; row < 10; ++row) {
+        const uint16_t key = static_cast<uint16_t>(row + 1);
+        QCOMPARE(keys->Row(row).name, FromLatin1(engine.GetKeyName(key)));
+        QCOMPARE(keys->Row(row).value, FromLatin1(engine.KeyValueText(key)));
+        QCOMPARE(keys->data(keys->index(row, 0), TKeyListModel::kKeyTypeRole).toInt(), row + 1);
+        // The image of the type's Add command.
+        const QIcon icon = keys->data(keys->index(row, 0), Qt::DecorationRole).value<QIcon>();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixmap(16).toImage(), fixture.Form().Command(QString::fromLatin1(
+                     std::array{"AAddByte", "AAddInteger", "AAddLongint", "AAddFloat", "AAddString", "AAddSeq",
+                                "AAddBlob", "AAddCurrency", "AAddDouble", "AAddDate"}[row]))->icon().pixmap(16).toImage());
+    }
+    QCOMPARE(keys->Row(4).value, QStringLiteral("text & more"));
+    QCOMPARE(keys->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Description"));
+    QCOMPARE(keys->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Value"));
+
+    fixture.Select(fixture.Item({"No keys"}));
+    QCOMPARE(keys->rowCount(), 0);
+    fixture.Select(window.RootItem());
+    QCOMPARE(keys->rowCount(), 0);
+}
+
+void DatabaseWindowTest::linksShowTheirSourceAndBrokenLinksSayWhy() {
+    int32_t gone = 0;
+    TWindowFixture fixture([&gone](TKelmorClass& engine) {
+        BuildSmallTree(engine);
+        gone = AddNode(engine, 0, "Gone");
+        AddLink(engine, 0, gone);
+        engine.DeleteNode(gone);
+    });
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    TNodeTreeModel* model = window.TreeModel();
+    const QModelIndex link = fixture.Item({"Beta", "A1"});
+    QVERIFY(link.isValid());
+    QCOMPARE(model->Kind(link), TTreeItemKind::Link);
+    QVERIFY(!model->hasChildren(link));
+    fixture.Select(link);
+    QCOMPARE(window.KeyModel()->rowCount(), 0);  // a link shows no keys, even its source's
+
+    const QModelIndex broken = fixture.Item({"** BROKEN LINK **"});
+    QVERIFY(broken.isValid());
+    QCOMPARE(model->Kind(broken), TTreeItemKind::Link);
+    fixture.Select(broken);
+    QCOMPARE(window.KeyModel()->rowCount(), 0);
+    QVERIFY(fixture.CommandEnabled("ADeleteNode"));
+    QVERIFY(fixture.CommandEnabled("AInformation"));
+}
+
+void DatabaseWindowTest::nodePathsAndStatusText() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    const QModelIndex a1 = fixture.Item({"Alpha", "A1"});
+    QCOMPARE(window.NodePath(a1, true), QStringLiteral("Root\\Alpha\\A1"));
+    QCOMPARE(window.NodePath(a1, false), QStringLiteral("\\Alpha\\A1"));
+    QCOMPARE(window.NodePath(window.RootItem(), true), QStringLiteral("Root"));
+    QCOMPARE(window.NodePath(window.RootItem(), false), QStringLiteral("\\"));
+    QCOMPARE(window.NodePath(QModelIndex(), true), QStringLiteral("\\"));
+
+    fixture.Select(a1);
+    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root\\Alpha\\A1"));
+    QCOMPARE(window.StatusText(), QStringLiteral("Root\\Alpha\\A1"));
+}
+
+void DatabaseWindowTest::infoPaneAndTitle() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    TMainForm& form = fixture.Form();
+    QCOMPARE(window.xReadOnly()->text(), QStringLiteral("R/W"));
+    QVERIFY(window.xNodeFreeSpace()->text().endsWith(QStringLiteral(" MB")));
+    fixture.Select(fixture.Item({"Alpha"}));
+    TKelmorClass& engine = fixture.Engine();
+    engine.LoadNode(window.SelectedNode());
+    QCOMPARE(window.xKeyLookupFree()->text(), QString::number(engine.NodeSpaceFree()) + QLatin1Char('%'));
+
+    QMdiSubWindow* document = form.DatabaseWindows().first();
+    QCOMPARE(document->windowTitle(), QStringLiteral("TREE"));
+    form.SetOption(TMainForm::TOption::FullPathOnTitle, true);
+    form.ApplyOptions();
+    QCOMPARE(document->windowTitle(), fixture.BasePath());
+
+    form.SetOption(TMainForm::TOption::ShowInfoPane, false);
+    form.ApplyOptions();
+    QVERIFY(window.StatusInfo()->isHidden());
+    form.SetOption(TMainForm::TOption::ShowInfoPane, true);
+    form.ApplyOptions();
+    QVERIFY(!window.StatusInfo()->isHidden());
+}
+
+void DatabaseWindowTest::userNameShowsCapitalised() {
+    TWindowFixture::TOptions options;
+    options.populate = [](TKelmorClass& engine) { engine.SetUser(2, "JOHN SMITH", "pw"); };
+    options.user = QStringLiteral("john smith");
+    options.password = QStringLiteral("pw");
+    TWindowFixture fixture(options);
+    QVERIFY(fixture.Opened());
+    QCOMPARE(fixture.Window().xUsername()->text(), QStringLiteral("John smith"));
+}
+
+void DatabaseWindowTest::commandStatesFollowTheSelection() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+
+    fixture.Select(window.RootItem());
+    for (const char* name : {"ANewNode", "AImport", "AInformation", "AExport"})
+        QVERIFY2(fixture.CommandEnabled(name), name);
+    for (const char* name : {"ASortBranch", "ARenameNode", "ADeleteNode", "ACutNode", "ACopyNode", "AShiftUp", "AShiftDown",
+                             "ANodeSecurity", "AJumpToSource", "APasteNode", "APasteAsLink", "AAddByte", "AInsByte"})
+        QVERIFY2(!fixture.CommandEnabled(name), name);
+
+    const QModelIndex alpha = fixture.Item({"Alpha"});
+    fixture.Select(alpha);
+    for (const char* name : {"ANewNode", "ARenameNode", "ADeleteNode", "AShiftDown", "ASortBranch", "ANodeSecurity",
+                             "AAddByte", "AAddBlob", "AAddDate"})
+        QVERIFY2(fixture.CommandEnabled(name), name);
+    for (const char* name : {"AShiftUp", "AJumpToSource", "AInsByte", "ARenameKey", "ADeleteKey", "AEditKey",
+                             "AShiftKeyUp", "APasteKey"})
+        QVERIFY2(!fixture.CommandEnabled(name), name);
+
+    fixture.SelectKey(0);
+    for (const char* name : {"AInsByte", "AInsDate", "ARenameKey", "ADeleteKey", "ACutKey", "ACopyKey", "AEditKey",
+                             "AShiftKeyDown"})
+        QVERIFY2(fixture.CommandEnabled(name), name);
+    QVERIFY(!fixture.CommandEnabled("AShiftKeyUp"));
+    fixture.SelectKey(2);
+    QVERIFY(fixture.CommandEnabled("AShiftKeyUp"));
+    QVERIFY(!fixture.CommandEnabled("AShiftKeyDown"));
+
+    // The node clipboard: Paste follows the engine's mark.
+    fixture.Engine().MarkNode(window.SelectedNode());
+    window.UpdateNodeCommands();
+    QVERIFY(fixture.CommandEnabled("APasteNode"));
+    QVERIFY(fixture.CommandEnabled("APasteAsLink"));
+    fixture.Engine().MarkNode(0);
+
+    const QModelIndex gamma = fixture.Item({"Gamma"});
+    fixture.Select(gamma);
+    QVERIFY(fixture.CommandEnabled("AShiftUp"));
+    QVERIFY(!fixture.CommandEnabled("AShiftDown"));
+    QVERIFY(!fixture.CommandEnabled("ASortBranch"));  // no children
+
+    const QModelIndex link = fixture.Item({"Beta", "A1"});
+    fixture.Select(link);
+    for (const char* name : {"ADeleteNode", "ACutNode", "ACopyNode", "AJumpToSource", "AInformation", "ANodeSecurity"})
+        QVERIFY2(fixture.CommandEnabled(name), name);
+    for (const char* name : {"ANewNode", "AImport", "ARenameNode", "ASortBranch", "AExport", "AAddByte", "AEditKey"})
+        QVERIFY2(!fixture.CommandEnabled(name), name);
+
+    for (const char* name : {"AFileFlush", "AReplace", "MIChangePassword", "MIDatabaseInformation", "MIUserManagement",
+                             "AFind", "ALocateID", "AFindBroken", "AFileCloseAll"})
+        QVERIFY2(fixture.CommandEnabled(name), name);
+    QVERIFY(!fixture.CommandEnabled("ASearchNext"));  // no search yet
+}
+
+void DatabaseWindowTest::commandStatesOfAReadOnlyDatabase() {
+    TWindowFixture::TOptions options;
+    options.populate = BuildSmallTree;
+    options.readOnly = true;
+    TWindowFixture fixture(options);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    QCOMPARE(window.xReadOnly()->text(), QStringLiteral("R/O"));
+    fixture.Select(fixture.Item({"Alpha"}));
+    fixture.SelectKey(1);
+    for (const char* name : {"AInformation", "AExport", "ANodeSecurity", "AEditKey", "AFind", "ALocateID",
+                             "MIDatabaseInformation"})
+        QVERIFY2(fixture.CommandEnabled(name), name);
+    for (const char* name : {"ANewNode", "AImport", "ARenameNode", "ADeleteNode", "ACutNode", "ACopyNode", "AShiftDown",
+                             "ASortBranch", "AAddByte", "AInsByte", "ARenameKey", "ADeleteKey", "AShiftKeyUp",
+                             "AShiftKeyDown", "AFileFlush", "AReplace", "MIChangePassword", "MIUserManagement"})
+        QVERIFY2(!fixture.CommandEnabled(name), name);
+    // Nor does renaming start by the view's own gesture.
+    QVERIFY(!window.NodeTree()->StartEdit(window.SelectedItem()));
+    QVERIFY(!window.KeyList()->StartEdit(window.KeyModel()->index(1, 0)));
+}
+
+void DatabaseWindowTest::commandStatesOfAnOrdinaryUser() {
+    TWindowFixture::TOptions options;
+    options.populate = [](TKelmorClass& engine) {
+        BuildSmallTree(engine);
+        engine.SetUser(3, "clerk", "pw");
+    };
+    options.user = QStringLiteral("clerk");
+    options.password = QStringLiteral("pw");
+    TWindowFixture fixture(options);
+    QVERIFY(fixture.Opened());
+    QVERIFY(!fixture.CommandEnabled("MIDatabaseInformation"));
+    QVERIFY(!fixture.CommandEnabled("MIUserManagement"));
+    QVERIFY(fixture.CommandEnabled("MIChangePassword"));
+}
+
+void DatabaseWindowTest::flushTimerAndKeyListWaitForWorkers() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    TKelmorClass& engine = fixture.Engine();
+    AddNode(engine, 0, "Fresh");
+    QVERIFY(engine.Modified());
+    fixture.Select(fixture.Item({"Gamma"}));
+    window.BeginWorkerUse();
+    window.FlushTimer()->start(10);
+    window.NodeTree()->setCurrentIndex(fixture.Item({"Alpha"}));
+    QTest::qWait(150);
+    // Held off while another thread uses the engine: no flush, no key list.
+    QVERIFY(engine.Modified());
+    QVERIFY(fixture.KeyRows().isEmpty());
+    window.EndWorkerUse();
+    QTRY_VERIFY(!engine.Modified());
+    QTRY_COMPARE(fixture.KeyRows().size(), 3);
+    TKelmorClass reader;
+    QCOMPARE(reader.OpenDatabase(ToEnginePath(fixture.BasePath()), true, TKelmorClass::MakeLogin("admin", "secret")),
+             kResultOK);
+    QCOMPARE(reader.Header().nodeCount, uint16_t(7));
+}
+
+void DatabaseWindowTest::enterOpensAndClosesAnItem() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    const QModelIndex root = window.RootItem();
+    fixture.Select(root);
+    window.NodeTree()->setFocus();
+    QTRY_VERIFY(window.NodeTree()->hasFocus());
+    QTest::keyClick(window.NodeTree(), Qt::Key_Return);
+    QVERIFY(window.NodeTree()->isExpanded(root));
+    QCOMPARE(window.TreeModel()->rowCount(root), 3);
+    QTest::keyClick(window.NodeTree(), Qt::Key_Return);
+    QVERIFY(!window.NodeTree()->isExpanded(root));
+    QCOMPARE(window.TreeModel()->rowCount(root), 0);
+    QCOMPARE(window.SelectedItem(), root);
+
+    // Down to Alpha, open it, down to its first child.
+    QTest::keyClick(window.NodeTree(), Qt::Key_Return);
+    QTest::keyClick(window.NodeTree(), Qt::Key_Down);
+    const QModelIndex alpha = window.TreeModel()->index(0, 0, root);
+    QCOMPARE(window.SelectedItem(), alpha);
+    QTest::keyClick(window.NodeTree(), Qt::Key_Return);
+    QVERIFY(window.NodeTree()->isExpanded(alpha));
+    QTest::keyClick(window.NodeTree(), Qt::Key_Down);
+    QCOMPARE(window.TreeModel()->Text(window.SelectedItem()), QStringLiteral("A1"));
+    // Enter on an item without a button does nothing special.
+    QTest::keyClick(window.NodeTree(), Qt::Key_Return);
+    QCOMPARE(window.TreeModel()->Text(window.SelectedItem()), QStringLiteral("A1"));
+}
+
+void DatabaseWindowTest::viewShortcutsComeBeforeTheMenuBar() {
+    TWindowFixture::TOptions options;
+    options.populate = BuildSmallTree;
+    options.confirmDeletion = false;
+    TWindowFixture fixture(options);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    QCOMPARE(window.ContextMenuFor(window.NodeTree()), window.NodeTreeMenu());
+    QCOMPARE(window.ContextMenuFor(window.KeyList()), window.KeyListMenu());
+    QCOMPARE(window.ContextMenuFor(&fixture.Form()), nullptr);
+
+    fixture.Select(fixture.Item({"Alpha"}));
+    window.KeyList()->setFocus();
+    QTRY_VERIFY(window.KeyList()->hasFocus());
+    fixture.SelectKey(1);
+    // Del with the key list focused deletes the key, not the node.
+    QTest::keyClick(window.KeyList(), Qt::Key_Delete);
+    QCOMPARE(fixture.KeyRows(), QStringList({"Colour=blue", "Flag=7"}));
+    QVERIFY(fixture.Item({"Alpha"}).isValid());
+
+    // Ctrl+N with the tree focused is New Node, and the new node's name is being edited.
+    window.NodeTree()->setFocus();
+    QTRY_VERIFY(window.NodeTree()->hasFocus());
+    QTest::keyClick(window.NodeTree(), Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(window.NodeTree()->IsEditing());
+    QCOMPARE(fixture.Children(fixture.Item({"Alpha"})), QStringList({"A1", "A2", "New Node"}));
+    QVERIFY(FinishEdit(window.NodeTree(), false));
+}
+
+void DatabaseWindowTest::rightClickSelectsBeforeTheMenu() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    const QModelIndex alpha = fixture.Item({"Alpha"});
+    fixture.Select(window.RootItem());
+    const QPoint at = window.NodeTree()->visualRect(alpha).center();
+    QTest::mousePress(window.NodeTree()->viewport(), Qt::RightButton, Qt::NoModifier, at);
+    QCOMPARE(window.SelectedItem(), alpha);
+    // Handled at once, not after the delay: the menu's states are already right.
+    QCOMPARE(fixture.KeyRows().size(), 3);
+    QVERIFY(fixture.CommandEnabled("ARenameNode"));
+    QTest::mouseRelease(window.NodeTree()->viewport(), Qt::RightButton, Qt::NoModifier, at);
+    window.NodeTreeMenu()->hide();
+    window.KeyListMenu()->hide();
+}
+
+void DatabaseWindowTest::reapplyTreeStatesGivesButtonsBack() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    const QModelIndex gamma = fixture.Item({"Gamma"});
+    QVERIFY(!window.TreeModel()->hasChildren(gamma));
+    const int32_t gammaID = window.TreeModel()->NodeID(gamma);
+    AddNode(fixture.Engine(), gammaID, "Late child");
+    window.RefreshColours();
+    QVERIFY(window.TreeModel()->hasChildren(gamma));
+    fixture.Expand(gamma);
+    QCOMPARE(fixture.Children(gamma), QStringList({"Late child"}));
+}
+
+void DatabaseWindowTest::onlyTheActiveWindowSetsTheStates() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& first = fixture.Window();
+    fixture.Select(fixture.Item({"Beta", "A1"}));  // a link
+    QVERIFY(!fixture.CommandEnabled("ANewNode"));
+
+    // A second database, read-only, becomes the active window.
+    TGuiTempDir dir;
+    const QString other = dir / QStringLiteral("other");
+    QVERIFY(CreateDatabase(other));
+    auto engine = std::make_unique<TKelmorClass>();
+    QCOMPARE(engine->OpenDatabase(ToEnginePath(other), true, TKelmorClass::MakeLogin("admin", "secret")), kResultOK);
+    fixture.Form().ShowDatabaseWindow(std::move(engine), other);
+    auto* second = dynamic_cast<TMDIChild*>(fixture.Form().ActiveDatabaseWindow());
+    QVERIFY(second && second != &first);
+    second->NodeTree()->setCurrentIndex(second->RootItem());
+    second->RunPendingSelection();
+    QVERIFY(!fixture.CommandEnabled("ANewNode"));   // read-only
+    QVERIFY(!fixture.CommandEnabled("AFileFlush"));
+
+    // The first window's selection changes behind it: the states stay the second's.
+    fixture.Select(fixture.Item({"Alpha"}));
+    QVERIFY(!fixture.CommandEnabled("ANewNode"));
+    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root"));
+
+    // Activating the first window again brings its states back.
+    fixture.Form().DocumentArea()->setActiveSubWindow(fixture.Form().DatabaseWindows().first());
+    QTRY_VERIFY(fixture.Form().ActiveDatabaseWindow() == &first);
+    QVERIFY(fixture.CommandEnabled("ANewNode"));
+    QVERIFY(fixture.CommandEnabled("AFileFlush"));
+    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root\\Alpha"));
+}
+
+void DatabaseWindowTest::closingTheWindowFreesTheEngine() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    AddNode(fixture.Engine(), 0, "Kept");
+    QCOMPARE(fixture.Form().OpenDatabases().size(), size_t(1));
+    // Closed in the middle of an edit: the shared commands get their shortcuts back.
+    QVERIFY(fixture.Window().NodeTree()->StartEdit(fixture.Item({"Gamma"})));
+    QVERIFY(fixture.Form().Command("ADeleteNode")->shortcut().isEmpty());
+    fixture.Form().DatabaseWindows().first()->close();
+    QTRY_VERIFY(fixture.Form().OpenDatabases().empty());  // once the window is destroyed
+    QVERIFY(fixture.Form().DatabaseWindows().isEmpty());
+    QVERIFY(!fixture.CommandEnabled("ANewNode"));
+    QVERIFY(!fixture.CommandEnabled("MIChangePassword"));
+    QCOMPARE(fixture.Form().Command("ADeleteNode")->shortcut().toString(), QStringLiteral("Del"));
+    QCOMPARE(fixture.Form().Command("APasteKey")->shortcut().toString(), QStringLiteral("Ctrl+V"));
+    // Freeing the engine wrote the index.
+    TKelmorClass reader;
+    QCOMPARE(reader.OpenDatabase(ToEnginePath(fixture.BasePath()), true, TKelmorClass::MakeLogin("admin", "secret")),
+             kResultOK);
+    QCOMPARE(reader.Header().nodeCount, uint16_t(7));
+}
+
+void DatabaseWindowTest::freeSpaceText_data() {
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<char>("decimal");
+    QTest::addColumn<char>("thousands");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("unknown") << qint64(-1) << '.' << ',' << "Not Available.";
+    QTest::newRow("none") << qint64(0) << '.' << ',' << "0.000 MB";
+    QTest::newRow("half a megabyte") << qint64(524288) << '.' << ',' << "0.500 MB";
+    QTest::newRow("thousands") << qint64(1294537359) << '.' << ',' << "1,234.567 MB";
+    QTest::newRow("nine digits carry") << qint64(1048575999) << '.' << ',' << "1,000.000 MB";
+    QTest::newRow("nine digits only") << qint64(12345678901234) << '.' << ',' << "11,773,756.900 MB";
+    QTest::newRow("regional") << qint64(1294537359) << ',' << '.' << "1.234,567 MB";
+}
+
+void DatabaseWindowTest::freeSpaceText() {
+    QFETCH(qint64, bytes);
+    QFETCH(char, decimal);
+    QFETCH(char, thousands);
+    QFETCH(QString, text);
+    TRegionalSettings settings;
+    settings.decimalSeparator = decimal;
+    settings.thousandsSeparator = thousands;
+    QCOMPARE(FreeSpaceText(bytes, settings), text);
+}
+
+QTEST_MAIN(DatabaseWindowTest)
+#include "databasewindow_test.moc"

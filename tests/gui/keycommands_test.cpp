@@ -1,0 +1,258 @@
+// The key commands of the database window: adding and inserting keys of all ten types
+// with their initial values and in-place naming, renaming a key with its checks,
+// deleting with and without the question, and shifting keys, each checked in the key
+// list and in the engine.
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QTest>
+
+#include "common.h"
+#include "guitestsupport.h"
+#include "tkelmorlistview.h"
+#include "tkeylistmodel.h"
+#include "windowfixture.h"
+
+using namespace kelmor;
+using namespace kelmor::test;
+
+namespace {
+
+// Root: "Keys" with the keys one..four, and "Empty" without keys.
+void BuildKeys(TKelmorClass& engine) {
+    const int32_t node = AddNode(engine, 0, "Keys");
+    engine.LoadNode(node);
+    engine.AddStringKey("one", "1");
+    engine.AddByteKey("two", 2);
+    engine.AddIntegerKey("three", 3);
+    engine.AddLongintKey("four", 4);
+    engine.SaveNode(node);
+    AddNode(engine, 0, "Empty");
+}
+
+// The names of the selected node's keys, as the engine holds them.
+QStringList EngineKeyNames(TMDIChild& window) {
+    TKelmorClass& engine = window.Engine();
+    engine.LoadNode(window.SelectedNode());
+    QStringList names;
+    for (uint16_t key = 1; key <= engine.KeyCount(); ++key) names << FromLatin1(engine.GetKeyName(key));
+    return names;
+}
+
+QStringList RowNames(TMDIChild& window) {
+    QStringList names;
+    for (int row = 0; row < window.KeyModel()->rowCount(); ++row) names << window.KeyModel()->Row(row).name;
+    return names;
+}
+
+}  // namespace
+
+class KeyCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTestSettings(); }
+
+    void addingAndInsertingKeysOfEveryType_data();
+    void addingAndInsertingKeysOfEveryType();
+    void newKeyIsNamedInPlace();
+    void renamingAKeyChecksTheText();
+    void deletingAKey();
+    void shiftingKeys();
+    void engineErrorsReachTheErrorReport();
+};
+
+void KeyCommandsTest::addingAndInsertingKeysOfEveryType_data() {
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("insert");
+    const char* const names[] = {"byte", "integer", "longint", "float", "string",
+                                 "sequence", "blob", "currency", "double", "date"};
+    for (int type = 1; type <= 10; ++type) {
+        QTest::addRow("add %s", names[type - 1]) << 19 + type << type << false;
+        QTest::addRow("insert %s", names[type - 1]) << 29 + type << type << true;
+    }
+}
+
+void KeyCommandsTest::addingAndInsertingKeysOfEveryType() {
+    QFETCH(int, tag);
+    QFETCH(int, type);
+    QFETCH(bool, insert);
+    TWindowFixture fixture(BuildKeys);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Keys"}));
+    fixture.SelectKey(2);  // key 3, "three"
+
+    window.ExecuteKeyCommand(tag);
+    // Insert puts the new key at the selected key's place, Add puts it last.
+    const int row = insert ? 2 : 4;
+    const QStringList expected = insert ? QStringList({"one", "two", "New Key", "three", "four"})
+                                        : QStringList({"one", "two", "three", "four", "New Key"});
+    QCOMPARE(RowNames(window), expected);
+    QCOMPARE(EngineKeyNames(window), expected);
+    QCOMPARE(window.SelectedKeyRow(), row);
+    QVERIFY(window.KeyList()->IsEditing());
+    QCOMPARE(window.KeyList()->EditedIndex().row(), row);
+    QVERIFY(FinishEdit(window.KeyList(), false));
+
+    TKelmorClass& engine = fixture.Engine();
+    const uint16_t key = static_cast<uint16_t>(row + 1);
+    QCOMPARE(int(engine.KeyType(key)), type);
+    QCOMPARE(window.KeyModel()->Row(row).value, FromLatin1(engine.KeyValueText(key)));
+    QCOMPARE(window.KeyModel()->data(window.KeyModel()->index(row, 0), TKeyListModel::kKeyTypeRole).toInt(), type);
+    switch (type) {
+        case ktByte: QCOMPARE(engine.GetByteKey(key), uint8_t(0)); break;
+        case ktInteger: QCOMPARE(engine.GetIntegerKey(key), int16_t(0)); break;
+        case ktLongint: QCOMPARE(engine.GetLongintKey(key), 0); break;
+        case ktFloat: QCOMPARE(engine.GetFloatKey(key), 0.0f); break;
+        case ktString: QCOMPARE(engine.GetStringKey(key), std::string()); break;
+        case ktSequence: QCOMPARE(engine.GetSequenceKey(key), std::string()); break;
+        case ktBlob: QCOMPARE(engine.GetBlobKey(key).size(), size_t(0)); break;
+        case ktCurrency: QCOMPARE(engine.GetCurrencyKey(key), int64_t(0)); break;
+        case ktDouble: QCOMPARE(engine.GetDoubleKey(key), 0.0); break;
+        case ktDate: {
+            // Today at 00:00.
+            const QDate today = QDate::currentDate();
+            QCOMPARE(engine.GetDateKey(key), EncodeDate(today.year(), today.month(), today.day()));
+            break;
+        }
+    }
+}
+
+void KeyCommandsTest::newKeyIsNamedInPlace() {
+    TWindowFixture fixture(BuildKeys);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Empty"}));
+    QVERIFY(fixture.CommandEnabled("AAddString"));
+    QVERIFY(!fixture.CommandEnabled("AInsString"));  // no key to insert before
+    window.ExecuteKeyCommand(24);                    // Add String
+    QVERIFY(window.KeyList()->IsEditing());
+    QVERIFY(fixture.Form().Command("ADeleteKey")->shortcut().isEmpty());
+    QVERIFY(FinishEdit(window.KeyList(), QStringLiteral("Greeting")));
+    QCOMPARE(RowNames(window), QStringList({"Greeting"}));
+    QCOMPARE(EngineKeyNames(window), QStringList({"Greeting"}));
+    QCOMPARE(fixture.Form().Command("ADeleteKey")->shortcut().toString(), QStringLiteral("Del"));
+    // The new row is selected: the key commands apply to it.
+    QVERIFY(fixture.CommandEnabled("ARenameKey"));
+    QVERIFY(fixture.CommandEnabled("AInsString"));
+    QVERIFY(!fixture.CommandEnabled("AShiftKeyUp"));
+}
+
+void KeyCommandsTest::renamingAKeyChecksTheText() {
+    TWindowFixture fixture(BuildKeys);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Keys"}));
+    fixture.SelectKey(1);
+    TModalDriver driver;
+
+    window.ExecuteKeyCommand(1);
+    QVERIFY(window.KeyList()->IsEditing());
+    driver.Message();
+    QVERIFY(FinishEdit(window.KeyList(), QString()));
+    QCOMPARE(driver.Messages(), QStringList({"A description of one or more characters is required."}));
+    QCOMPARE(RowNames(window).at(1), QStringLiteral("two"));
+    QCOMPARE(EngineKeyNames(window).at(1), QStringLiteral("two"));
+
+    const QString long256 = QString(256, QLatin1Char('k'));
+    window.ExecuteKeyCommand(1);
+    driver.Message();
+    QVERIFY(FinishEdit(window.KeyList(), long256));
+    QCOMPARE(driver.Messages().last(),
+             QStringLiteral("Descriptions of more than 255 characters are not supported.\n\nText has been truncated."));
+    QCOMPARE(RowNames(window).at(1), long256.left(255));
+    QCOMPARE(EngineKeyNames(window).at(1), long256.left(255));
+
+    window.ExecuteKeyCommand(1);
+    QVERIFY(FinishEdit(window.KeyList(), QStringLiteral("second")));
+    QCOMPARE(EngineKeyNames(window), QStringList({"one", "second", "three", "four"}));
+    QCOMPARE(window.KeyModel()->Row(1).value, QStringLiteral("2"));  // the value stays
+    QVERIFY(driver.AllAnswered());
+    QCOMPARE(driver.Messages().size(), 2);
+}
+
+void KeyCommandsTest::deletingAKey() {
+    TWindowFixture fixture(BuildKeys);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Keys"}));
+    fixture.SelectKey(1);
+    TModalDriver driver;
+    driver.Message(QMessageBox::No).Message(QMessageBox::Yes);
+    window.ExecuteKeyCommand(3);
+    QCOMPARE(EngineKeyNames(window), QStringList({"one", "two", "three", "four"}));
+    window.ExecuteKeyCommand(3);
+    QCOMPARE(driver.Messages(), QStringList({"Do you wish to Delete the Key\n'two' ?", "Do you wish to Delete the Key\n'two' ?"}));
+    QCOMPARE(EngineKeyNames(window), QStringList({"one", "three", "four"}));
+    QCOMPARE(RowNames(window), QStringList({"one", "three", "four"}));
+    // The next key takes the selection, and the key commands follow it.
+    QCOMPARE(window.SelectedKeyRow(), 1);
+    QVERIFY(fixture.CommandEnabled("ADeleteKey"));
+    QVERIFY(fixture.CommandEnabled("AShiftKeyUp"));
+
+    fixture.Form().SetOption(TMainForm::TOption::ConfirmDeletion, false);
+    fixture.SelectKey(2);
+    window.ExecuteKeyCommand(3);
+    QCOMPARE(driver.ModalsSeen(), 2);
+    QCOMPARE(EngineKeyNames(window), QStringList({"one", "three"}));
+    QCOMPARE(window.SelectedKeyRow(), 1);  // the last key went: the one before it
+    QVERIFY(!fixture.CommandEnabled("AShiftKeyDown"));
+}
+
+void KeyCommandsTest::shiftingKeys() {
+    TWindowFixture fixture(BuildKeys);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Keys"}));
+    fixture.SelectKey(0);
+    window.ExecuteKeyCommand(8);  // down
+    QCOMPARE(EngineKeyNames(window), QStringList({"two", "one", "three", "four"}));
+    QCOMPARE(RowNames(window), QStringList({"two", "one", "three", "four"}));
+    QCOMPARE(window.SelectedKeyRow(), 1);
+    QCOMPARE(window.KeyModel()->Row(1).value, QStringLiteral("1"));
+    window.ExecuteKeyCommand(8);
+    window.ExecuteKeyCommand(8);
+    QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "four", "one"}));
+    QVERIFY(!fixture.CommandEnabled("AShiftKeyDown"));
+    window.ShiftKey(false);  // the last key stays last
+    QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "four", "one"}));
+    window.ExecuteKeyCommand(7);  // up
+    QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "one", "four"}));
+    QCOMPARE(RowNames(window), QStringList({"two", "three", "one", "four"}));
+    QCOMPARE(window.SelectedKeyRow(), 2);
+    fixture.SelectKey(0);
+    window.ShiftKey(true);  // the first key stays first
+    QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "one", "four"}));
+}
+
+void KeyCommandsTest::engineErrorsReachTheErrorReport() {
+    int keys = 0;
+    TWindowFixture fixture([&keys](TKelmorClass& engine) {
+        const int32_t node = AddNode(engine, 0, "Full");
+        engine.LoadNode(node);
+        // String keys, shorter and shorter, until the record has no room for any other.
+        for (int size = 255; size >= 0; --size) {
+            try {
+                for (;; ++keys) engine.AddStringKey("k" + std::to_string(keys), std::string(size, 'v'));
+            } catch (const EKelmorKeyListFullError&) {
+            }
+        }
+        engine.SaveNode(node);
+    });
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Full"}));
+    QCOMPARE(window.KeyModel()->rowCount(), keys);
+    TModalDriver driver;
+    driver.Message();
+    window.ExecuteKeyCommand(24);  // Add String: no room
+    QCOMPARE(driver.Messages(), QStringList({"Key List Full"}));
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!window.KeyList()->IsEditing());
+    QCOMPARE(window.KeyModel()->rowCount(), keys);
+    QCOMPARE(EngineKeyNames(window).size(), keys);
+}
+
+QTEST_MAIN(KeyCommandsTest)
+#include "keycommands_test.moc"

@@ -1,0 +1,593 @@
+// The main window: the command list and menus against their tables, the toolbar layout
+// and its settings, command states, shortcut resolution, options and the status bar.
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "guitestsupport.h"
+#include "tdatabasewindow.h"
+#include "tkelmor.h"
+#include "tmainform.h"
+
+using namespace kelmor;
+using namespace kelmor::test;
+
+namespace {
+
+// A database window with a tree view whose context menu carries some node commands,
+// recording the commands it receives.
+class TFakeDatabaseWindow : public QWidget, public TDatabaseWindow {
+public:
+    TFakeDatabaseWindow(TMainForm& form, const QString& base) : form_(form), base_(base) {
+        tree = new QTreeWidget(this);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(tree);
+        treeMenu = new QMenu(this);
+        for (const char* name : {"ANewNode", "ARenameNode", "ASortBranch", "ADeleteNode"})
+            treeMenu->addAction(form.Command(QString::fromLatin1(name)));
+        setWindowTitle(base);
+    }
+    TKelmorClass& Engine() override { return engine_; }
+    QString BasePath() const override { return base_; }
+    void ExecuteNodeCommand(int tag) override { received.append(QStringLiteral("node %1").arg(tag)); }
+    void ExecuteKeyCommand(int tag) override { received.append(QStringLiteral("key %1").arg(tag)); }
+    void ExecuteSearchCommand(TSearchCommand c) override {
+        received.append(QStringLiteral("search %1").arg(static_cast<int>(c)));
+    }
+    bool FlushDatabase() override { return true; }
+    void ChangePassword() override {}
+    void DatabaseInformation() override {}
+    void UserManagement() override {}
+    void UpdateCommandStates() override {
+        for (const char* name : {"ANewNode", "ASortBranch", "ARenameNode"})
+            form_.Command(QString::fromLatin1(name))->setEnabled(true);
+        form_.Command(QStringLiteral("ADeleteNode"))->setEnabled(deleteEnabled);
+    }
+    void SetInfoPaneVisible(bool visible) override { infoPane = visible; }
+    void UpdateTitle() override {
+        setWindowTitle(form_.Option(TMainForm::TOption::FullPathOnTitle) ? base_ : QStringLiteral("SHORT"));
+    }
+    void RefreshColours() override {}
+    QString StatusText() const override { return QStringLiteral("window status"); }
+    QMenu* ContextMenuFor(QWidget* focus) override { return focus == tree ? treeMenu : nullptr; }
+
+    QTreeWidget* tree;
+    QMenu* treeMenu;
+    QStringList received;
+    bool infoPane = false;
+    bool deleteEnabled = false;
+
+private:
+    TMainForm& form_;
+    QString base_;
+    TKelmorClass engine_;
+};
+
+QStringList MenuLayout(QMenu* menu) {
+    QStringList entries;
+    for (QAction* entry : menu->actions()) {
+        if (entry->isSeparator()) entries << QStringLiteral("-");
+        else if (entry->menu()) entries << entry->text() + QLatin1Char('>') + MenuLayout(entry->menu()).join(QLatin1Char(','));
+        else if (entry->property("recentFile").toBool()) entries << QStringLiteral("recent");
+        else entries << entry->objectName();
+    }
+    return entries;
+}
+
+QStringList ToolbarNames(const std::vector<QAction*>& layout) {
+    QStringList names;
+    for (QAction* entry : layout) names << (entry ? entry->objectName() : QStringLiteral("|"));
+    return names;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTestSettings(); }
+
+    void commandListFollowsTheTable_data();
+    void commandListFollowsTheTable();
+    void commandOrderIsTheCommandListOrder();
+    void menuBarHoldsTheEntriesInOrder();
+    void defaultToolbarLayout();
+    void storedToolbarLayoutIsReadRightToLeft_data();
+    void storedToolbarLayoutIsReadRightToLeft();
+    void toolbarLayoutRoundTripsThroughSettings();
+    void commandsStartDisabledAndTheFirstWindowEnablesTheGlobalOnes();
+    void closingTheLastWindowDisablesTheDocumentMenus();
+    void shortcutsGoToTheFocusedViewsMenuFirst();
+    void disabledFirstHolderSwallowsTheKey();
+    void commandsDispatchByTagToTheActiveWindow();
+    void optionsAreAppliedAndKept();
+    void toolbarContextMenuHides();
+    void statusBarShowsHintsAndProgress();
+    void windowCommandsArrangeTheDocuments();
+    void windowBoundsAreRestored();
+};
+
+void MainFormTest::commandListFollowsTheTable_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("tooltip");
+    QTest::addColumn<QString>("statusTip");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<int>("image");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("category");
+    const auto row = [](const char* name, const char* caption, const char* tip, const char* longTip,
+                        const char* shortcut, int image, int tag, const char* category) {
+        QTest::newRow(name) << name << caption << tip << longTip << shortcut << image << tag << category;
+    };
+    row("AFileNew", "&New...", "New", "Create a new database", "Ctrl+N", 0, 0, "File");
+    row("AFileOpen", "&Open...", "Open", "Open a database", "Ctrl+O", 1, 0, "File");
+    row("AFileFlush", "F&lush", "Flush Database", "Flush database files to disk", "", 42, 0, "File");
+    row("AFileClose", "&Close", "Close", "Close current database", "", 2, 0, "File");
+    row("AFileCloseAll", "Close &All", "Close All", "Close All Databases", "", 3, 0, "File");
+    row("AFileExit", "E&xit", "Exit", "Exit application", "", -1, 0, "File");
+    row("AWindowCascade", "&Cascade", "Cascade", "Cascade", "", -1, 0, "Window");
+    row("AWindowTileHorizontal", "Tile &Horizontally", "Tile Horizontally", "Tile Horizontally", "", -1, 0, "Window");
+    row("AWindowTileVertical", "Tile &Vertically", "Tile Vertically", "Tile Vertically", "", -1, 0, "Window");
+    row("AWindowMinimizeAll", "&Minimize All", "Minimize All", "Minimize All", "", -1, 0, "Window");
+    row("AWindowArrangeAll", "&Arrange All", "Arrange All", "Arrange All", "", -1, 0, "Window");
+    row("AFind", "Find...", "Search Database", "Find Text in Database", "Ctrl+F", 4, 1, "Search");
+    row("AReplace", "Replace...", "Replace", "Find and Replace Text in Database", "Ctrl+R", 5, 2, "Search");
+    row("AFindBroken", "Find Broken Links", "Find Broken Links", "Find and highlight broken links", "", 43, 3, "Search");
+    row("ASearchNext", "Search Again", "Search Again", "Find next occurrence of search text", "F3", 6, 4, "Search");
+    row("ALocateID", "&Locate by ID...", "Locate by ID", "Locate a Node by specifying it's ID", "", 37, 5, "Search");
+    row("ANewNode", "&New Node", "New Node", "Create a new node under the selected node", "Ctrl+N", 22, 1, "Node");
+    row("ARenameNode", "&Rename", "Rename Node", "Rename selected node", "F2", 23, 2, "Node");
+    row("ADeleteNode", "&Delete", "Delete Node", "Delete the selected node", "Del", 24, 3, "Node");
+    row("AInformation", "&Information...", "Information", "Node Information", "Ctrl+I", 25, 4, "Node");
+    row("ACutNode", "Cu&t", "Cut Node", "Cut the selected node (nodes do not actually get cut until pasted)", "Ctrl+X",
+        26, 5, "Node");
+    row("ACopyNode", "&Copy", "Copy Node", "Copy node", "Ctrl+C", 27, 6, "Node");
+    row("APasteNode", "&Paste", "Paste Node", "Paste a previously copied/cut node", "Ctrl+V", 28, 7, "Node");
+    row("APasteAsLink", "Paste as &Link", "Paste as Link", "Create link to the previously copied node", "Ctrl+L", 29, 8,
+        "Node");
+    row("AShiftUp", "Shift &Up", "Shift Node Up", "Shift selected node up", "Ctrl+U", 30, 9, "Node");
+    row("AShiftDown", "Shift Do&wn", "Shift Node Down", "Shift selected node down", "Ctrl+D", 31, 10, "Node");
+    row("ASortBranch", "S&ort Branch", "Sort Branch", "Sort the branch of the selected node", "Ctrl+O", 32, 11, "Node");
+    row("AJumpToSource", "&Jump to Source", "Jump to Source", "Find source node for a linked node", "Ctrl+J", 33, 12,
+        "Node");
+    row("AImport", "Impo&rt Data...", "Import", "Import data onto the selected node", "", 41, 13, "Node");
+    row("AExport", "Expor&t Data...", "Export", "Export data from the selected node", "", 40, 14, "Node");
+    row("ANodeSecurity", "&Security...", "Node Security", "Change node security details", "", 39, 15, "Node");
+    row("ARenameKey", "&Rename", "Rename Key", "Rename the selected key", "F2", 19, 1, "Keys");
+    row("AEditKey", "&Edit Value...", "Edit Key", "Edit the selected key", "F4", 20, 2, "Keys");
+    row("ADeleteKey", "&Delete", "Delete Key", "Delete the selected key", "Del", 21, 3, "Keys");
+    row("ACutKey", "Cu&t", "Cut Key", "Cut Key", "Ctrl+X", 14, 4, "Keys");
+    row("ACopyKey", "&Copy", "Copy Key", "Copy Key", "Ctrl+C", 15, 5, "Keys");
+    row("APasteKey", "&Paste", "Paste Key", "Paste Key", "Ctrl+V", 16, 6, "Keys");
+    row("AShiftKeyUp", "Shift &Up", "Shift Key Up", "Shift selected key up", "Ctrl+U", 17, 7, "Keys");
+    row("AShiftKeyDown", "Shift Do&wn", "Shift Key Down", "Shift selected key down", "Ctrl+D", 18, 8, "Keys");
+    const struct {
+        const char* type;
+        const char* caption;
+        const char* add;
+        const char* insert;
+        int image;
+        int typeNumber;
+    } keys[] = {{"Byte", "&Byte", "Add Byte", "Insert Byte", 7, 1},
+                {"Integer", "&Integer", "Add Integer (2 bytes)", "Insert Integer (2 bytes)", 8, 2},
+                {"Longint", "&Large Integer", "Add Longint (4 bytes)", "Insert Longint (4 bytes)", 9, 3},
+                {"Float", "&Floating Point", "Add Float (4 bytes)", "Insert Float (4 bytes)", 10, 4},
+                {"String", "&String", "Add String", "Insert String", 11, 5},
+                {"Seq", "Byte Se&quence", "Add byte sequence", "Insert byte sequence", 12, 6},
+                {"Blob", "Bl&ob", "Add a binary data stream", "Insert binary data stream", 13, 7},
+                {"Currency", "&Currency", "Add Currency (8 bytes)", "Insert Currency (8 bytes)", 35, 8},
+                {"Double", "Do&uble", "Add Double (8 bytes)", "Insert Double (8 bytes)", 36, 9},
+                {"Date", "&Date", "Add Date", "Insert Date", 44, 10}};
+    for (const auto& key : keys) {
+        const QByteArray add = QByteArray("AAdd") + key.type, insert = QByteArray("AIns") + key.type;
+        QTest::newRow(add.constData()) << QString::fromLatin1(add) << key.caption << key.add << key.add << ""
+                                       << key.image << key.typeNumber + 19 << "Keys";
+        QTest::newRow(insert.constData()) << QString::fromLatin1(insert) << key.caption << key.insert << key.insert
+                                          << "" << key.image << key.typeNumber + 29 << "Keys";
+    }
+}
+
+void MainFormTest::commandListFollowsTheTable() {
+    QFETCH(QString, name);
+    TMainForm form;
+    QAction* command = form.Command(name);
+    QVERIFY2(command, qPrintable(name));
+    QFETCH(QString, caption);
+    QFETCH(QString, tooltip);
+    QFETCH(QString, statusTip);
+    QFETCH(QString, shortcut);
+    QFETCH(int, image);
+    QFETCH(int, tag);
+    QFETCH(QString, category);
+    QCOMPARE(command->text(), caption);
+    QCOMPARE(command->toolTip(), tooltip);
+    QCOMPARE(command->statusTip(), statusTip);
+    QCOMPARE(command->shortcut(), QKeySequence::fromString(shortcut));
+    QCOMPARE(command->property("imageIndex").toInt(), image);
+    QCOMPARE(command->property("tag").toInt(), tag);
+    QCOMPARE(command->property("category").toString(), category);
+    QCOMPARE(command->icon().isNull(), image < 0);
+}
+
+void MainFormTest::commandOrderIsTheCommandListOrder() {
+    TMainForm form;
+    QStringList names;
+    for (QAction* command : form.Commands()) names << command->objectName();
+    const QStringList expected = {
+        "AFileNew", "AFileOpen", "AFileFlush", "AFileClose", "AFileCloseAll", "AFileExit", "AWindowCascade",
+        "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll", "AWindowArrangeAll", "AHelpAbout",
+        "AFind", "AReplace", "AFindBroken", "ASearchNext", "ANewNode", "ARenameNode", "ADeleteNode", "AInformation",
+        "ACutNode", "ACopyNode", "APasteNode", "APasteAsLink", "AShiftUp", "AShiftDown", "ASortBranch",
+        "AJumpToSource", "AImport", "AExport", "ANodeSecurity", "AAddByte", "AAddInteger", "AAddLongint",
+        "AAddFloat", "AAddDouble", "AAddCurrency", "AAddString", "AAddDate", "AAddSeq", "AAddBlob", "AInsByte",
+        "AInsInteger", "AInsLongint", "AInsFloat", "AInsDouble", "AInsCurrency", "AInsString", "AInsDate", "AInsSeq",
+        "AInsBlob", "ARenameKey", "AEditKey", "ADeleteKey", "ACutKey", "ACopyKey", "APasteKey", "AShiftKeyUp",
+        "AShiftKeyDown", "ALocateID"};
+    QCOMPARE(names, expected);
+    QCOMPARE(form.CommandImages().Count(), 45);
+    QCOMPARE(form.TreeImages().Count(), 4);
+}
+
+void MainFormTest::menuBarHoldsTheEntriesInOrder() {
+    TMainForm form;
+    QStringList captions, hints;
+    QList<QStringList> layouts;
+    for (QAction* menu : form.menuBar()->actions()) {
+        captions << menu->text();
+        hints << menu->statusTip();
+        layouts << MenuLayout(menu->menu());
+    }
+    QCOMPARE(captions, QStringList({"&File", "&Search", "&Node", "&Key", "&Database", "&Options", "&Window", "&Help"}));
+    QCOMPARE(hints, QStringList({"File related commands", "Database Find/Replace commands", "Node operations",
+                                 "Key operations", "Database operations", "Program options", "Window related commands",
+                                 "Help topics"}));
+    QCOMPARE(layouts[0], QStringList({"AFileNew", "AFileOpen", "-", "AFileFlush", "-", "AFileClose", "AFileCloseAll",
+                                      "-", "recent", "recent", "recent", "recent", "recent", "recent", "-",
+                                      "AFileExit"}));
+    QCOMPARE(layouts[1], QStringList({"AFind", "AReplace", "AFindBroken", "ASearchNext", "-", "ALocateID"}));
+    QCOMPARE(layouts[2], QStringList({"ANewNode", "-", "ARenameNode", "ADeleteNode", "AInformation", "-", "ACutNode",
+                                      "ACopyNode", "APasteNode", "APasteAsLink", "-", "AShiftUp", "AShiftDown", "-",
+                                      "ASortBranch", "AJumpToSource", "-", "AImport", "AExport", "-",
+                                      "ANodeSecurity"}));
+    QCOMPARE(layouts[3],
+             QStringList({"&Add Key>AAddByte,AAddInteger,AAddLongint,AAddFloat,AAddDouble,AAddCurrency,AAddString,"
+                          "AAddDate,AAddSeq,AAddBlob",
+                          "&Insert Key>AInsByte,AInsInteger,AInsLongint,AInsFloat,AInsDouble,AInsCurrency,AInsString,"
+                          "AInsDate,AInsSeq,AInsBlob",
+                          "-", "ARenameKey", "AEditKey", "ADeleteKey", "-", "ACutKey", "ACopyKey", "APasteKey", "-",
+                          "AShiftKeyUp", "AShiftKeyDown"}));
+    QCOMPARE(layouts[4], QStringList({"MIChangePassword", "MIDatabaseInformation", "-", "MIUserManagement"}));
+    QCOMPARE(layouts[5], QStringList({"MIShowToolbar", "MIShowStatusBar", "MIShowInfoPane", "-", "MIConfirmDeletion",
+                                      "ShowFullPathonTitleMI", "-", "MICustomiseToolbar"}));
+    QCOMPARE(layouts[6], QStringList({"AWindowCascade", "AWindowTileHorizontal", "AWindowTileVertical",
+                                      "AWindowMinimizeAll", "AWindowArrangeAll"}));
+    QCOMPARE(layouts[7], QStringList({"AHelpAbout"}));
+    QCOMPARE(form.Command("MIChangePassword")->text(), QStringLiteral("Change Password..."));
+    QCOMPARE(form.Command("MIUserManagement")->statusTip(), QStringLiteral("Database user administration"));
+    QCOMPARE(form.OptionEntry(TMainForm::TOption::FullPathOnTitle)->text(), QStringLiteral("Full Path on Title"));
+    QCOMPARE(form.OptionEntry(TMainForm::TOption::ShowInfoPane)->property("tag").toInt(), 3);
+}
+
+void MainFormTest::defaultToolbarLayout() {
+    TMainForm form;
+    QCOMPARE(ToolbarNames(form.ToolbarLayout()),
+             QStringList({"AFileNew", "AFileOpen", "AFileClose", "|", "AFind", "AReplace", "ASearchNext", "|",
+                          "AInformation"}));
+    QCOMPARE(form.Toolbar()->actions().size(), 9);
+    QVERIFY(form.Toolbar()->actions()[3]->isSeparator());
+    QCOMPARE(form.Toolbar()->actions()[8], form.Command("AInformation"));
+}
+
+void MainFormTest::storedToolbarLayoutIsReadRightToLeft_data() {
+    QTest::addColumn<QVariantList>("items");  // Items, then Item1...
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("shared image: later command further left")
+        << QVariantList{2, 7, -1} << QStringList({"AInsByte", "AAddByte", "|"});
+    QTest::newRow("new, separator, open") << QVariantList{3, 0, -1, 1} << QStringList({"AFileNew", "|", "AFileOpen"});
+    QTest::newRow("empty layout") << QVariantList{0} << QStringList();
+    QTest::newRow("bad value stops the reading, keeping what was placed")
+        << QVariantList{3, 0, QStringLiteral("x"), 1} << QStringList({"AFileOpen"});
+    QTest::newRow("missing Items") << QVariantList{} << QStringList();
+    QTest::newRow("image no command has") << QVariantList{2, 34, 4} << QStringList({"AFind"});
+}
+
+void MainFormTest::storedToolbarLayoutIsReadRightToLeft() {
+    QFETCH(QVariantList, items);
+    QFETCH(QStringList, expected);
+    {
+        QSettings settings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager"));
+        settings.beginGroup(QStringLiteral("Toolbar"));
+        settings.setValue(QStringLiteral("Marker"), 1);  // the group exists
+        if (!items.isEmpty()) settings.setValue(QStringLiteral("Items"), items[0]);
+        for (int i = 1; i < items.size(); ++i) settings.setValue(QStringLiteral("Item%1").arg(i), items[i]);
+    }
+    TMainForm form;
+    QCOMPARE(ToolbarNames(form.ToolbarLayout()), expected);
+    QCOMPARE(form.Toolbar()->actions().size(), expected.size());
+}
+
+void MainFormTest::toolbarLayoutRoundTripsThroughSettings() {
+    {
+        TMainForm form;
+        form.SetToolbarLayout({form.Command("AFileExit"), nullptr, form.Command("AAddDate"), form.Command("AFind")});
+        form.SaveToolbarLayout();
+    }
+    QSettings settings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager"));
+    settings.beginGroup(QStringLiteral("Toolbar"));
+    QCOMPARE(settings.value("Items").toInt(), 4);
+    QCOMPARE(settings.value("Item1").toInt(), -1);  // a command without image comes back as a separator
+    QCOMPARE(settings.value("Item3").toInt(), 44);
+    settings.endGroup();
+    TMainForm form;
+    QCOMPARE(ToolbarNames(form.ToolbarLayout()), QStringList({"|", "|", "AInsDate", "AAddDate", "AFind"}));
+}
+
+void MainFormTest::commandsStartDisabledAndTheFirstWindowEnablesTheGlobalOnes() {
+    TMainForm form;
+    for (const char* name : {"AFileCloseAll", "AFind", "ALocateID", "AFindBroken", "AInformation", "AReplace",
+                             "ASearchNext", "AFileFlush", "ANewNode", "AAddByte", "AInsBlob", "AEditKey",
+                             "MIChangePassword", "MIUserManagement", "AWindowCascade", "AFileClose"})
+        QVERIFY2(!form.Command(name)->isEnabled(), name);
+    for (const char* name : {"AFileNew", "AFileOpen", "AFileExit", "AHelpAbout"}) QVERIFY2(form.Command(name)->isEnabled(), name);
+
+    form.SetDatabaseCommandsEnabled(true);
+    for (const char* name : {"AFileCloseAll", "AFind", "ALocateID", "AFindBroken", "AInformation"})
+        QVERIFY2(form.Command(name)->isEnabled(), name);
+    for (const char* name : {"AReplace", "ASearchNext", "AFileFlush", "ANewNode"}) QVERIFY2(!form.Command(name)->isEnabled(), name);
+}
+
+void MainFormTest::closingTheLastWindowDisablesTheDocumentMenus() {
+    TMainForm form;
+    TFakeDatabaseWindow* fake = nullptr;
+    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(f, base);
+        return fake;
+    });
+    form.show();
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/one"));
+    QVERIFY(form.Command("AFileCloseAll")->isEnabled());
+    QVERIFY(form.Command("ANewNode")->isEnabled());  // the window's own states
+    QVERIFY(form.Command("AWindowTileVertical")->isEnabled());
+    QVERIFY(fake->infoPane);
+    QCOMPARE(form.RecentFiles(), QStringList({"/nowhere/one"}));
+
+    form.Command("AFileCloseAll")->trigger();
+    QCoreApplication::processEvents();
+    QVERIFY(form.DatabaseWindows().isEmpty());
+    for (const char* name : {"ANewNode", "ASortBranch", "ARenameNode", "AFileCloseAll", "AFind", "AWindowCascade",
+                             "AFileClose"})
+        QVERIFY2(!form.Command(name)->isEnabled(), name);
+    QVERIFY(form.Toolbar()->actions().contains(form.Command("AInformation")));
+    QVERIFY(!form.Command("AInformation")->isEnabled());
+}
+
+void MainFormTest::shortcutsGoToTheFocusedViewsMenuFirst() {
+    TMainForm form;
+    TFakeDatabaseWindow* fake = nullptr;
+    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(f, base);
+        return fake;
+    });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
+    fake->tree->setFocus();
+    QTRY_VERIFY(fake->tree->hasFocus());
+
+    QTest::keyClick(fake->tree, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(fake->tree, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(fake->received, QStringList({"node 1", "node 11"}));  // New Node, Sort Branch
+
+    // Outside the views Ctrl+N and Ctrl+O are the File menu's: the dialogs come up.
+    fake->received.clear();
+    form.DocumentArea()->setFocus();
+    TModalDriver driver;
+    driver.Then([](QWidget* modal) { modal->close(); });
+    QTest::keyClick(form.DocumentArea(), Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(driver.AllAnswered());
+    QCOMPARE(driver.ModalsSeen(), 1);
+    QVERIFY(fake->received.isEmpty());
+}
+
+void MainFormTest::disabledFirstHolderSwallowsTheKey() {
+    TMainForm form;
+    TFakeDatabaseWindow* fake = nullptr;
+    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(f, base);
+        return fake;
+    });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
+    // Del belongs first to the tree's Delete (disabled), then to the key list's Delete.
+    form.Command("ADeleteKey")->setEnabled(true);
+    fake->tree->setFocus();
+    QTest::keyClick(fake->tree, Qt::Key_Delete);
+    QVERIFY(fake->received.isEmpty());
+    fake->deleteEnabled = true;
+    fake->UpdateCommandStates();
+    QTest::keyClick(fake->tree, Qt::Key_Delete);
+    QCOMPARE(fake->received, QStringList({"node 3"}));
+}
+
+void MainFormTest::commandsDispatchByTagToTheActiveWindow() {
+    TMainForm form;
+    TFakeDatabaseWindow* fake = nullptr;
+    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(f, base);
+        return fake;
+    });
+    form.show();
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
+    for (const char* name : {"AAddDate", "AInsSeq", "ACopyKey", "AExport", "ALocateID", "AReplace"}) {
+        form.Command(name)->setEnabled(true);
+        form.Command(name)->trigger();
+    }
+    QCOMPARE(fake->received, QStringList({"key 29", "key 35", "key 5", "node 14", "search 5", "search 2"}));
+}
+
+void MainFormTest::optionsAreAppliedAndKept() {
+    {
+        TMainForm form;
+        TFakeDatabaseWindow* fake = nullptr;
+        form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+            fake = new TFakeDatabaseWindow(f, base);
+            return fake;
+        });
+        form.show();
+        form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
+        QVERIFY(form.Option(TMainForm::TOption::ShowToolbar));
+        QVERIFY(!form.Option(TMainForm::TOption::FullPathOnTitle));
+        form.OptionEntry(TMainForm::TOption::ShowStatusBar)->trigger();
+        form.OptionEntry(TMainForm::TOption::ShowInfoPane)->trigger();
+        form.OptionEntry(TMainForm::TOption::FullPathOnTitle)->trigger();
+        form.OptionEntry(TMainForm::TOption::ConfirmDeletion)->trigger();
+        QVERIFY(!form.statusBar()->isVisible());
+        QVERIFY(form.Toolbar()->isVisible());
+        QVERIFY(!fake->infoPane);
+        QCOMPARE(form.DatabaseWindows().first()->windowTitle(), QStringLiteral("/nowhere/db"));
+        form.OptionEntry(TMainForm::TOption::FullPathOnTitle)->trigger();
+        QCOMPARE(form.DatabaseWindows().first()->windowTitle(), QStringLiteral("SHORT"));
+        form.OptionEntry(TMainForm::TOption::FullPathOnTitle)->trigger();
+    }
+    QSettings settings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager"));
+    settings.beginGroup(QStringLiteral("General"));
+    QCOMPARE(settings.value("ShowToolbar").toInt(), 1);
+    QCOMPARE(settings.value("ShowStatusBar").toInt(), 0);
+    QCOMPARE(settings.value("ShowInfoPane").toInt(), 0);
+    QCOMPARE(settings.value("ConfirmDeletion").toInt(), 0);
+    QCOMPARE(settings.value("DispFullPath").toInt(), 1);
+    settings.setValue("ShowToolbar", QStringLiteral("not a number"));  // falls back to its initial value
+    settings.endGroup();
+    settings.sync();
+    TMainForm again;
+    again.show();
+    QVERIFY(again.Option(TMainForm::TOption::ShowToolbar));
+    QVERIFY(!again.Option(TMainForm::TOption::ShowStatusBar));
+    QVERIFY(!again.statusBar()->isVisible());
+    QVERIFY(again.Option(TMainForm::TOption::FullPathOnTitle));
+}
+
+void MainFormTest::toolbarContextMenuHides() {
+    TMainForm form;
+    form.show();
+    const QList<QAction*> entries = form.ToolbarMenu()->actions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0]->text(), QStringLiteral("Hide"));
+    QCOMPARE(entries[1]->text(), QStringLiteral("Customise..."));
+    entries[0]->trigger();
+    QVERIFY(!form.Toolbar()->isVisible());
+    QVERIFY(!form.Option(TMainForm::TOption::ShowToolbar));
+
+    // The customisation dialog's result is stored and built.
+    form.SetToolbarCustomiser([&form](std::vector<QAction*>& layout, const std::vector<QAction*>&, QWidget*) {
+        layout = {form.Command("AFileOpen")};
+        return true;
+    });
+    entries[1]->trigger();
+    QCOMPARE(form.Toolbar()->actions(), QList<QAction*>({form.Command("AFileOpen")}));
+    QSettings settings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager"));
+    QCOMPARE(settings.value("Toolbar/Items").toInt(), 1);
+    QCOMPARE(settings.value("Toolbar/Item1").toInt(), 1);
+}
+
+void MainFormTest::statusBarShowsHintsAndProgress() {
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QStatusTipEvent hint(QStringLiteral("Create a new database"));
+    QCoreApplication::sendEvent(&form, &hint);
+    QCOMPARE(form.StatusPanelText(), QStringLiteral("Create a new database"));
+
+    TFakeDatabaseWindow* fake = nullptr;
+    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(f, base);
+        return fake;
+    });
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
+    QStatusTipEvent empty{QString()};
+    QCoreApplication::sendEvent(&form, &empty);
+    QCOMPARE(form.StatusPanelText(), QStringLiteral("window status"));
+
+    form.BeginProgress(QStringLiteral("Searching"));
+    QVERIFY(form.ProgressShown());
+    QCOMPARE(form.StatusPanelText(), QStringLiteral("Searching"));
+    form.BeginProgress(QStringLiteral("Again"));  // one at a time
+    QCOMPARE(form.StatusPanelText(), QStringLiteral("Searching"));
+    form.SetStatusText(QStringLiteral("ignored while the progress is up"));
+    QCoreApplication::sendEvent(&form, &hint);
+    QCOMPARE(form.StatusPanelText(), QStringLiteral("Searching"));
+    form.SetProgress(42);
+    QCOMPARE(form.ProgressBar()->value(), 42);
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("ProgressPanel"))->text(), QStringLiteral("42%"));
+    QCOMPARE(form.ProgressBar()->width(), form.statusBar()->width() - 150);
+    form.EndProgress();
+    QVERIFY(!form.ProgressShown());
+    QVERIFY(!form.findChild<QProgressBar*>());
+    QCOMPARE(form.StatusPanelText(), QString());
+    form.SetStatusText(QStringLiteral("after"));
+    QCOMPARE(form.StatusPanelText(), QStringLiteral("after"));
+}
+
+void MainFormTest::windowCommandsArrangeTheDocuments() {
+    TMainForm form;
+    form.SetDatabaseWindowFactory([](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        return new TFakeDatabaseWindow(f, base);
+    });
+    form.resize(800, 600);
+    form.show();
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/a"));
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/b"));
+    const QRect area = form.DocumentArea()->viewport()->rect();
+    form.Command("AWindowTileHorizontal")->trigger();
+    QList<QMdiSubWindow*> windows = form.DocumentArea()->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(windows[0]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    QCOMPARE(windows[1]->geometry().top(), area.height() / 2);
+    form.Command("AWindowTileVertical")->trigger();
+    QCOMPARE(windows[0]->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    QCOMPARE(windows[1]->geometry().left(), area.width() / 2);
+    form.Command("AWindowMinimizeAll")->trigger();
+    QVERIFY(windows[0]->isMinimized() && windows[1]->isMinimized());
+    form.Command("AWindowArrangeAll")->trigger();
+    QCOMPARE(windows[0]->geometry().bottom(), area.bottom());
+    QCOMPARE(windows[1]->geometry().left(), windows[0]->geometry().right() + 1);
+
+    form.WindowMenu()->aboutToShow();
+    QStringList listed;
+    for (QAction* entry : form.WindowMenu()->actions()) {
+        if (entry->property("windowListEntry").toBool() && !entry->isSeparator()) listed << entry->text();
+    }
+    QCOMPARE(listed, QStringList({"&1 /nowhere/a", "&2 /nowhere/b"}));
+}
+
+void MainFormTest::windowBoundsAreRestored() {
+    {
+        TMainForm form;
+        QCOMPARE(form.size(), TMainForm::DesignedSize());
+        QCOMPARE(form.minimumSize(), QSize(380, 200));
+        form.move(40, 30);
+        form.resize(700, 500);
+    }
+    QSettings settings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager"));
+    QCOMPARE(settings.value("General/Width").toInt(), 700);
+    settings.setValue("General/Height", 10);  // below the minimum
+    settings.sync();
+    TMainForm form;
+    QCOMPARE(form.pos(), QPoint(40, 30));
+    QCOMPARE(form.size(), QSize(700, 200));
+}
+
+QTEST_MAIN(MainFormTest)
+#include "mainform_test.moc"

@@ -1,0 +1,425 @@
+// TMDIChild: construction and destruction, the layout, the main window's interface,
+// the information pane, title and status text, the periodic flush and the keyboard and
+// mouse handling of the two views.
+#include "tmdichild.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "common.h"
+#include "freespacetext.h"
+#include "tchangepasswordform.h"
+#include "tinformationform.h"
+#include "tkelmorlistview.h"
+#include "tkelmortreeview.h"
+#include "tkeylistmodel.h"
+#include "tusermanagementform.h"
+
+namespace kelmor {
+
+namespace {
+
+constexpr int kInfoPaneHeight = 17;
+constexpr int kFreeSpaceWidth = 79;
+constexpr int kTreeWidth = 209;
+constexpr int kSplitterWidth = 3;
+constexpr QSize kFirstSize(473, 269);
+constexpr QSize kMinimumSize(250, 100);
+
+// The image of each key type: that of its Add command.
+int KeyTypeImage(uint8_t type) {
+    switch (type) {
+        case ktByte: return 7;
+        case ktInteger: return 8;
+        case ktLongint: return 9;
+        case ktFloat: return 10;
+        case ktString: return 11;
+        case ktSequence: return 12;
+        case ktBlob: return 13;
+        case ktCurrency: return 35;
+        case ktDouble: return 36;
+        case ktDate: return 44;
+        default: return -1;
+    }
+}
+
+QFrame* PaneSeparator(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QLabel* PaneLabel(const QString& text, QWidget* parent, const char* name = nullptr) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);  // ampersands show literally
+    if (name) label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+}  // namespace
+
+TMDIChild::TMDIChild(TMainForm& mainForm, std::unique_ptr<TKelmorClass> engine, const QString& basePath)
+    : mainForm_(mainForm), engine_(mainForm.AddDatabase(std::move(engine))), basePath_(basePath) {
+    setObjectName(QStringLiteral("MDIChild"));
+    setMinimumSize(kMinimumSize);
+    resize(kFirstSize);
+    CreateControls();
+    CreateMenus();
+
+    flushTimer_ = new QTimer(this);
+    flushTimer_->setInterval(kFlushInterval);
+    connect(flushTimer_, &QTimer::timeout, this, [this] { Guarded([this] { FlushTimerTimer(); }); });
+
+    // Creation: the search state starts empty with its default flags, and the root item
+    // stands alone, not expanded.
+    searchState_ = TKelmorSearch{};
+    searchState_.flags = kInitialSearchFlags;
+    lastLocatedID_ = TKelmorClass::RootNode();
+    UpdateTitle();
+    rootItem_ = AddTreeItem(QModelIndex(), QStringLiteral("Root"), TTreeItemKind::Root, TKelmorClass::RootNode(),
+                            engine_->HasChildren(TKelmorClass::RootNode()));
+    xReadOnly_->setText(engine_->IsReadOnly() ? QStringLiteral("R/O") : QStringLiteral("R/W"));
+    xUsername_->setText(UserNameText(FromLatin1(engine_->GetCurrentUserName())));
+    Guarded([this] { UpdateInfoPane(); });
+    flushTimer_->start();
+}
+
+TMDIChild::~TMDIChild() {
+    destroying_ = true;
+    flushTimer_->stop();
+    selectionTimer_->stop();
+    // The commands are shared with the other windows: an edit cut short by closing
+    // must not leave them without their shortcuts.
+    if (nodeTree_->IsEditing() || keyList_->IsEditing()) SetEditShortcuts(true);
+    nodeTree_->disconnect(this);
+    keyList_->disconnect(this);
+    if (nodeTree_->selectionModel()) nodeTree_->selectionModel()->disconnect(this);
+    if (keyList_->selectionModel()) keyList_->selectionModel()->disconnect(this);
+    treeModel_->disconnect(this);
+    // Freeing the engine writes its index (unless read-only) and closes the files; when
+    // the main window has already freed it, it is no longer listed and nothing happens.
+    mainForm_.RemoveDatabase(engine_);
+    engine_ = nullptr;
+}
+
+TMainForm::TDatabaseWindowFactory TMDIChild::Factory() {
+    return [](TMainForm& form, std::unique_ptr<TKelmorClass> engine, const QString& basePath) -> QWidget* {
+        return new TMDIChild(form, std::move(engine), basePath);
+    };
+}
+
+void TMDIChild::CreateControls() {
+    statusInfo_ = new QFrame(this);
+    statusInfo_->setObjectName(QStringLiteral("StatusInfo"));
+    auto* pane = static_cast<QFrame*>(statusInfo_);
+    pane->setFrameShape(QFrame::Panel);
+    pane->setFrameShadow(QFrame::Sunken);
+    pane->setFixedHeight(std::max(kInfoPaneHeight, fontMetrics().height() + 4));
+    auto* paneLayout = new QHBoxLayout(pane);
+    paneLayout->setContentsMargins(4, 0, 4, 0);
+    paneLayout->setSpacing(6);
+    xNodeFreeSpace_ = PaneLabel(QString(), pane, "xNodeFreeSpace");
+    // Wide enough for the usual sizes in the current font as well.
+    xNodeFreeSpace_->setFixedWidth(
+        std::max(kFreeSpaceWidth, fontMetrics().horizontalAdvance(QStringLiteral("99,999,999.999 MB")) + 4));
+    xKeyLookupFree_ = PaneLabel(QString(), pane, "xKeyLookupFree");
+    xReadOnly_ = PaneLabel(QString(), pane, "xReadOnly");
+    xUsername_ = PaneLabel(QString(), pane, "xUsername");
+    paneLayout->addWidget(PaneLabel(QStringLiteral("Free space for nodes:"), pane));
+    paneLayout->addWidget(xNodeFreeSpace_);
+    paneLayout->addWidget(PaneSeparator(pane));
+    paneLayout->addWidget(PaneLabel(QStringLiteral("Key lookup:"), pane));
+    paneLayout->addWidget(xKeyLookupFree_);
+    paneLayout->addWidget(PaneSeparator(pane));
+    paneLayout->addWidget(xReadOnly_);
+    paneLayout->addWidget(PaneSeparator(pane));
+    paneLayout->addWidget(xUsername_);
+    paneLayout->addStretch(1);
+
+    treeModel_ = new TNodeTreeModel(this);
+    const TImageStrip& treeImages = mainForm_.TreeImages();
+    treeModel_->SetImages(treeImages.Pixmap(0), treeImages.Pixmap(1), treeImages.Pixmap(2), treeImages.Pixmap(3));
+    nodeTree_ = new TKelmorTreeView(this);
+    nodeTree_->setObjectName(QStringLiteral("NodeTree"));
+    nodeTree_->setModel(treeModel_);
+    nodeTree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    nodeTree_->SetEditPermission([this](const QModelIndex& item) { return NodeTreeEditing(item); });
+
+    keyModel_ = new TKeyListModel(this);
+    keyModel_->SetTypeIcons([this](uint8_t type) { return mainForm_.CommandImages().Icon(KeyTypeImage(type)); });
+    keyList_ = new TKelmorListView(this);
+    keyList_->setObjectName(QStringLiteral("KeyList"));
+    keyList_->setModel(keyModel_);
+    keyList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    keyList_->header()->resizeSection(TKeyListModel::kDescriptionColumn, TKelmorListView::kCaptionColumnWidth);
+    keyList_->SetEditPermission([this](const QModelIndex&) { return !engine_->IsReadOnly(); });
+
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("Splitter"));
+    splitter_->setHandleWidth(kSplitterWidth);
+    splitter_->setOpaqueResize(true);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(nodeTree_);
+    splitter_->addWidget(keyList_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({kTreeWidth, kFirstSize.width() - kTreeWidth - kSplitterWidth});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(statusInfo_);
+    layout->addWidget(splitter_, 1);
+
+    selectionTimer_ = new QTimer(this);
+    selectionTimer_->setSingleShot(true);
+    selectionTimer_->setInterval(kSelectionDelay);
+    connect(selectionTimer_, &QTimer::timeout, this, [this] {
+        // Another thread has the engine: the key list waits for it.
+        if (WorkerRunning()) selectionTimer_->start();
+        else Guarded([this] { NodeTreeChange(); });
+    });
+
+    connect(treeModel_, &TNodeTreeModel::ChildrenNeeded, this, &TMDIChild::NodeTreeExpanding);
+    connect(nodeTree_, &QTreeView::collapsed, this,
+            [this](const QModelIndex& item) { Guarded([this, item] { NodeTreeCollapsed(item); }); });
+    connect(nodeTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { NodeTreeCurrentChanged(current); });
+    connect(nodeTree_, &TKelmorItemView::OnEditing, this, [this] { SetEditShortcuts(false); });
+    connect(nodeTree_, &TKelmorItemView::OnEdited, this, [this](const QModelIndex& item, const QString& text) {
+        Guarded([this, item, text] { NodeTreeEdited(item, text); });
+    });
+    connect(nodeTree_, &TKelmorItemView::OnEditFinished, this, [this] { SetEditShortcuts(true); });
+    connect(nodeTree_, &QWidget::customContextMenuRequested, this, &TMDIChild::ShowTreeMenu);
+
+    connect(keyList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { Guarded([this] { UpdateKeyCommands(); }); });
+    connect(keyList_, &TKelmorItemView::OnEditing, this, [this] { SetEditShortcuts(false); });
+    connect(keyList_, &TKelmorItemView::OnEdited, this, [this](const QModelIndex& row, const QString& text) {
+        Guarded([this, row, text] { KeyListEdited(row, text); });
+    });
+    connect(keyList_, &TKelmorItemView::OnEditFinished, this, [this] { SetEditShortcuts(true); });
+    connect(keyList_, &QWidget::customContextMenuRequested, this, &TMDIChild::ShowKeyMenu);
+    connect(keyList_, &QAbstractItemView::doubleClicked, this, [this] { EditKeyValueRequested(); });
+
+    nodeTree_->installEventFilter(this);
+    nodeTree_->viewport()->installEventFilter(this);
+    keyList_->installEventFilter(this);
+}
+
+void TMDIChild::CreateMenus() {
+    auto addCommands = [this](QMenu* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (*name == '-') menu->addSeparator();
+            else if (QAction* command = Command(name)) menu->addAction(command);
+        }
+    };
+    nodeTreeMenu_ = new QMenu(this);
+    nodeTreeMenu_->setObjectName(QStringLiteral("NodeTreeMenu"));
+    addCommands(nodeTreeMenu_, {"ANewNode", "-", "ARenameNode", "ADeleteNode", "AInformation", "-", "ACutNode",
+                                "ACopyNode", "APasteNode", "APasteAsLink", "-", "AShiftUp", "AShiftDown", "-",
+                                "ASortBranch", "AJumpToSource", "-", "AImport", "AExport", "-", "ANodeSecurity"});
+
+    keyListMenu_ = new QMenu(this);
+    keyListMenu_->setObjectName(QStringLiteral("KeyListMenu"));
+    QMenu* add = keyListMenu_->addMenu(QStringLiteral("&Add Key"));
+    QMenu* insert = keyListMenu_->addMenu(QStringLiteral("&Insert Key"));
+    // Byte, Integer, Large Integer, Floating Point, Double, Currency, String, Date,
+    // Byte Sequence, Blob.
+    for (const char* type : {"Byte", "Integer", "Longint", "Float", "Double", "Currency", "String", "Date", "Seq", "Blob"}) {
+        add->addAction(Command((std::string("AAdd") + type).c_str()));
+        insert->addAction(Command((std::string("AIns") + type).c_str()));
+    }
+    addCommands(keyListMenu_, {"-", "ARenameKey", "AEditKey", "ADeleteKey", "-", "ACutKey", "ACopyKey", "APasteKey",
+                               "-", "AShiftKeyUp", "AShiftKeyDown"});
+}
+
+QAction* TMDIChild::Command(const char* name) const { return mainForm_.Command(QString::fromLatin1(name)); }
+
+void TMDIChild::Enable(const char* name, bool enabled) const {
+    if (QAction* command = Command(name)) command->setEnabled(enabled);
+}
+
+bool TMDIChild::IsActiveDatabaseWindow() const {
+    // The current document stays the active database window while a dialog has the focus.
+    const QMdiSubWindow* current = mainForm_.DocumentArea()->currentSubWindow();
+    return current && current->widget() == this;
+}
+
+void TMDIChild::Guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        ShowErrorReport(FromLatin1(error.what()));
+    }
+}
+
+// ---------------------------------------------------------------- the main window's interface
+
+void TMDIChild::ExecuteSearchCommand(TSearchCommand) {
+    // Find, replace and locate arrive with the search dialogs.
+}
+
+bool TMDIChild::FlushDatabase() {
+    const int result = engine_->Flush();
+    if (result == kResultOK) return true;
+    ShowCentredMessage(FromEnginePath(engine_->LastErrorText()), TMessageKind::Error, QMessageBox::Ok, this);
+    return false;
+}
+
+void TMDIChild::ChangePassword() {
+    Guarded([this] {
+        TChangePasswordForm dialog(*engine_, this);
+        dialog.exec();
+    });
+}
+
+void TMDIChild::DatabaseInformation() {
+    Guarded([this] {
+        TInformationForm dialog(*engine_, this);
+        dialog.exec();
+    });
+}
+
+void TMDIChild::UserManagement() {
+    Guarded([this] {
+        TUserManagementForm dialog(*engine_, this);
+        dialog.exec();
+        // The administrator may have renamed himself.
+        xUsername_->setText(UserNameText(FromLatin1(engine_->GetCurrentUserName())));
+    });
+}
+
+void TMDIChild::UpdateCommandStates() {
+    if (destroying_) return;
+    Guarded([this] {
+        activating_ = true;
+        struct TClearActivating {
+            bool& flag;
+            ~TClearActivating() { flag = false; }
+        } clear{activating_};
+        ShowNodePath();
+        UpdateNodeCommands();
+        UpdateKeyCommands();
+        UpdateDatabaseCommands();
+    });
+    Guarded([this] { UpdateInfoPane(); });
+}
+
+void TMDIChild::SetInfoPaneVisible(bool visible) { statusInfo_->setVisible(visible); }
+
+void TMDIChild::UpdateTitle() {
+    setWindowTitle(mainForm_.Option(TMainForm::TOption::FullPathOnTitle) ? FromEnginePath(engine_->GetBaseName())
+                                                                          : FromEnginePath(engine_->GetFileName()));
+}
+
+QString TMDIChild::StatusText() const { return NodePath(SelectedItem(), true); }
+
+QMenu* TMDIChild::ContextMenuFor(QWidget* focus) {
+    if (!focus) return nullptr;
+    // An in-place editor belongs to its view.
+    if (focus == nodeTree_ || nodeTree_->isAncestorOf(focus)) return nodeTreeMenu_;
+    if (focus == keyList_ || keyList_->isAncestorOf(focus)) return keyListMenu_;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- information pane, status
+
+void TMDIChild::UpdateInfoPane() {
+    xNodeFreeSpace_->setText(FreeSpaceText(engine_->DiskFree(), engine_->RegionalSettings()));
+    xKeyLookupFree_->setText(QString::number(engine_->NodeSpaceFree()) + QLatin1Char('%'));
+}
+
+void TMDIChild::ShowNodePath() { SetWindowStatus(NodePath(SelectedItem(), true)); }
+
+void TMDIChild::SetWindowStatus(const QString& text) {
+    if (IsActiveDatabaseWindow() || activating_) mainForm_.SetStatusText(text);
+}
+
+// ---------------------------------------------------------------- flushing
+
+void TMDIChild::FlushTimerTimer() {
+    // The engine is not safe for two threads: a running search or job comes first.
+    if (WorkerRunning() || !engine_->Modified()) return;
+    const int result = engine_->Flush();
+    if (result == kResultOK) {
+        flushFailureShown_ = false;
+        return;
+    }
+    // A failed write is told once, not every 15 seconds; the next flush tries again.
+    if (flushFailureShown_) return;
+    flushFailureShown_ = true;
+    ShowCentredMessage(FromEnginePath(engine_->LastErrorText()), TMessageKind::Error, QMessageBox::Ok, this);
+}
+
+// ---------------------------------------------------------------- keyboard and mouse
+
+bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    if (destroying_) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        auto* press = static_cast<QKeyEvent*>(event);
+        const bool enter = press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter;
+        if (enter && watched == nodeTree_) {
+            // Enter opens or closes an item with an expand button.
+            const QModelIndex item = SelectedItem();
+            if (!item.isValid() || !treeModel_->hasChildren(item)) return false;
+            Guarded([this, item] {
+                if (nodeTree_->isExpanded(item)) nodeTree_->collapse(item);
+                else {
+                    FillTreeItem(item);
+                    nodeTree_->expand(item);
+                }
+            });
+            return true;
+        }
+        if (enter && watched == keyList_) {
+            const Qt::KeyboardModifiers modifiers =
+                press->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+            QAction* editValue = Command("AEditKey");
+            if (modifiers != Qt::NoModifier || !editValue || !editValue->isEnabled()) return false;
+            EditKeyValueRequested();
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonPress && watched == nodeTree_->viewport()) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() == Qt::RightButton) {
+            // The item under the pointer is selected before its context menu opens.
+            const QModelIndex item = nodeTree_->indexAt(press->position().toPoint());
+            if (item.isValid()) {
+                SelectTreeItem(item);
+                RunPendingSelection();
+                nodeTree_->viewport()->unsetCursor();
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMDIChild::ShowTreeMenu(const QPoint& at) {
+    RunPendingSelection();
+    nodeTreeMenu_->popup(nodeTree_->viewport()->mapToGlobal(at));
+}
+
+void TMDIChild::ShowKeyMenu(const QPoint& at) {
+    RunPendingSelection();
+    keyListMenu_->popup(keyList_->viewport()->mapToGlobal(at));
+}
+
+void TMDIChild::EditKeyValueRequested() {
+    QAction* editValue = Command("AEditKey");
+    if (editValue && editValue->isEnabled()) ExecuteKeyCommand(2);
+}
+
+}  // namespace kelmor

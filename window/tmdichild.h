@@ -1,0 +1,196 @@
+// TMDIChild: the database window, the document window of one open database. It owns
+// the database's engine (through the main window's open-database list) and shows the
+// tree of nodes on the left, the keys of the selected node on the right and a thin
+// information pane above both. The node and key commands of the main window act on it,
+// and it keeps their enabled states current.
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "tdatabasewindow.h"
+#include "tkelmor.h"
+#include "tmainform.h"
+#include "tnodetreemodel.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTimer;
+
+namespace kelmor {
+
+class TKelmorTreeView;
+class TKelmorListView;
+class TKeyListModel;
+struct TKeyRow;
+
+class TMDIChild : public QWidget, public TDatabaseWindow {
+    Q_OBJECT
+public:
+    static constexpr int kFlushInterval = 15000;      // milliseconds
+    static constexpr int kSelectionDelay = 50;        // milliseconds
+    static constexpr uint16_t kInitialSearchFlags = sfNodeDescriptions | sfKeyNames | sfKeyValues | sfPromptOnReplace;
+    static constexpr int kMaxCaption = 255;
+
+    TMDIChild(TMainForm& mainForm, std::unique_ptr<TKelmorClass> engine, const QString& basePath);
+    ~TMDIChild() override;
+
+    // Makes the database windows of a main window database windows of this kind.
+    static TMainForm::TDatabaseWindowFactory Factory();
+
+    // ---- TDatabaseWindow ----
+    TKelmorClass& Engine() override { return *engine_; }
+    QString BasePath() const override { return basePath_; }
+    void ExecuteNodeCommand(int tag) override;
+    void ExecuteKeyCommand(int tag) override;
+    void ExecuteSearchCommand(TSearchCommand command) override;
+    bool FlushDatabase() override;
+    void ChangePassword() override;
+    void DatabaseInformation() override;
+    void UserManagement() override;
+    void UpdateCommandStates() override;  // the activation handling
+    void SetInfoPaneVisible(bool visible) override;
+    void UpdateTitle() override;
+    void RefreshColours() override { ReapplyTreeStates(); }
+    QString StatusText() const override;
+    QMenu* ContextMenuFor(QWidget* focus) override;
+
+    // ---- Display ----
+    void UpdateInfoPane();
+    // The path of a tree item: "Root\A\B" with the root included, "\A\B" without.
+    QString NodePath(const QModelIndex& item, bool includeRoot) const;
+    void ShowNodePath();
+    void SetWindowStatus(const QString& text);
+    QModelIndex AddTreeItem(const QModelIndex& parent, const QString& text, TTreeItemKind kind, int32_t nodeID,
+                            bool hasChildren);
+    // Key N (1-based) of the node last loaded, as a key list row.
+    TKeyRow KeyRowOf(uint16_t key) const;
+    void FillKeyRow(uint16_t key, int row);
+    void UpdateNodeCommands();
+    void UpdateKeyCommands();
+    void UpdateDatabaseCommands();
+    void UpdateSearchAgain();
+    void ReapplyTreeStates();
+    // A selection change waiting for its delay is handled now.
+    void RunPendingSelection();
+
+    // ---- Node commands ----
+    void NewNode();
+    void StartRenameNode();
+    void DeleteSelectedNode();
+    void NodeInformation();
+    void ShiftNode(bool up);
+    void SortBranch();
+    void NodeSecurity();
+
+    // ---- Key commands ----
+    void AddKey(uint8_t type, bool insert);
+    void StartRenameKey();
+    void DeleteSelectedKey();
+    void ShiftKey(bool up);
+    // Takes the shortcuts that an in-place editor needs away from the commands (restore
+    // false) or gives them back.
+    void SetEditShortcuts(bool restore);
+
+    // ---- Other threads using the engine (searches, imports, exports) ----
+    // Called around the run of a thread that uses the engine. While any is running, the
+    // periodic flush, the delayed key list and the lazy reading of children wait.
+    void BeginWorkerUse() { ++workersRunning_; }
+    void EndWorkerUse() {
+        if (workersRunning_ > 0) --workersRunning_;
+    }
+    bool WorkerRunning() const { return workersRunning_ > 0; }
+
+    // ---- Parts of the window ----
+    TKelmorTreeView* NodeTree() const { return nodeTree_; }
+    TKelmorListView* KeyList() const { return keyList_; }
+    TNodeTreeModel* TreeModel() const { return treeModel_; }
+    TKeyListModel* KeyModel() const { return keyModel_; }
+    QMenu* NodeTreeMenu() const { return nodeTreeMenu_; }
+    QMenu* KeyListMenu() const { return keyListMenu_; }
+    QTimer* FlushTimer() const { return flushTimer_; }
+    QWidget* StatusInfo() const { return statusInfo_; }
+    QLabel* xNodeFreeSpace() const { return xNodeFreeSpace_; }
+    QLabel* xKeyLookupFree() const { return xKeyLookupFree_; }
+    QLabel* xReadOnly() const { return xReadOnly_; }
+    QLabel* xUsername() const { return xUsername_; }
+    QModelIndex RootItem() const { return rootItem_; }
+    QModelIndex SelectedItem() const;
+    int32_t SelectedNode() const;  // -1 when no item is selected
+    int SelectedKeyRow() const;    // -1 when no key is selected
+    bool CutPending() const { return cutPending_; }
+    TKelmorSearch& SearchState() { return searchState_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    QAction* Command(const char* name) const;
+    void Enable(const char* name, bool enabled) const;
+    bool IsActiveDatabaseWindow() const;
+    // Runs a command or handler; an error it raises goes to the standard error report.
+    void Guarded(const std::function<void()>& action);
+    void FlushTimerTimer();
+
+    // Tree.
+    void FillTreeItem(const QModelIndex& item);
+    void NodeTreeExpanding(const QModelIndex& item);
+    void NodeTreeCollapsed(const QModelIndex& item);
+    void NodeTreeCurrentChanged(const QModelIndex& current);
+    void NodeTreeChange();
+    bool NodeTreeEditing(const QModelIndex& item) const;
+    void NodeTreeEdited(const QModelIndex& item, const QString& text);
+    // Shows the item's children as they are in the engine now, expanded.
+    void ExpandAfresh(const QModelIndex& item);
+    void SelectTreeItem(const QModelIndex& item);
+    void ShowTreeMenu(const QPoint& at);
+
+    // Keys.
+    void KeyListEdited(const QModelIndex& row, const QString& text);
+    void InsertNewKey(uint8_t type, uint16_t position);
+    void ShowKeyMenu(const QPoint& at);
+    void EditKeyValueRequested();
+
+    // A caption accepted in place: empty is refused, over-long is cut after a warning.
+    bool CheckCaption(QString& text);
+
+    TMainForm& mainForm_;
+    TKelmorClass* engine_;
+    QString basePath_;
+
+    QWidget* statusInfo_ = nullptr;
+    QLabel* xNodeFreeSpace_ = nullptr;
+    QLabel* xKeyLookupFree_ = nullptr;
+    QLabel* xReadOnly_ = nullptr;
+    QLabel* xUsername_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    TKelmorTreeView* nodeTree_ = nullptr;
+    TKelmorListView* keyList_ = nullptr;
+    TNodeTreeModel* treeModel_ = nullptr;
+    TKeyListModel* keyModel_ = nullptr;
+    QMenu* nodeTreeMenu_ = nullptr;
+    QMenu* keyListMenu_ = nullptr;
+    QTimer* flushTimer_ = nullptr;
+    QTimer* selectionTimer_ = nullptr;
+
+    QPersistentModelIndex rootItem_;
+    bool activating_ = false;
+    bool destroying_ = false;
+    int pendingKeyIndex_ = -1;
+    int32_t keyListNode_ = -1;  // whose keys the key list shows
+    TKelmorSearch searchState_;
+    int32_t lastLocatedID_ = 0;
+    bool searchAborted_ = false;
+    bool cutPending_ = false;
+    int workersRunning_ = 0;
+    bool flushFailureShown_ = false;
+};
+
+}  // namespace kelmor

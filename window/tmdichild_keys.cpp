@@ -1,0 +1,166 @@
+// TMDIChild: the key commands (add, insert, rename, delete, shift), the renaming of a
+// key in place and the shortcuts an in-place editor takes away from the commands.
+#include <QAction>
+#include <QDate>
+
+#include "common.h"
+#include "tkelmorlistview.h"
+#include "tkeylistmodel.h"
+#include "tmdichild.h"
+
+namespace kelmor {
+
+namespace {
+
+const char* KeyCommandName(int tag) {
+    static const char* const names[] = {"ARenameKey", "AEditKey", "ADeleteKey", "ACutKey",
+                                        "ACopyKey",   "APasteKey", "AShiftKeyUp", "AShiftKeyDown"};
+    return tag >= 1 && tag <= 8 ? names[tag - 1] : nullptr;
+}
+
+constexpr int kFirstAddTag = 20;
+constexpr int kFirstInsertTag = 30;
+
+}  // namespace
+
+void TMDIChild::ExecuteKeyCommand(int tag) {
+    const bool add = tag >= kFirstAddTag && tag <= kFirstAddTag + 9;
+    const bool insert = tag >= kFirstInsertTag && tag <= kFirstInsertTag + 9;
+    if (!add && !insert && !KeyCommandName(tag)) return;
+    RunPendingSelection();
+    // The command that carries the tag must still be enabled now that the selection is
+    // in place.
+    for (QAction* command : mainForm_.Commands()) {
+        if (command->property("category").toString() == QLatin1String("Keys") &&
+            command->property("tag").toInt() == tag && !command->isEnabled())
+            return;
+    }
+    Guarded([this, tag, add, insert] {
+        if (add) AddKey(static_cast<uint8_t>(tag - kFirstAddTag + ktByte), false);
+        else if (insert) AddKey(static_cast<uint8_t>(tag - kFirstInsertTag + ktByte), true);
+        else switch (tag) {
+                case 1: StartRenameKey(); break;
+                case 3: DeleteSelectedKey(); break;
+                case 7: ShiftKey(true); break;
+                case 8: ShiftKey(false); break;
+                default:
+                    // Edit Value and the key clipboard arrive with the key editor and the
+                    // clipboard commands.
+                    break;
+            }
+    });
+}
+
+// ---------------------------------------------------------------- adding and inserting
+
+void TMDIChild::InsertNewKey(uint8_t type, uint16_t position) {
+    static const std::string name = "New Key";
+    const uint8_t none = 0;  // the first byte of an empty sequence or blob
+    switch (type) {
+        case ktByte: engine_->InsertByteKey(name, position, 0); break;
+        case ktInteger: engine_->InsertIntegerKey(name, position, 0); break;
+        case ktLongint: engine_->InsertLongintKey(name, position, 0); break;
+        case ktFloat: engine_->InsertFloatKey(name, position, 0.0f); break;
+        case ktString: engine_->InsertStringKey(name, position, std::string()); break;
+        case ktSequence: engine_->InsertSequenceKey(name, position, &none, 0); break;
+        case ktBlob: engine_->InsertBlobKey(name, position, &none, 0); break;
+        case ktCurrency: engine_->InsertCurrencyKey(name, position, 0); break;
+        case ktDouble: engine_->InsertDoubleKey(name, position, 0.0); break;
+        case ktDate: {
+            // Today, without a time of day.
+            const QDate today = QDate::currentDate();
+            engine_->InsertDateKey(name, position, EncodeDate(today.year(), today.month(), today.day()));
+            break;
+        }
+        default: break;
+    }
+}
+
+void TMDIChild::AddKey(uint8_t type, bool insert) {
+    const int32_t node = SelectedNode();
+    if (node <= TKelmorClass::RootNode() || type < kFirstKeyType || type > kLastKeyType) return;
+    const int selectedRow = SelectedKeyRow();
+    if (insert && selectedRow < 0) return;
+    engine_->LoadNode(node);
+    const uint16_t position = insert ? static_cast<uint16_t>(selectedRow + 1) : static_cast<uint16_t>(engine_->KeyCount() + 1);
+    InsertNewKey(type, position);
+    engine_->SaveNode(node);
+    const int row = position - 1;
+    keyModel_->InsertRow(row, KeyRowOf(position));
+    keyList_->SelectRow(row);
+    keyList_->setFocus();
+    UpdateKeyCommands();
+    UpdateInfoPane();
+    keyList_->StartEdit(keyModel_->index(row, TKeyListModel::kDescriptionColumn));
+}
+
+// ---------------------------------------------------------------- renaming
+
+void TMDIChild::StartRenameKey() {
+    const int row = SelectedKeyRow();
+    if (row >= 0) keyList_->StartEdit(keyModel_->index(row, TKeyListModel::kDescriptionColumn));
+}
+
+void TMDIChild::KeyListEdited(const QModelIndex& edited, const QString& accepted) {
+    const int row = edited.row();
+    // The node whose keys are listed: the tree's selection may have moved on already.
+    const int32_t node = keyListNode_;
+    QString text = accepted;
+    if (!CheckCaption(text) || row < 0 || node <= TKelmorClass::RootNode()) return;
+    engine_->LoadNode(node);
+    const uint16_t key = static_cast<uint16_t>(row + 1);
+    engine_->RenameKey(key, ToLatin1(text));
+    engine_->SaveNode(node);
+    if (row < keyModel_->rowCount()) FillKeyRow(key, row);
+    UpdateInfoPane();
+}
+
+void TMDIChild::SetEditShortcuts(bool restore) {
+    const struct {
+        const char* name;
+        QKeySequence key;
+    } shortcuts[] = {{"ADeleteNode", QKeySequence(Qt::Key_Delete)},       {"ACutNode", QKeySequence(Qt::CTRL | Qt::Key_X)},
+                     {"ACopyNode", QKeySequence(Qt::CTRL | Qt::Key_C)},   {"APasteNode", QKeySequence(Qt::CTRL | Qt::Key_V)},
+                     {"ADeleteKey", QKeySequence(Qt::Key_Delete)},        {"ACutKey", QKeySequence(Qt::CTRL | Qt::Key_X)},
+                     {"ACopyKey", QKeySequence(Qt::CTRL | Qt::Key_C)},    {"APasteKey", QKeySequence(Qt::CTRL | Qt::Key_V)}};
+    for (const auto& entry : shortcuts) {
+        if (QAction* command = Command(entry.name)) command->setShortcut(restore ? entry.key : QKeySequence());
+    }
+}
+
+// ---------------------------------------------------------------- deleting and shifting
+
+void TMDIChild::DeleteSelectedKey() {
+    const int32_t node = SelectedNode();
+    const int row = SelectedKeyRow();
+    if (node <= TKelmorClass::RootNode() || row < 0) return;
+    engine_->LoadNode(node);
+    const uint16_t key = static_cast<uint16_t>(row + 1);
+    if (mainForm_.Option(TMainForm::TOption::ConfirmDeletion) &&
+        ShowCentredMessage(QStringLiteral("Do you wish to Delete the Key\n'") + FromLatin1(engine_->GetKeyName(key)) +
+                               QStringLiteral("' ?"),
+                           TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+        return;
+    engine_->DeleteKey(key);
+    engine_->SaveNode(node);
+    keyModel_->RemoveRow(row);
+    UpdateInfoPane();
+    UpdateKeyCommands();
+}
+
+void TMDIChild::ShiftKey(bool up) {
+    const int32_t node = SelectedNode();
+    const int row = SelectedKeyRow();
+    if (node <= TKelmorClass::RootNode() || row < 0) return;
+    const int target = up ? row - 1 : row + 1;
+    if (target < 0 || target >= keyModel_->rowCount()) return;
+    engine_->LoadNode(node);
+    // SwapKeys(k) exchanges keys k and k + 1 (1-based): rows k - 1 and k.
+    engine_->SwapKeys(static_cast<uint16_t>(up ? row : row + 1));
+    engine_->SaveNode(node);
+    keyModel_->ExchangeWithNext(up ? row - 1 : row);
+    keyList_->SelectRow(target);
+    keyList_->setFocus();
+}
+
+}  // namespace kelmor

@@ -1,0 +1,209 @@
+// TMDIChild: the node commands (new, rename, delete, information, shift, sort, security)
+// and the renaming of a node in place.
+#include <QAction>
+#include <QApplication>
+#include <QItemSelectionModel>
+
+#include "common.h"
+#include "tdeleteprogressform.h"
+#include "tkelmortreeview.h"
+#include "tmdichild.h"
+#include "tsecurityform.h"
+#include "twaitcursor.h"
+
+namespace kelmor {
+
+namespace {
+
+const char* NodeCommandName(int tag) {
+    static const char* const names[] = {"ANewNode",   "ARenameNode",  "ADeleteNode",  "AInformation", "ACutNode",
+                                        "ACopyNode",  "APasteNode",   "APasteAsLink", "AShiftUp",     "AShiftDown",
+                                        "ASortBranch", "AJumpToSource", "AImport",     "AExport",      "ANodeSecurity"};
+    return tag >= 1 && tag <= 15 ? names[tag - 1] : nullptr;
+}
+
+}  // namespace
+
+void TMDIChild::ExecuteNodeCommand(int tag) {
+    const char* name = NodeCommandName(tag);
+    if (!name) return;
+    // A selection change still waiting for its delay decides what the command acts on.
+    RunPendingSelection();
+    if (QAction* command = Command(name); command && !command->isEnabled()) return;
+    Guarded([this, tag] {
+        switch (tag) {
+            case 1: NewNode(); break;
+            case 2: StartRenameNode(); break;
+            case 3: DeleteSelectedNode(); break;
+            case 4: NodeInformation(); break;
+            case 9: ShiftNode(true); break;
+            case 10: ShiftNode(false); break;
+            case 11: SortBranch(); break;
+            case 15: NodeSecurity(); break;
+            default:
+                // Cut, Copy, Paste, Paste as Link, Jump to Source, Import and Export
+                // arrive with the clipboard and the interchange dialogs.
+                break;
+        }
+    });
+}
+
+// ---------------------------------------------------------------- new node, renaming
+
+void TMDIChild::NewNode() {
+    const QPersistentModelIndex selected(SelectedItem());
+    if (!selected.isValid()) return;
+    engine_->ClearNode();
+    engine_->SetDescription("New Node");
+    const int32_t id = engine_->CreateNode(treeModel_->NodeID(selected));
+    if (id < 0) return;  // a link cannot hold nodes
+    QModelIndex item;
+    if (nodeTree_->isExpanded(selected) && treeModel_->ChildrenRead(selected)) {
+        item = AddTreeItem(selected, QStringLiteral("New Node"), TTreeItemKind::Node, id, false);
+    } else {
+        // Reading all the children shows the new node last among them.
+        ExpandAfresh(selected);
+        const int count = treeModel_->rowCount(selected);
+        if (count > 0) item = treeModel_->index(count - 1, 0, selected);
+    }
+    if (!item.isValid()) return;
+    SelectTreeItem(item);
+    nodeTree_->StartEdit(item);
+}
+
+void TMDIChild::StartRenameNode() { nodeTree_->StartEdit(SelectedItem()); }
+
+bool TMDIChild::CheckCaption(QString& text) {
+    if (text.isEmpty()) {
+        ShowCentredMessage(QStringLiteral("A description of one or more characters is required."), TMessageKind::Error,
+                           QMessageBox::Ok, this);
+        return false;
+    }
+    if (text.size() > kMaxCaption) {
+        ShowCentredMessage(
+            QStringLiteral("Descriptions of more than 255 characters are not supported.\n\nText has been truncated."),
+            TMessageKind::Warning, QMessageBox::Ok, this);
+        text.truncate(kMaxCaption);
+    }
+    return true;
+}
+
+void TMDIChild::NodeTreeEdited(const QModelIndex& item, const QString& accepted) {
+    const QPersistentModelIndex edited(item);
+    QString text = accepted;
+    if (!CheckCaption(text) || !edited.isValid()) return;
+    const int32_t node = treeModel_->NodeID(edited);
+    engine_->LoadNode(node);
+    engine_->SetDescription(ToLatin1(text));
+    engine_->SaveNode(node);
+    treeModel_->SetText(edited, text);
+    ShowNodePath();
+    UpdateInfoPane();
+}
+
+// ---------------------------------------------------------------- deleting
+
+void TMDIChild::DeleteSelectedNode() {
+    const QPersistentModelIndex selected(SelectedItem());
+    if (!selected.isValid()) return;
+    const int32_t node = treeModel_->NodeID(selected);
+    if (!engine_->CanModifyNode(node)) {
+        ShowCentredMessage(QStringLiteral("Unable to Delete. Branch is Read Only."), TMessageKind::Error,
+                           QMessageBox::Ok, this);
+        return;
+    }
+    if (mainForm_.Option(TMainForm::TOption::ConfirmDeletion) &&
+        ShowCentredMessage(QStringLiteral("Do you wish to Delete this Node\n'") + treeModel_->Text(selected) +
+                               QStringLiteral("' ?"),
+                           TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+        return;
+
+    {
+        TWaitCursor wait;
+        TDeleteProgressForm progress(&mainForm_);
+        progress.show();
+        // Once, so that the window appears before the work starts.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        engine_->DeleteNode(node);
+        if (cutPending_ && !engine_->NodeMarked()) cutPending_ = false;
+        if (selected.isValid()) {
+            // The selection goes to the next sibling, else the previous one, else the parent.
+            const QModelIndex parent = selected.parent();
+            const int row = selected.row();
+            QPersistentModelIndex next(treeModel_->index(row + 1, 0, parent));
+            if (!next.isValid()) next = treeModel_->index(row - 1, 0, parent);
+            if (!next.isValid()) next = parent;
+            treeModel_->RemoveItem(selected);
+            SelectTreeItem(next);
+        }
+    }
+    UpdateInfoPane();
+}
+
+// ---------------------------------------------------------------- information
+
+void TMDIChild::NodeInformation() {
+    const QModelIndex selected = SelectedItem();
+    if (!selected.isValid()) return;
+    const int32_t node = treeModel_->NodeID(selected);
+    QString children = QStringLiteral("(LINK)"), keys = QStringLiteral("(LINK)");
+    if (!engine_->IsLink(node)) {
+        // Direct children the user may see, not the whole branch.
+        int count = 0;
+        TKelmorNodeRec rec;
+        for (bool found = engine_->FindFirstChild(rec, node); found; found = engine_->FindNextChild(rec)) ++count;
+        children = QString::number(count);
+        if (node == TKelmorClass::RootNode()) {
+            keys = QStringLiteral("N/A");
+        } else {
+            engine_->LoadNode(node);
+            keys = QString::number(engine_->KeyCount());
+        }
+    }
+    ShowCentredMessage(QStringLiteral("Information for the Selected Node.\n\n") + NodePath(selected, true) +
+                           QStringLiteral("\n\nNode ID\t\t\t: ") + QString::number(node) +
+                           QStringLiteral("\nTotal Leaf Nodes\t: ") + children + QStringLiteral("\n") +
+                           QStringLiteral("Total Keys\t\t: ") + keys + QStringLiteral("\n"),
+                       TMessageKind::Information, QMessageBox::Ok, this);
+}
+
+// ---------------------------------------------------------------- shifting and sorting
+
+void TMDIChild::ShiftNode(bool up) {
+    const QModelIndex selected = SelectedItem();
+    if (!selected.isValid()) return;
+    const QModelIndex parent = selected.parent();
+    const int row = selected.row();
+    const QModelIndex other = treeModel_->index(up ? row - 1 : row + 1, 0, parent);
+    if (!other.isValid()) return;
+    // The engine first: a refusal leaves the tree as it was.
+    engine_->ExchangeNodes(treeModel_->NodeID(selected), treeModel_->NodeID(other));
+    treeModel_->ExchangeWithNext(parent, up ? row - 1 : row);
+    nodeTree_->scrollTo(SelectedItem());
+    UpdateNodeCommands();
+}
+
+void TMDIChild::SortBranch() {
+    const QPersistentModelIndex selected(SelectedItem());
+    if (!selected.isValid() || !treeModel_->hasChildren(selected)) return;
+    {
+        TWaitCursor wait;
+        SetWindowStatus(QStringLiteral("Please wait, Sorting..."));
+        engine_->SortChildren(treeModel_->NodeID(selected));
+        // The children are read again, in their new order.
+        if (nodeTree_->isExpanded(selected)) nodeTree_->collapse(selected);
+        ExpandAfresh(selected);
+    }
+    ShowNodePath();
+}
+
+// ---------------------------------------------------------------- security
+
+void TMDIChild::NodeSecurity() {
+    const QModelIndex selected = SelectedItem();
+    if (!selected.isValid()) return;
+    TSecurityForm dialog(*engine_, treeModel_->NodeID(selected), this);
+    dialog.exec();
+}
+
+}  // namespace kelmor
