@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cliapp.h"
+#include "clirun.h"
 #include "dbftable.h"
 #include "tempdir.h"
 #include "tkelmor.h"
@@ -38,20 +39,8 @@ protected:
         engine.MarkNode(fruit);
         engine.CreateLink(0);
     }
-    struct TRun {
-        int status;
-        std::string out, err;
-    };
-    TRun Run(std::vector<std::string> arguments) {
-        std::ostringstream out, err;
-        const std::map<std::string, std::string> environment = {
-            {"KELMOR_USER", "admin"}, {"KELMOR_PASSWORD", "pw"}, {"LC_ALL", "C"}};
-        const int status = RunCli(arguments, out, err, [&](const char* name) -> const char* {
-            const auto found = environment.find(name);
-            return found == environment.end() ? nullptr : found->second.c_str();
-        });
-        return {status, out.str(), err.str()};
-    }
+    using TRun = clitest::TCliRun;
+    TRun Run(const std::vector<std::string>& arguments) { return clitest::RunCliWith(arguments, clitest::AdminEnvironment()); }
     std::string FileText(const std::string& path) {
         const std::vector<uint8_t> bytes = test::ReadBytes(path);
         return std::string(bytes.begin(), bytes.end());

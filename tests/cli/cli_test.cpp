@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cliapp.h"
+#include "clirun.h"
 #include "cliregional.h"
 #include "tempdir.h"
 #include "textcodec.h"
@@ -12,21 +13,9 @@
 namespace kelmor::cli {
 namespace {
 
-// Runs kelmor-cli in-process with a fixed environment.
-struct TRun {
-    int status = 0;
-    std::string out, err;
-};
-TRun RunTool(std::vector<std::string> arguments, std::map<std::string, std::string> environment = {}) {
-    std::ostringstream out, err;
-    TRun run;
-    run.status = RunCli(arguments, out, err, [&](const char* name) -> const char* {
-        const auto found = environment.find(name);
-        return found == environment.end() ? nullptr : found->second.c_str();
-    });
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+using TRun = clitest::TCliRun;
+TRun RunTool(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment = {}) {
+    return clitest::RunCliWith(arguments, environment);
 }
 
 TEST(CliCommandLine, WrongCommandLinesExitWith2) {
