@@ -66,13 +66,34 @@ TKelmorNodeEntry TKelmorNodeEntry::Unpack(const uint8_t* in) {
 }
 
 void TNodeIndex::Clear() {
-    for (auto& [id, slot] : byID_) delete slot;
     byID_.clear();
+    chunks_.clear();
+    usedInLastChunk_ = 0;
+    freeSlots_.clear();
     children_.clear();
     bucketHead_.fill(nullptr);
     bucketTail_.fill(nullptr);
     bucketSize_.fill(0);
 }
+
+namespace {
+constexpr size_t kChunkSize = 4096;
+}
+
+TNodeSlot* TNodeIndex::NewSlot() {
+    if (!freeSlots_.empty()) {
+        TNodeSlot* slot = freeSlots_.back();
+        freeSlots_.pop_back();
+        return slot;
+    }
+    if (chunks_.empty() || usedInLastChunk_ == kChunkSize) {
+        chunks_.push_back(std::make_unique<TNodeSlot[]>(kChunkSize));
+        usedInLastChunk_ = 0;
+    }
+    return &chunks_.back()[usedInLastChunk_++];
+}
+
+void TNodeIndex::Reserve(size_t count) { byID_.reserve(count); }
 
 TNodeSlot* TNodeIndex::Find(int32_t nodeID) const {
     const auto found = byID_.find(nodeID);
@@ -98,17 +119,18 @@ void TNodeIndex::Unlink(TNodeSlot* slot) {
 }
 
 TNodeSlot* TNodeIndex::Add(const TKelmorNodeEntry& entry) {
-    auto slot = std::make_unique<TNodeSlot>();
+    TNodeSlot* slot = NewSlot();
     slot->entry = entry;
-    Link(slot.get());
-    byID_.emplace(entry.nodeID, slot.get());
-    return slot.release();
+    Link(slot);
+    byID_.emplace(entry.nodeID, slot);
+    return slot;
 }
 
 void TNodeIndex::Remove(TNodeSlot* slot) {
     Unlink(slot);
     byID_.erase(slot->entry.nodeID);
-    delete slot;
+    *slot = TNodeSlot{};
+    freeSlots_.push_back(slot);
 }
 
 void TNodeIndex::Reparent(TNodeSlot* slot, int32_t newParentID) {

@@ -39,6 +39,7 @@ struct TNodeSlot {
     TNodeSlot* bucketNext = nullptr;
     TNodeSlot* siblingPrev = nullptr;
     TNodeSlot* siblingNext = nullptr;
+    uint8_t mark = 0;  // scratch for walks over all entries
 };
 
 struct TBucketStats {
@@ -67,6 +68,8 @@ public:
     TNodeIndex& operator=(const TNodeIndex&) = delete;
 
     void Clear();
+    // Makes room for `count` entries at once (opening a database).
+    void Reserve(size_t count);
     size_t Count() const { return byID_.size(); }
 
     TNodeSlot* Find(int32_t nodeID) const;
@@ -108,7 +111,13 @@ private:
     void Link(TNodeSlot* slot);
     void Unlink(TNodeSlot* slot);
 
+    TNodeSlot* NewSlot();
+
     std::unordered_map<int32_t, TNodeSlot*> byID_;
+    // Entries are allocated in chunks; freed ones are reused.
+    std::vector<std::unique_ptr<TNodeSlot[]>> chunks_;
+    size_t usedInLastChunk_ = 0;
+    std::vector<TNodeSlot*> freeSlots_;
     std::unordered_map<int32_t, TChildList> children_;
     std::array<TNodeSlot*, kBuckets> bucketHead_{};
     std::array<TNodeSlot*, kBuckets> bucketTail_{};

@@ -308,6 +308,7 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
     DescrambleEntries(entries.data(), header_.nodeCount, TKelmorNodeEntry::kStoredSize, inBlocks, securityType_);
     DescrambleEntries(entries.data() + nodeBytes, header_.blobCount, kBlobEntrySize, inBlocks, securityType_);
 
+    nodes_.Reserve(header_.nodeCount);
     for (size_t i = 0; i < header_.nodeCount; ++i) {
         const TKelmorNodeEntry entry = TKelmorNodeEntry::Unpack(entries.data() + i * TKelmorNodeEntry::kStoredSize);
         const std::string which = "node entry " + Num(static_cast<int64_t>(i + 1));
@@ -341,25 +342,24 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
 // Every chain of parents must end at the root or at a missing node: a cycle would make
 // every walk up the tree endless.
 std::string TKelmorClass::CheckTree() const {
-    std::unordered_map<int32_t, uint8_t> state;  // 1 on the current walk, 2 known to end
-    state.reserve(nodes_.Count());
+    enum : uint8_t { kUnseen = 0, kOnWalk = 1, kEnds = 2 };
+    nodes_.ForEach([](TNodeSlot* slot) { slot->mark = kUnseen; });
     std::string problem;
-    std::vector<int32_t> walk;
-    nodes_.ForEach([&](const TNodeSlot* start) {
+    std::vector<TNodeSlot*> walk;
+    nodes_.ForEach([&](TNodeSlot* start) {
         if (!problem.empty()) return;
         walk.clear();
-        for (const TNodeSlot* slot = start; slot;) {
-            uint8_t& mark = state[slot->entry.nodeID];
-            if (mark == 2) break;
-            if (mark == 1) {
+        for (TNodeSlot* slot = start; slot;) {
+            if (slot->mark == kEnds) break;
+            if (slot->mark == kOnWalk) {
                 problem = "the parents of node " + Num(slot->entry.nodeID) + " form a cycle.";
                 return;
             }
-            mark = 1;
-            walk.push_back(slot->entry.nodeID);
+            slot->mark = kOnWalk;
+            walk.push_back(slot);
             slot = slot->entry.parentID == 0 ? nullptr : nodes_.Find(slot->entry.parentID);
         }
-        for (int32_t id : walk) state[id] = 2;
+        for (TNodeSlot* slot : walk) slot->mark = kEnds;
     });
     return problem;
 }
