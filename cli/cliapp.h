@@ -27,7 +27,7 @@ struct TCommand {
     std::string name;
     std::string arguments;    // e.g. "BASE N NAME PASSWORD"
     std::string description;
-    std::vector<TOptionSpec> options;
+    std::vector<TOptionDefinition> options;
     std::string optionHelp;   // lines describing the command's own options
     size_t minPositional = 1;
     size_t maxPositional = 1;

@@ -8,8 +8,8 @@ std::optional<std::string> TCliOptions::Value(const std::string& name) const {
     return found->second.back();
 }
 
-const std::vector<TOptionSpec>& CommonOptionSpecs() {
-    static const std::vector<TOptionSpec> specs = {
+const std::vector<TOptionDefinition>& CommonOptionDefinitions() {
+    static const std::vector<TOptionDefinition> definitions = {
         {"user", true, false},
         {"password", true, false},
         {"read-only", false, false},
@@ -18,15 +18,15 @@ const std::vector<TOptionSpec>& CommonOptionSpecs() {
         {"short-date", true, false},
         {"long-time", true, false},
     };
-    return specs;
+    return definitions;
 }
 
-bool ParseOptions(const std::vector<std::string>& arguments, const std::vector<TOptionSpec>& commandSpecs,
+bool ParseOptions(const std::vector<std::string>& arguments, const std::vector<TOptionDefinition>& commandOptions,
                   TCliOptions& options, std::string& error) {
-    auto findSpec = [&](const std::string& name) -> const TOptionSpec* {
-        for (const auto* list : {&CommonOptionSpecs(), &commandSpecs})
-            for (const TOptionSpec& spec : *list)
-                if (spec.name == name) return &spec;
+    auto findDefinition = [&](const std::string& name) -> const TOptionDefinition* {
+        for (const auto* list : {&CommonOptionDefinitions(), &commandOptions})
+            for (const TOptionDefinition& definition : *list)
+                if (definition.name == name) return &definition;
         return nullptr;
     };
     bool onlyPositional = false;
@@ -50,12 +50,12 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::vector<T
             options.help = true;
             continue;
         }
-        const TOptionSpec* spec = findSpec(name);
-        if (!spec) {
+        const TOptionDefinition* definition = findDefinition(name);
+        if (!definition) {
             error = "unknown option --" + name;
             return false;
         }
-        if (!spec->takesValue) {
+        if (!definition->takesValue) {
             if (inlineValue) {
                 error = "option --" + name + " takes no value";
                 return false;
@@ -73,7 +73,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, const std::vector<T
             return false;
         }
         auto& slot = options.values[name];
-        if (!slot.empty() && !spec->repeatable) {
+        if (!slot.empty() && !definition->repeatable) {
             error = "option --" + name + " given twice";
             return false;
         }

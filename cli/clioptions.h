@@ -9,7 +9,7 @@
 
 namespace kelmor::cli {
 
-struct TOptionSpec {
+struct TOptionDefinition {
     std::string name;   // without the leading "--"
     bool takesValue = false;
     bool repeatable = false;
@@ -27,10 +27,10 @@ struct TCliOptions {
 };
 
 // The options every command takes.
-const std::vector<TOptionSpec>& CommonOptionSpecs();
+const std::vector<TOptionDefinition>& CommonOptionDefinitions();
 
 // Parses the arguments after the command name; false with a message when one is wrong.
-bool ParseOptions(const std::vector<std::string>& arguments, const std::vector<TOptionSpec>& commandSpecs,
+bool ParseOptions(const std::vector<std::string>& arguments, const std::vector<TOptionDefinition>& commandOptions,
                   TCliOptions& options, std::string& error);
 
 }  // namespace kelmor::cli
