@@ -91,6 +91,14 @@ QStringList ToolbarNames(const std::vector<QAction*>& layout) {
     return names;
 }
 
+// Database windows of `form` become fake ones; `fake` points at the last one made.
+void UseFakeWindows(TMainForm& form, TFakeDatabaseWindow*& fake) {
+    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(f, base);
+        return fake;
+    });
+}
+
 }  // namespace
 
 class MainFormTest : public QObject {
@@ -351,10 +359,7 @@ void MainFormTest::commandsStartDisabledAndTheFirstWindowEnablesTheGlobalOnes() 
 void MainFormTest::closingTheLastWindowDisablesTheDocumentMenus() {
     TMainForm form;
     TFakeDatabaseWindow* fake = nullptr;
-    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        fake = new TFakeDatabaseWindow(f, base);
-        return fake;
-    });
+    UseFakeWindows(form, fake);
     form.show();
     form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/one"));
     QVERIFY(form.Command("AFileCloseAll")->isEnabled());
@@ -376,10 +381,7 @@ void MainFormTest::closingTheLastWindowDisablesTheDocumentMenus() {
 void MainFormTest::shortcutsGoToTheFocusedViewsMenuFirst() {
     TMainForm form;
     TFakeDatabaseWindow* fake = nullptr;
-    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        fake = new TFakeDatabaseWindow(f, base);
-        return fake;
-    });
+    UseFakeWindows(form, fake);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
@@ -404,10 +406,7 @@ void MainFormTest::shortcutsGoToTheFocusedViewsMenuFirst() {
 void MainFormTest::disabledFirstHolderSwallowsTheKey() {
     TMainForm form;
     TFakeDatabaseWindow* fake = nullptr;
-    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        fake = new TFakeDatabaseWindow(f, base);
-        return fake;
-    });
+    UseFakeWindows(form, fake);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
@@ -425,10 +424,7 @@ void MainFormTest::disabledFirstHolderSwallowsTheKey() {
 void MainFormTest::commandsDispatchByTagToTheActiveWindow() {
     TMainForm form;
     TFakeDatabaseWindow* fake = nullptr;
-    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        fake = new TFakeDatabaseWindow(f, base);
-        return fake;
-    });
+    UseFakeWindows(form, fake);
     form.show();
     form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
     for (const char* name : {"AAddDate", "AInsSeq", "ACopyKey", "AExport", "ALocateID", "AReplace"}) {
@@ -442,10 +438,7 @@ void MainFormTest::optionsAreAppliedAndKept() {
     {
         TMainForm form;
         TFakeDatabaseWindow* fake = nullptr;
-        form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-            fake = new TFakeDatabaseWindow(f, base);
-            return fake;
-        });
+        UseFakeWindows(form, fake);
         form.show();
         form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
         QVERIFY(form.Option(TMainForm::TOption::ShowToolbar));
@@ -512,10 +505,7 @@ void MainFormTest::statusBarShowsHintsAndProgress() {
     QCOMPARE(form.StatusPanelText(), QStringLiteral("Create a new database"));
 
     TFakeDatabaseWindow* fake = nullptr;
-    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        fake = new TFakeDatabaseWindow(f, base);
-        return fake;
-    });
+    UseFakeWindows(form, fake);
     form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
     QStatusTipEvent empty{QString()};
     QCoreApplication::sendEvent(&form, &empty);

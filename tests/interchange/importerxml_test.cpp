@@ -7,6 +7,7 @@
 #include "tempdir.h"
 #include "texporterxml.h"
 #include "timporterxml.h"
+#include "xmlhead.h"
 #include "rawdatabase.h"
 
 namespace kelmor {
@@ -15,21 +16,7 @@ namespace {
 // The head of a file as the exporter writes it: the declaration, the document type
 // definition, an empty line and the root element's start tag.
 std::string Head(const std::string& dp = ".") {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-           "<!DOCTYPE kelmor [\r\n"
-           "  <!ELEMENT kelmor (node | link)*>\r\n"
-           "    <!ATTLIST kelmor version CDATA #REQUIRED>\r\n"
-           "    <!ATTLIST kelmor filename CDATA #IMPLIED>\r\n"
-           "    <!ATTLIST kelmor date CDATA #IMPLIED>\r\n"
-           "    <!ATTLIST kelmor dp CDATA \".\">\r\n"
-           "  <!ELEMENT link EMPTY>\r\n"
-           "    <!ATTLIST link source CDATA #REQUIRED>\r\n"
-           "  <!ELEMENT node (node | link | value)*>\r\n"
-           "    <!ATTLIST node description CDATA #REQUIRED>\r\n"
-           "  <!ELEMENT value (#PCDATA)>\r\n"
-           "    <!ATTLIST value description CDATA #REQUIRED>\r\n"
-           "    <!ATTLIST value type CDATA #REQUIRED>\r\n"
-           "]>\r\n"
+    return std::string(test::kXMLDeclaration) + test::kXMLDocumentTypeDefinition +
            "\r\n"
            "<kelmor version=\"1.0\" filename=\"DB\" date=\"20240506\" dp=\"" +
            dp + "\">";

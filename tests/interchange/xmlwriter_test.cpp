@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "xmlhead.h"
+
 #include "tstringoutputstream.h"
 #include "txmlwriter.h"
 
@@ -12,21 +14,7 @@ TEST(XMLWriter, WritesTheDeclarationAndTheDefinitionThenAnEmptyLine) {
     TStringOutputStream both, neither;
     TXMLWriter(both, true, true);
     TXMLWriter(neither, false, false);
-    EXPECT_EQ(both.Text(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!DOCTYPE kelmor [\r\n"
-                           "  <!ELEMENT kelmor (node | link)*>\r\n"
-                           "    <!ATTLIST kelmor version CDATA #REQUIRED>\r\n"
-                           "    <!ATTLIST kelmor filename CDATA #IMPLIED>\r\n"
-                           "    <!ATTLIST kelmor date CDATA #IMPLIED>\r\n"
-                           "    <!ATTLIST kelmor dp CDATA \".\">\r\n"
-                           "  <!ELEMENT link EMPTY>\r\n"
-                           "    <!ATTLIST link source CDATA #REQUIRED>\r\n"
-                           "  <!ELEMENT node (node | link | value)*>\r\n"
-                           "    <!ATTLIST node description CDATA #REQUIRED>\r\n"
-                           "  <!ELEMENT value (#PCDATA)>\r\n"
-                           "    <!ATTLIST value description CDATA #REQUIRED>\r\n"
-                           "    <!ATTLIST value type CDATA #REQUIRED>\r\n"
-                           "]>\r\n"
-                           "\r\n");
+    EXPECT_EQ(both.Text(), std::string(test::kXMLDeclaration) + test::kXMLDocumentTypeDefinition + "\r\n");
     EXPECT_EQ(neither.Text(), "\r\n");
 }
 
