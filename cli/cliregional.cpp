@@ -48,6 +48,11 @@ std::optional<std::string> TokensFromStrftime(const std::string& format) {
     return tokens;
 }
 
+bool IsCOrPosixLocale(const std::string& name) {
+    const std::string language = name.substr(0, name.find_first_of(".@"));
+    return language == "C" || language == "POSIX";
+}
+
 namespace {
 
 std::string EnvironmentLocale(TCliContext& context, const char* category) {
@@ -62,7 +67,7 @@ std::string EnvironmentLocale(TCliContext& context, const char* category) {
 // the C or POSIX one or is not installed.
 bool FromLocale(const std::string& numericName, const std::string& timeName, TRegionalSettings& settings) {
     bool found = false;
-    if (numericName != "C" && numericName != "POSIX") {
+    if (!IsCOrPosixLocale(numericName)) {
         if (locale_t numeric = newlocale(LC_NUMERIC_MASK, numericName.c_str(), nullptr)) {
             const char* point = nl_langinfo_l(RADIXCHAR, numeric);
             const char* group = nl_langinfo_l(THOUSEP, numeric);
@@ -72,7 +77,7 @@ bool FromLocale(const std::string& numericName, const std::string& timeName, TRe
             found = true;
         }
     }
-    if (timeName != "C" && timeName != "POSIX") {
+    if (!IsCOrPosixLocale(timeName)) {
         if (locale_t time = newlocale(LC_TIME_MASK, timeName.c_str(), nullptr)) {
             if (auto date = TokensFromStrftime(nl_langinfo_l(D_FMT, time))) settings.shortDateFormat = *date;
             if (auto clock = TokensFromStrftime(nl_langinfo_l(T_FMT, time)); clock && !clock->empty())

@@ -69,7 +69,10 @@ int TCliSession::Finish() {
         context_.err << ResultMessage(result, engine_) << "\n";
         return kExitFailed;
     }
-    engine_.Close();
+    if (const int result = engine_.Close()) {
+        context_.err << ResultMessage(result, engine_) << "\n";
+        return kExitFailed;
+    }
     return kExitOK;
 }
 

@@ -76,6 +76,9 @@ std::string ResultText(const TKelmorInOut& job, bool import, const std::string& 
     }
 }
 
+// The highest field number --field takes.
+constexpr int64_t kMaxFieldNumber = 255;
+
 // The record options of a dBase or CSV import (--first-record-names, --plain, --flags,
 // --field N=NAME:TYPE); false with a message when one is wrong.
 bool ApplyRecordOptions(TCliContext& context, TKelmorInOut& job) {
@@ -114,6 +117,11 @@ bool ApplyRecordOptions(TCliContext& context, TKelmorInOut& job) {
             !Utf8ToLatin1(field.substr(equals + 1, colon - equals - 1), name)) {
             context.err << "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"" << field
                         << "\"\n";
+            return false;
+        }
+        if (number < 1 || number > kMaxFieldNumber) {
+            context.err << "kelmor-cli import: --field takes a field number N from 1 to " << kMaxFieldNumber
+                        << ", not \"" << field << "\"\n";
             return false;
         }
         try {
@@ -178,7 +186,7 @@ std::vector<TCommand> MakeCommands() {
         "Record options (.dbf and .csv):\n"
         "  --flags N         1 mixed-case titles, 2 first field not a key, 4 skip empty or zero\n"
         "                    values; add them up (default 3)\n"
-        "  --field N=NAME:TYPE  field N (from 1) becomes key NAME of TYPE (byte, integer, longint,\n"
+        "  --field N=NAME:TYPE  field N (1 to 255) becomes key NAME of TYPE (byte, integer, longint,\n"
         "                    float, string, sequence, blob, currency, double, datetime or none)\n"
         "  --first-record-names  CSV: the first line names the fields\n"
         "  --plain           CSV: plain comma rules (spaces belong to the fields)\n";

@@ -153,10 +153,20 @@ TEST_F(CliInterchangeTest, RecordFilesImportWithTheRecordOptions) {
 
     struct TCase {
         std::vector<std::string> extra;
-        const char* err;
+        std::string err;
     };
+    const std::string kRange = "kelmor-cli import: --field takes a field number N from 1 to 255, not \"";
+    const std::string treeBefore = Run({"tree", copy, "--keys"}).out;
     for (const TCase& c : std::vector<TCase>{
              {{"--field", "9=x:string"}, "kelmor-cli import: the file has no field 9\n"},
+             // field numbers outside 1..255 are command-line errors, never wrapped onto a field
+             {{"--field", "0=x:string"}, kRange + "0=x:string\"\n"},
+             {{"--field", "-1=x:string"}, kRange + "-1=x:string\"\n"},
+             {{"--field", "256=x:string"}, kRange + "256=x:string\"\n"},
+             {{"--field", "4294967297=x:string"}, kRange + "4294967297=x:string\"\n"},
+             {{"--field", "2=age:longint", "--field", "4294967298=x:string"}, kRange + "4294967298=x:string\"\n"},
+             {{"--field", "255=x:string"}, "kelmor-cli import: the file has no field 255\n"},
+             {{"--field", "=x:string"}, "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"=x:string\"\n"},
              {{"--field", "2=x:text"}, "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"2=x:text\"\n"},
              {{"--flags", "8"}, "kelmor-cli import: --flags takes a number from 0 to 7\n"},
          }) {
@@ -166,6 +176,7 @@ TEST_F(CliInterchangeTest, RecordFilesImportWithTheRecordOptions) {
         EXPECT_EQ(run.status, kExitUsage);
         EXPECT_EQ(run.err, c.err);
     }
+    EXPECT_EQ(Run({"tree", copy, "--keys"}).out, treeBefore);  // none of them imported anything
     const TRun kmtWithOptions = Run({"import", copy, dir / "x.kmt", "--plain"});
     EXPECT_EQ(kmtWithOptions.status, kExitUsage);
     EXPECT_EQ(kmtWithOptions.err, "kelmor-cli import: record options apply to .dbf and .csv files only\n");

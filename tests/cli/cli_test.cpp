@@ -9,6 +9,7 @@
 #include "cliregional.h"
 #include "tempdir.h"
 #include "textcodec.h"
+#include "tkelmor.h"
 
 namespace kelmor::cli {
 namespace {
@@ -36,9 +37,6 @@ TEST(CliDatabase, CreateInfoAndTheMessagesOfRefusals) {
     test::TTempDir dir;
     const std::string base = dir / "shop";
     EXPECT_EQ(RunTool({"info", base, "--user", "a"}).err, "Cannot find " + base + ".idx\n");
-    const TRun empty = RunTool({"create", dir / "nobody"});
-    EXPECT_EQ(empty.status, kExitFailed);
-    EXPECT_EQ(empty.err, "Access Denied.\n");
 
     ASSERT_EQ(RunTool({"create", base + ".idx", "--user", "Ren\xC3\xA9", "--password", "pw"}).status, kExitOK);
     std::filesystem::create_directory(dir / "dotted.folder");
@@ -56,6 +54,105 @@ TEST(CliDatabase, CreateInfoAndTheMessagesOfRefusals) {
     const TRun outside = RunTool({"info", base, "--user", "\xE2\x82\xAC", "--password", "x"});
     EXPECT_EQ(outside.status, kExitUsage);
     EXPECT_NE(outside.err.find("Latin-1"), std::string::npos);
+}
+
+// create without a user name is a command-line error and makes no file; create over an
+// existing database is refused by the first of its files that exists, unless --replace.
+TEST(CliDatabase, CreateNeedsAUserNameAndRefusesExistingFiles) {
+    test::TTempDir dir;
+    const std::string base = dir / "shop";
+    struct TNoName {
+        std::vector<std::string> arguments;
+        std::map<std::string, std::string> environment;
+    };
+    for (const TNoName& c : std::vector<TNoName>{
+             {{"create", base}, {}},
+             {{"create", base, "--password", "pw"}, {}},
+             {{"create", base, "--replace"}, {{"KELMOR_PASSWORD", "pw"}}},
+             {{"create", base, "--user", ""}, {{"KELMOR_USER", "admin"}}},
+             {{"create", base}, {{"KELMOR_USER", ""}}},
+         }) {
+        const TRun run = RunTool(c.arguments, c.environment);
+        EXPECT_EQ(run.status, kExitUsage) << run.err;
+        EXPECT_EQ(run.err.rfind("kelmor-cli create: the logon needs a user name", 0), 0u) << run.err;
+        for (const char* extension : {".idx", ".dat", ".blb"}) EXPECT_FALSE(test::Exists(base + extension));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+
+    const std::map<std::string, std::string> admin = {{"KELMOR_USER", "admin"}, {"KELMOR_PASSWORD", "pw"}};
+    ASSERT_EQ(RunTool({"create", base}, admin).status, kExitOK);
+    ASSERT_EQ(RunTool({"set-user", base, "3", "keep", "k"}, admin).status, kExitOK);
+    const std::vector<uint8_t> index = test::ReadBytes(base + ".idx");
+    // the database as named, by any of its files: the message names the file that exists
+    for (const std::string& name : {base, base + ".idx", base + ".dat", base + ".blb"}) {
+        const TRun again = RunTool({"create", name, "--user", "other"});
+        EXPECT_EQ(again.status, kExitFailed) << name;
+        EXPECT_EQ(again.err, base + ".idx already exists (--replace replaces the database)\n") << name;
+    }
+    EXPECT_EQ(test::ReadBytes(base + ".idx"), index);
+    EXPECT_EQ(RunTool({"users", base}, admin).out, "1\tADMIN\n2\t\n3\tKEEP\n4\t\n5\t\n");
+
+    // any one of the three files is enough
+    struct TLeftOver {
+        const char* extension;
+    };
+    for (const TLeftOver& c : std::vector<TLeftOver>{{".idx"}, {".dat"}, {".blb"}}) {
+        const std::string other = dir / "other";
+        const std::string path = other + c.extension;
+        test::WriteBytes(path, {1, 2, 3});
+        const TRun refused = RunTool({"create", other}, admin);
+        EXPECT_EQ(refused.status, kExitFailed) << c.extension;
+        EXPECT_EQ(refused.err, path + " already exists (--replace replaces the database)\n");
+        EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+        std::filesystem::remove(path);
+    }
+    EXPECT_FALSE(test::Exists(dir / "other.idx"));
+    EXPECT_FALSE(test::Exists(dir / "other.dat"));
+
+    // a dangling symbolic link is an existing name too: create would write through it
+    std::filesystem::create_symlink(dir / "elsewhere", dir / "linked.dat");
+    EXPECT_EQ(RunTool({"create", dir / "linked"}, admin).status, kExitFailed);
+    EXPECT_FALSE(test::Exists(dir / "elsewhere"));
+
+    const TRun replaced = RunTool({"create", base, "--replace", "--user", "other", "--password", "x"});
+    EXPECT_EQ(replaced.status, kExitOK) << replaced.err;
+    const std::vector<std::string> other = {"--user", "other", "--password", "x"};
+    auto asOther = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), other.begin(), other.end());
+        return RunTool(arguments);
+    };
+    EXPECT_EQ(asOther({"users", base}).out, "1\tOTHER\n2\t\n3\t\n4\t\n5\t\n");
+    EXPECT_EQ(RunTool({"users", base}, admin).status, kExitFailed);  // the old logon went with the old files
+    EXPECT_EQ(RunTool({"create", base, "--replace"}).status, kExitUsage);  // still needs the name
+    EXPECT_EQ(asOther({"users", base}).status, kExitOK);
+
+    const TRun help = RunTool({"create", "--help"});
+    EXPECT_NE(help.out.find("--replace"), std::string::npos);
+}
+
+// A database open for writing (in the desktop program, say) keeps the tool's writing
+// commands out; reading commands go on.
+TEST(CliDatabase, WritingCommandsAreRefusedWhileAnotherWriterHoldsTheDatabase) {
+    test::TTempDir dir;
+    const std::string base = dir / "held";
+    const std::map<std::string, std::string> admin = {{"KELMOR_USER", "admin"}, {"KELMOR_PASSWORD", "pw"}};
+    ASSERT_EQ(RunTool({"create", base}, admin).status, kExitOK);
+    const std::string csv = dir / "rows.csv";
+    test::WriteBytes(csv, {'a', ',', 'b', '\n'});
+    TKelmorClass holder;
+    ASSERT_EQ(holder.OpenDatabase(base, false, TKelmorClass::MakeLogin("admin", "pw")), kResultOK);
+    const std::vector<uint8_t> index = test::ReadBytes(base + ".idx");
+    const std::string refusal = base + " is open for writing in another window or program.\n";
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"import", base, csv}, {"set-user", base, "2", "clerk", "c"}, {"create", base, "--replace"}}) {
+        const TRun run = RunTool(arguments, admin);
+        EXPECT_EQ(run.status, kExitFailed) << arguments[0];
+        EXPECT_EQ(run.err, refusal) << arguments[0];
+    }
+    EXPECT_EQ(test::ReadBytes(base + ".idx"), index);
+    EXPECT_EQ(RunTool({"info", base, "--read-only"}, admin).status, kExitOK);
+    EXPECT_EQ(holder.Close(), kResultOK);
+    EXPECT_EQ(RunTool({"import", base, csv}, admin).status, kExitOK);
 }
 
 TEST(CliUsers, SlotsPasswordsAndTheRulesOfTheEngine) {
@@ -107,6 +204,48 @@ TEST(CliRegional, LocaleFormatsBecomeFormatTokens) {
     EXPECT_EQ(TokensFromStrftime("%I:%M:%S %p"), "hh:nn:ss ampm");
     EXPECT_EQ(TokensFromStrftime("%F"), "yyyy-mm-dd");
     EXPECT_EQ(TokensFromStrftime("%j"), std::nullopt);
+}
+
+// A locale is the C or POSIX locale by its name before any "." or "@": such a name gives the
+// default settings even where the C library knows it (C.UTF-8 has two-digit years there).
+TEST(CliRegional, TheCAndPosixLocalesByTheirNameBeforeDotOrAt) {
+    struct TCase {
+        const char* name;
+        bool cOrPosix;
+    };
+    for (const TCase& c : std::vector<TCase>{{"C", true},
+                                             {"POSIX", true},
+                                             {"C.UTF-8", true},
+                                             {"C.utf8", true},
+                                             {"POSIX.UTF-8", true},
+                                             {"C@euro", true},
+                                             {"C.UTF-8@euro", true},
+                                             {"", false},
+                                             {"CA", false},
+                                             {"Ca_ES.UTF-8", false},
+                                             {"c.UTF-8", false},
+                                             {"POSIXLY", false},
+                                             {"en_US.UTF-8", false},
+                                             {"de_DE@euro", false}}) {
+        EXPECT_EQ(IsCOrPosixLocale(c.name), c.cOrPosix) << c.name;
+        if (!c.cOrPosix) continue;
+        for (const char* variable : {"LC_ALL", "LANG"}) {
+            std::ostringstream out, err;
+            const std::map<std::string, std::string> environment = {{variable, c.name}};
+            TCliContext context{out, err, [&](const char* name) -> const char* {
+                                    const auto found = environment.find(name);
+                                    return found == environment.end() ? nullptr : found->second.c_str();
+                                },
+                                {}};
+            TRegionalSettings settings;
+            settings.shortDateFormat = "mm/dd/yy";
+            ASSERT_TRUE(RegionalSettingsFor(context, settings));
+            EXPECT_EQ(settings.decimalSeparator, '.') << c.name;
+            EXPECT_EQ(settings.thousandsSeparator, ',') << c.name;
+            EXPECT_EQ(settings.shortDateFormat, "yyyy-mm-dd") << c.name;
+            EXPECT_EQ(settings.longTimeFormat, "hh:nn:ss") << c.name;
+        }
+    }
 }
 
 TEST(TextCodec, ConvertsBetweenUtf8AndLatin1) {
