@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,8 +13,10 @@ namespace kelmor {
 
 TFileHandle::~TFileHandle() { Close(); }
 
-TFileHandle::TFileHandle(TFileHandle&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+TFileHandle::TFileHandle(TFileHandle&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)), locked_(other.locked_) {
     other.fd_ = -1;
+    other.locked_ = false;
 }
 
 TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
@@ -21,7 +24,9 @@ TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
         Close();
         fd_ = other.fd_;
         path_ = std::move(other.path_);
+        locked_ = other.locked_;
         other.fd_ = -1;
+        other.locked_ = false;
     }
     return *this;
 }
@@ -33,6 +38,7 @@ int TFileHandle::Open(const std::string& path, TMode mode) {
         case TMode::ReadOnly: flags |= O_RDONLY; break;
         case TMode::ReadWrite: flags |= O_RDWR; break;
         case TMode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        case TMode::OpenOrCreate: flags |= O_RDWR | O_CREAT; break;
     }
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return errno;
@@ -66,8 +72,9 @@ int TFileHandle::OpenScratch(const std::string& folder) {
 }
 
 void TFileHandle::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);  // releases the lock too
     fd_ = -1;
+    locked_ = false;
 }
 
 int TFileHandle::ReadAt(uint64_t position, void* buffer, size_t length) const {
@@ -114,9 +121,17 @@ int TFileHandle::Truncate(uint64_t size) {
 
 int TFileHandle::Sync() { return ::fsync(fd_) == 0 ? 0 : errno; }
 
+int TFileHandle::TryLockExclusive() {
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR) return errno == EAGAIN ? EWOULDBLOCK : errno;
+    }
+    locked_ = true;
+    return 0;
+}
+
 namespace {
 [[noreturn]] void ThrowFileError(const std::string& path, const char* action, int error) {
-    throw EKelmorFileError("Error " + std::string(action) + " " + path + ": " + ErrorText(error));
+    throw EKelmorFileError("Error " + std::string(action) + " " + path + ": " + ErrorText(error), error);
 }
 }  // namespace
 

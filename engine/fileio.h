@@ -10,7 +10,9 @@ namespace kelmor {
 
 class TFileHandle {
 public:
-    enum class TMode { ReadOnly, ReadWrite, CreateTruncate };
+    // OpenOrCreate opens for reading and writing, creating a missing file; it never
+    // truncates (a caller that must replace a file takes its lock first).
+    enum class TMode { ReadOnly, ReadWrite, CreateTruncate, OpenOrCreate };
 
     TFileHandle() = default;
     ~TFileHandle();
@@ -34,6 +36,11 @@ public:
     int Size(uint64_t& size) const;
     int Truncate(uint64_t size);
     int Sync();
+    // Takes an exclusive advisory lock on the whole file without waiting: 0, or
+    // EWOULDBLOCK when another open file (in this process or another) holds it. The
+    // lock lasts until the file is closed.
+    int TryLockExclusive();
+    bool IsLocked() const { return locked_; }
 
     // The same operations throwing EKelmorFileError with the file name and the reason.
     void ReadAtOrThrow(uint64_t position, void* buffer, size_t length) const;
@@ -43,6 +50,7 @@ public:
 private:
     int fd_ = -1;
     std::string path_;
+    bool locked_ = false;
 };
 
 bool FileExists(const std::string& path);

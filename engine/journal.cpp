@@ -141,9 +141,9 @@ int TJournalWriter::Commit() {
         std::memcpy(end + 9, kEndMagic, 4);
         Put(end, sizeof(end));
         FlushBuffer();
-    } catch (const EKelmorFileError&) {
+    } catch (const EKelmorFileError& error) {
         Abandon();
-        return EIO;
+        return error.ErrnoValue() != 0 ? error.ErrnoValue() : EIO;
     }
     int error = file_.Sync();
     file_.Close();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "fileio.h"
@@ -106,6 +107,12 @@ private:
         header_ = TKelmorHeader::Unpack(header);
         if (header_.majorVersion == 1 && header_.minorVersion <= 1) header_.blobCount = 0;
         if (!header_.HasStamps()) stamp_ = 0;
+        for (const auto& [offset, name, value] : {std::tuple{52, "last node ID", header_.lastNodeID},
+                                                  std::tuple{58, "last blob ID", header_.lastBlobID}}) {
+            if (value < 0 || value > kLargestID)
+                Report(".idx", "offset " + Num(offset) + ": the header's " + name + " " + Num(value) +
+                                   " lies outside 0.." + Num(kLargestID));
+        }
 
         const size_t expected = 300 + size_t{header_.nodeCount} * 13 + size_t{header_.blobCount} * 8;
         if (index_.size() != expected) {
@@ -162,7 +169,6 @@ private:
                                       ", blob entry " + Num(static_cast<int64_t>(i + 1)) + " (blob " + Num(id) + "): ";
             if (id < 1 || id > header_.lastBlobID) Report(".idx", where + "the ID lies outside 1.." + Num(header_.lastBlobID));
             if (!blobPositions_.emplace(id, position).second) Report(".idx", where + "the ID is used twice");
-            if (position < 49) Report(".idx", where + "position " + Num(position) + " lies inside the file head");
         }
         return true;
     }
@@ -272,7 +278,9 @@ private:
         }
     }
 
-    // The blobs lie one after another from offset 49, each as long as its key says.
+    // The blobs lie one after another from offset 49, each as long as its key says. A blob
+    // of size 0 owns no bytes: other writers leave such blobs at any position up to the
+    // end of the file (even inside the head or inside another blob).
     void CheckBlobFile(bool present) {
         if (!present) {
             Report(".blb", "is missing, but the index lists " + Num(header_.blobCount) + " blobs");
@@ -283,13 +291,24 @@ private:
         std::vector<std::tuple<int64_t, int32_t, int64_t>> placed;  // position, ID, size
         for (const auto& [id, position] : blobPositions_) {
             const auto references = references_.find(id);
-            if (references != references_.end()) placed.emplace_back(position, id, references->second.front().size);
+            if (references == references_.end()) continue;
+            const int32_t size = references->second.front().size;
+            if (size != 0) {
+                placed.emplace_back(position, id, size);
+            } else if (position > static_cast<int64_t>(blobs_.size())) {
+                Report(".blb", "blob " + Num(id) + " (of size 0) lies at offset " + Num(position) +
+                                   ", beyond the end of the file");
+            }
         }
         std::sort(placed.begin(), placed.end());
         int64_t expected = 49;
         for (const auto& [position, id, size] : placed) {
             if (position > expected)
                 Report(".blb", "offset " + Num(expected) + ": " + Num(position - expected) + " bytes belong to no blob");
+            if (position < 49) {
+                Report(".blb", "blob " + Num(id) + ": its position " + Num(position) + " lies inside the file head");
+                continue;
+            }
             if (position < expected) Report(".blb", "offset " + Num(position) + ", blob " + Num(id) + ": overlaps the blob before it");
             if (position + std::max<int64_t>(size, 0) > static_cast<int64_t>(blobs_.size()))
                 Report(".blb", "offset " + Num(position) + ", blob " + Num(id) + ": its " + Num(size) +

@@ -66,10 +66,16 @@ public:
     EKelmorBlobTooLarge() : EKelmorBlobError("Blob Too Large: a blob holds at most 65535 bytes") {}
 };
 
-// Reading or writing a database file failed at the operating-system level.
+// Reading or writing a database file failed at the operating-system level; the errno
+// value is kept so that a failed save can report the cause (a full disk, say).
 class EKelmorFileError : public EKelmorError {
 public:
-    explicit EKelmorFileError(const std::string& what) : EKelmorError(what) {}
+    explicit EKelmorFileError(const std::string& what, int errnoValue = 0)
+        : EKelmorError(what), errnoValue_(errnoValue) {}
+    int ErrnoValue() const { return errnoValue_; }
+
+private:
+    int errnoValue_;
 };
 
 }  // namespace kelmor

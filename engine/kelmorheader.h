@@ -7,6 +7,11 @@
 
 namespace kelmor {
 
+// The largest node or blob ID handed out. The counters of the header stop one below the
+// 32-bit maximum, so that "last ID + 1" never overflows; a file whose counter is
+// negative or beyond this is damaged.
+constexpr int32_t kLargestID = INT32_MAX - 1;
+
 struct TKelmorHeader {
     static constexpr size_t kStoredSize = 41;
 

@@ -865,20 +865,15 @@ std::string FormatGeneral(double v, int significantDigits, const TRegionalSettin
     if (v == 0)
         return "0";
     const int precision = std::clamp(significantDigits, 1, 17);
-    char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific,
-                                      precision - 1);
-    const std::string_view sci(buf, static_cast<size_t>(result.ptr - buf));  // d[.ddd]e+XX
-    const size_t ePos = sci.find('e');
-    std::string digits;
-    for (char c : sci.substr(0, ePos))
-        if (IsDigit(c))
-            digits += c;
-    int exponent = 0;
-    std::string_view expText = sci.substr(ePos + 1);
-    if (!expText.empty() && expText.front() == '+')
-        expText.remove_prefix(1);
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+    // The exact binary value, rounded to `precision` significant digits: an exact tie goes away
+    // from zero (as the float and currency texts), not to even as printf would.
+    DecimalNumber n = ExactDecimal(v);
+    const int significant = static_cast<int>(n.digits.size());
+    if (significant > precision)
+        DropDigitsRoundingAway(n, significant - precision);
+    // A carry (9.99...5 -> 10.0...) may have added a digit; the exponent follows the result.
+    const int exponent = static_cast<int>(n.digits.size()) - 1 - n.scale;
+    std::string digits = std::move(n.digits);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 

@@ -63,9 +63,10 @@ std::string FormatFloatFixed3(float v, const TRegionalSettings& settings);
 // The amount scaledBy10000 / 10000 with 3 decimals, exact; a fourth decimal of 5 rounds away
 // from zero.
 std::string FormatCurrency(int64_t scaledBy10000, const TRegionalSettings& settings);
-// General notation with `significantDigits` (1..17) significant digits, correctly rounded from the
-// exact binary value, trailing zeros dropped. With X the decimal exponent of the rounded value the
-// text is scientific when X < -4 or X >= significantDigits ("1.5E-7", "1E20"), else fixed.
+// General notation with `significantDigits` (1..17) significant digits, rounded from the exact
+// binary value (an exact tie away from zero, as the float display), trailing zeros dropped. With
+// X the decimal exponent of the rounded value the text is scientific when X < -4 or
+// X >= significantDigits ("1.5E-7", "1E20"), else fixed.
 std::string FormatGeneral(double v, int significantDigits, const TRegionalSettings& settings);
 // FormatGeneral with 15 significant digits: the display text of a double key.
 std::string FormatDoubleGeneral(double v, const TRegionalSettings& settings);

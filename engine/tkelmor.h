@@ -6,13 +6,16 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "atomicvalue.h"
 #include "blobindex.h"
 #include "fileio.h"
 #include "hashtbl.h"
@@ -32,6 +35,7 @@ constexpr int kResultOK = 0;
 constexpr int kResultAccessDenied = 5;   // the files may not be opened (permissions, read-only medium)
 constexpr int kResultLogonRefused = 14;
 constexpr int kResultDamaged = 1392;     // a file of the database is damaged; see LastErrorText()
+constexpr int kResultInUse = EWOULDBLOCK; // open for writing by another engine or program
 
 // Maps an errno value to a result: access problems become kResultAccessDenied, and the
 // two errno values that would collide with 5 and 14 are moved out of the way.
@@ -106,7 +110,7 @@ struct TKelmorSearch {
     std::string searchText;
     std::string replacementText;
     int32_t startNode = 0;
-    uint8_t foundIn = kFoundNone;
+    TAtomicValue<uint8_t> foundIn = kFoundNone;  // CancelSearch clears it from another thread
     uint16_t foundKey = 0;
     bool resume = false;
     std::function<void(TKelmorClass& engine, int percent)> onProgress;
@@ -137,8 +141,10 @@ public:
     // files differ; the database is then open and usable.
     int OpenDatabase(const std::string& baseName, bool readOnly, const TKelmorLogin& login);
     int Flush();
-    // Writes the index (unless read-only) and closes the files; errors are ignored.
-    void Close();
+    // Writes the index (unless read-only) and closes the files. Returns 0 or the result
+    // of the failed save (LastErrorText() says more); the database is closed either way,
+    // and after a failure its files hold what the last completed save wrote.
+    int Close();
     bool IsOpen() const { return !baseName_.empty(); }
     bool Modified() const { return modified_; }
     bool IsReadOnly() const { return readOnly_; }
@@ -317,9 +323,15 @@ private:
     // Blobs.
     TKelmorBlobEntry* FindBlob(int32_t blobID) const;
     std::array<uint8_t, 14> StoreBlob(const uint8_t* data, size_t size);
-    void DeleteBlob(int32_t blobID);
-    void ReadBlob(const TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const;
+    // Deletes the blob of blob key `index` of the current record.
+    void DeleteBlobOfKey(uint16_t index);
+    void ReadBlob(TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const;
     int32_t BlobIDOfKey(uint16_t index) const;
+    // Blob layout: see tkelmor_bloblayout.cpp.
+    std::string PlaceBlobs(uint64_t blobSize);
+    void CheckBlobPlace(TKelmorBlobEntry& blob, uint32_t size) const;
+    void ResolveBlobLayout(const std::unordered_map<int32_t, uint32_t>& sizes) const;
+    void CollectBlobSizes(std::unordered_map<int32_t, uint32_t>& sizes) const;
 
     void Reset();
     void CloseFiles();
@@ -329,14 +341,17 @@ private:
     int ReadIndex(const TKelmorLogin& login);
     void ApplyVersionRules();
     std::string ParseEntries(const std::vector<uint8_t>& file, size_t offset);
+    std::string CheckCounters() const;
     std::string CheckTree() const;
     std::string PlaceRecords(uint64_t dataSize);
-    std::string PlaceBlobs(uint64_t blobSize);
+    bool HasRecords() const;
+    int LockIndexFile();
     int OpenDataFile(bool& compareStamp, uint16_t& stamp);
     int OpenBlobFile(bool& compareStamp, uint16_t& stamp);
     int WriteIndex();
     // The whole index file for the current state (stamp 0); updates the header.
-    std::vector<uint8_t> BuildIndexFile();
+    // Fills `header` (a copy of the engine's) for the write.
+    std::vector<uint8_t> BuildIndexFile(TKelmorHeader& header);
     std::string IndexPath() const { return baseName_ + ".idx"; }
     std::string DataPath() const { return baseName_ + ".dat"; }
     std::string BlobPath() const { return baseName_ + ".blb"; }
@@ -355,6 +370,12 @@ private:
     TBlobIndex blobs_;
     TRecordStore records_;
     TRecordStore blobData_;
+    // Why the blob file is not open although the index lists blobs ("" when it is).
+    std::string blobFileProblem_;
+    // Whether every committed blob's place has been checked against the sizes in the
+    // records (done on first need: files of other writers may hold blobs of size 0 at
+    // any position).
+    mutable bool blobLayoutResolved_ = false;
     int32_t markedNode_ = 0;
     TKeyClipboard keyClipboard_;
     TTextComparer compareText_;

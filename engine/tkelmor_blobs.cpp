@@ -21,6 +21,8 @@ std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size
     if (size > kMaxBlobSize) throw EKelmorBlobTooLarge();
     if (static_cast<uint32_t>(blobs_.Count()) >= kMaxEntries)
         throw EKelmorDatabaseFull("the database already holds 65535 blobs, the most it can hold.");
+    if (header_.lastBlobID >= kLargestID) throw EKelmorDatabaseFull("no blob IDs are left.");
+    if (!blobFileProblem_.empty()) throw EKelmorFileError("No blob can be stored: " + blobFileProblem_ + ".");
     const int32_t id = header_.lastBlobID + 1;
     header_.lastBlobID = id;
     header_.blobCount = static_cast<uint16_t>(header_.blobCount + 1);
@@ -35,9 +37,12 @@ std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size
     return reference;
 }
 
-void TKelmorClass::DeleteBlob(int32_t blobID) {
-    TKelmorBlobEntry* blob = FindBlob(blobID);
+void TKelmorClass::DeleteBlobOfKey(uint16_t index) {
+    const uint8_t* reference = KeyValue(index, ktBlob);
+    TKelmorBlobEntry* blob = FindBlob(GetLE32(reference));
     if (!blob) throw EKelmorInvalidBlobID();
+    // Its stretch must be exactly its bytes before it leaves the file.
+    if (blobFileProblem_.empty()) CheckBlobPlace(*blob, static_cast<uint32_t>(GetLE32(reference + 4)));
     blobs_.Remove(blob);  // its bytes leave the blob file when it is next compacted
     header_.blobCount = static_cast<uint16_t>(header_.blobCount - 1);
     modified_ = true;
@@ -45,7 +50,10 @@ void TKelmorClass::DeleteBlob(int32_t blobID) {
 
 int32_t TKelmorClass::BlobIDOfKey(uint16_t index) const { return GetLE32(KeyValue(index, ktBlob)); }
 
-void TKelmorClass::ReadBlob(const TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const {
+void TKelmorClass::ReadBlob(TKelmorBlobEntry& blob, uint8_t* buffer, uint32_t size) const {
+    if (!blobFileProblem_.empty())
+        throw EKelmorFileError("Blob " + std::to_string(blob.blobID) + " cannot be read: " + blobFileProblem_ + ".");
+    CheckBlobPlace(blob, size);
     if (size > blob.data.length)
         throw EKelmorDamagedError("blob " + std::to_string(blob.blobID) + " should hold " + std::to_string(size) +
                                   " bytes, but the blob file has room for " + std::to_string(blob.data.length) +
@@ -61,7 +69,7 @@ uint16_t TKelmorClass::GetBlobKey(uint16_t index, uint8_t* buffer) const {
         throw EKelmorDamagedError("the blob key " + std::to_string(index) + " of the current node gives the size " +
                                   std::to_string(size) + ".");
     if (buffer) {
-        const TKelmorBlobEntry* blob = FindBlob(GetLE32(reference));
+        TKelmorBlobEntry* blob = FindBlob(GetLE32(reference));
         if (!blob) throw EKelmorInvalidBlobID();
         ReadBlob(*blob, buffer, static_cast<uint32_t>(size));
     }

@@ -104,6 +104,8 @@ void TKelmorClass::Reset() {
     header_ = TKelmorHeader{};
     users_.fill(0);
     journalPending_ = false;
+    blobFileProblem_.clear();
+    blobLayoutResolved_ = false;
     std::fill(work_.get(), work_.get() + kWorkBufferSize, uint8_t{0});
     work_[0] = 4;  // an empty record
 }
@@ -126,11 +128,14 @@ int TKelmorClass::FailErrno(int errnoValue, const std::string& path) {
     return Fail(ResultFromErrno(errnoValue), path + ": " + ErrorText(errnoValue));
 }
 
-void TKelmorClass::Close() {
-    if (!IsOpen()) return;
-    if (!readOnly_) WriteIndex();
+int TKelmorClass::Close() {
+    if (!IsOpen()) return kResultOK;
+    lastErrorText_.clear();
+    const int error = readOnly_ ? 0 : WriteIndex();
     CloseFiles();
-    if (!readOnly_ && header_.blobCount == 0) RemoveFile(BlobPath());
+    // Only a completed save may remove the blob file: after a failed one the files on
+    // disk still hold the last completed save, whose blobs may live there.
+    if (!readOnly_ && error == 0 && header_.blobCount == 0) RemoveFile(BlobPath());
     baseName_.clear();
     currentUser_ = 0;
     modified_ = false;
@@ -138,6 +143,19 @@ void TKelmorClass::Close() {
     blobs_.Clear();
     records_.Detach();
     blobData_.Detach();
+    blobFileProblem_.clear();
+    blobLayoutResolved_ = false;
+    return error == 0 ? kResultOK : ResultFromErrno(error);
+}
+
+// A database is written by one engine at a time: the engine that opens it for writing
+// (or creates it) holds an exclusive lock on its index file until it closes it.
+int TKelmorClass::LockIndexFile() {
+    const int error = indexFile_.TryLockExclusive();
+    if (error == EWOULDBLOCK)
+        return Fail(kResultInUse, baseName_ + " is open for writing in another window or program.");
+    // A file system without locks (some network shares) still lets the database open.
+    return kResultOK;
 }
 
 // ---------------------------------------------------------------- creating
@@ -148,23 +166,25 @@ int TKelmorClass::CreateDatabase(const std::string& baseName, const TKelmorLogin
     readOnly_ = false;
     lastErrorText_.clear();
     baseName_ = baseName;
+    if (baseName.empty()) return Fail(ENOENT, "No database name given");
+    // The lock comes before any file is touched: a database that is open for writing
+    // elsewhere is never replaced underneath its writer.
+    if (const int error = indexFile_.Open(IndexPath(), TFileHandle::TMode::OpenOrCreate))
+        return FailErrno(error, IndexPath());
+    if (const int result = LockIndexFile()) return result;
+    if (const int error = indexFile_.Truncate(0)) return FailErrno(error, IndexPath());
     RemoveFile(JournalPath(baseName));
     RemoveFile(JournalTempPath(baseName));
 
-    struct TNewFile {
-        TFileHandle& handle;
-        std::string path;
-        bool withHead;
-    };
-    for (TNewFile file : {TNewFile{indexFile_, IndexPath(), false}, TNewFile{dataFile_, DataPath(), true},
-                          TNewFile{blobFile_, BlobPath(), true}}) {
-        int error = file.handle.Open(file.path, TFileHandle::TMode::CreateTruncate);
-        if (!error && file.withHead) error = file.handle.WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
-        if (error) return FailErrno(error, file.path);
+    for (TFileHandle* file : {&dataFile_, &blobFile_}) {
+        const std::string path = file == &dataFile_ ? DataPath() : BlobPath();
+        int error = file->Open(path, TFileHandle::TMode::CreateTruncate);
+        if (!error) error = file->WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
+        if (error) return FailErrno(error, path);
     }
 
     SetUserSlot(users_, 1, login.userName, login.password);
-    std::vector<uint8_t> index = BuildIndexFile();
+    std::vector<uint8_t> index = BuildIndexFile(header_);
     const auto stamp = static_cast<uint16_t>(std::uniform_int_distribution<int>(0, 65534)(random_));
     const uint8_t stampBytes[2] = {static_cast<uint8_t>(stamp), static_cast<uint8_t>(stamp >> 8)};
     std::copy(stampBytes, stampBytes + 2, index.begin() + kStampOffset);
@@ -176,8 +196,9 @@ int TKelmorClass::CreateDatabase(const std::string& baseName, const TKelmorLogin
         if (!error) error = file->Sync();
     }
     if (error) return FailErrno(error, baseName);
-    CloseFiles();
-    baseName_.clear();
+    dataFile_.Close();
+    blobFile_.Close();
+    baseName_.clear();  // the index file stays open, so the lock is never let go
     return OpenDatabase(baseName, false, login);
 }
 
@@ -198,9 +219,13 @@ int TKelmorClass::RecoverUnfinishedFlush() {
         TFileHandle index, data, blob;
         int error = index.Open(IndexPath(), TFileHandle::TMode::ReadWrite);
         if (!error) error = data.Open(DataPath(), TFileHandle::TMode::ReadWrite);
-        if (!error && blob.Open(BlobPath(), TFileHandle::TMode::ReadWrite) != 0)
-            error = blob.Open(BlobPath(), TFileHandle::TMode::CreateTruncate);
-        if (!error) error = ApplyJournal(journal, TJournalFiles{{&index, &data, &blob}});
+        if (!error) {
+            // A blob file that is missing stays missing (its blobs then say so when read).
+            const int blobError = blob.Open(BlobPath(), TFileHandle::TMode::ReadWrite);
+            if (blobError != ENOENT) error = blobError;
+        }
+        if (!error)
+            error = ApplyJournal(journal, TJournalFiles{{&index, &data, blob.IsOpen() ? &blob : nullptr}});
         if (!error) error = RemoveFile(journal);
         if (!error) SyncFolderOf(journal);
         if (error) return FailErrno(error, journal);
@@ -217,6 +242,11 @@ int TKelmorClass::OpenDatabase(const std::string& baseName, bool readOnly, const
     readOnly_ = readOnly;
     if (baseName.empty()) return Fail(ENOENT, "No database name given");
 
+    if (!readOnly_ && !(indexFile_.IsLocked() && indexFile_.Path() == IndexPath())) {
+        if (const int error = indexFile_.Open(IndexPath(), TFileHandle::TMode::ReadWrite))
+            return FailErrno(error, IndexPath());
+        if (const int result = LockIndexFile()) return result;
+    }
     if (const int result = RecoverUnfinishedFlush()) return result;
     if (!readOnly_) {
         TFileHandle probe;
@@ -236,11 +266,11 @@ int TKelmorClass::OpenDatabase(const std::string& baseName, bool readOnly, const
     uint64_t dataSize = 0, blobSize = 0;
     if (dataFile_.IsOpen()) dataFile_.Size(dataSize);
     if (blobFile_.IsOpen()) blobFile_.Size(blobSize);
+    const std::string folder = FolderOf(baseName_);
     std::string problem = PlaceRecords(dataSize);
+    records_.Attach(&dataFile_, dataSize, folder);  // placing the blobs may read records
     if (problem.empty()) problem = PlaceBlobs(blobSize);
     if (!problem.empty()) return Fail(kResultDamaged, problem);
-    const std::string folder = FolderOf(baseName_);
-    records_.Attach(&dataFile_, dataSize, folder);
     blobData_.Attach(&blobFile_, blobSize, folder);
 
     modified_ = false;
@@ -250,11 +280,21 @@ int TKelmorClass::OpenDatabase(const std::string& baseName, bool readOnly, const
 
 int TKelmorClass::ReadIndex(const TKelmorLogin& login) {
     const std::string path = IndexPath();
-    if (const int error = indexFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly
-                                                         : TFileHandle::TMode::ReadWrite))
-        return FailErrno(error, path);
+    if (!indexFile_.IsOpen()) {
+        if (const int error = indexFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly
+                                                             : TFileHandle::TMode::ReadWrite))
+            return FailErrno(error, path);
+    }
     uint64_t size = 0;
     if (const int error = indexFile_.Size(size)) return FailErrno(error, path);
+    uint8_t head[kSecurityTypeOffset];
+    if (size >= sizeof(head)) {
+        if (const int error = indexFile_.ReadAt(0, head, sizeof(head))) return FailErrno(error, path);
+        if (!std::equal(head, head + sizeof(head), kFileHeadTemplate.begin()))
+            return Fail(kResultDamaged, "The file " + path +
+                                            " is not the index file of a database: it does not begin with a "
+                                            "database file's head.");
+    }
     if (size < kEntriesOffset)
         return Fail(kResultDamaged, "The index file " + path + " is too short: " + Num(static_cast<int64_t>(size)) +
                                         " bytes, where a database index has at least 300.");
@@ -283,7 +323,8 @@ int TKelmorClass::ReadIndex(const TKelmorLogin& login) {
                                         " bytes, but its header counts " + Num(header_.nodeCount) + " nodes and " +
                                         Num(header_.blobCount) + " blobs, which take " +
                                         Num(static_cast<int64_t>(expected)) + " bytes.");
-    std::string problem = ParseEntries(file, kEntriesOffset);
+    std::string problem = CheckCounters();
+    if (problem.empty()) problem = ParseEntries(file, kEntriesOffset);
     if (problem.empty()) problem = CheckTree();
     if (!problem.empty()) return Fail(kResultDamaged, "The index file " + path + " is damaged: " + problem);
     stamp_ = header_.HasStamps() ? static_cast<uint16_t>(file[kStampOffset] | file[kStampOffset + 1] << 8) : 0;
@@ -312,8 +353,11 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
     for (size_t i = 0; i < header_.nodeCount; ++i) {
         const TKelmorNodeEntry entry = TKelmorNodeEntry::Unpack(entries.data() + i * TKelmorNodeEntry::kStoredSize);
         const std::string which = "node entry " + Num(static_cast<int64_t>(i + 1));
-        if (entry.nodeID < 1 || entry.nodeID > header_.lastNodeID)
-            return which + " has the ID " + Num(entry.nodeID) + ", outside 1.." + Num(header_.lastNodeID) + ".";
+        if (entry.nodeID < 1)
+            return which + " has the impossible ID " + Num(entry.nodeID) + ".";
+        if (entry.nodeID > header_.lastNodeID)
+            return which + " has the ID " + Num(entry.nodeID) + ", above the header's last node ID " +
+                   Num(header_.lastNodeID) + ".";
         if (nodes_.Find(entry.nodeID)) return which + " repeats the node ID " + Num(entry.nodeID) + ".";
         if (entry.parentID < 0 || entry.parentID == entry.nodeID)
             return "node " + Num(entry.nodeID) + " has the impossible parent ID " + Num(entry.parentID) + ".";
@@ -329,12 +373,24 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
         const int32_t id = GetLE32(blobEntries + i * kBlobEntrySize);
         const int32_t position = GetLE32(blobEntries + i * kBlobEntrySize + 4);
         const std::string which = "blob entry " + Num(static_cast<int64_t>(i + 1));
-        if (id < 1 || id > header_.lastBlobID)
-            return which + " has the ID " + Num(id) + ", outside 1.." + Num(header_.lastBlobID) + ".";
+        if (id < 1) return which + " has the impossible ID " + Num(id) + ".";
+        if (id > header_.lastBlobID)
+            return which + " has the ID " + Num(id) + ", above the header's last blob ID " +
+                   Num(header_.lastBlobID) + ".";
         if (blobs_.Find(id)) return which + " repeats the blob ID " + Num(id) + ".";
-        if (position < static_cast<int32_t>(kFileHeadSize))
-            return "blob " + Num(id) + " has the impossible position " + Num(position) + ".";
+        // A position inside the file head is possible for a blob of size 0 (see PlaceBlobs).
         blobs_.Add(id, position, {});
+    }
+    return "";
+}
+
+// The counters from which new IDs are drawn: never negative, and below the largest ID, so
+// that adding to them cannot overflow.
+std::string TKelmorClass::CheckCounters() const {
+    for (const auto& [name, value] : {std::pair<const char*, int32_t>{"last node ID", header_.lastNodeID},
+                                      std::pair<const char*, int32_t>{"last blob ID", header_.lastBlobID}}) {
+        if (value < 0 || value > kLargestID)
+            return "its header's " + std::string(name) + " is " + Num(value) + ", outside 0.." + Num(kLargestID) + ".";
     }
     return "";
 }
@@ -369,7 +425,10 @@ int TKelmorClass::OpenDataFile(bool& compareStamp, uint16_t& stamp) {
     const std::string path = DataPath();
     int error = dataFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly : TFileHandle::TMode::ReadWrite);
     if (error) {
-        if (readOnly_) return kResultOK;  // placing the records reports what is missing
+        // Placing the records reports a missing file that the index needs. Only a file
+        // that does not exist is made anew, and only when no record would be missing.
+        if (readOnly_ || (error == ENOENT && HasRecords())) return kResultOK;
+        if (error != ENOENT) return FailErrno(error, path);
         error = dataFile_.Open(path, TFileHandle::TMode::CreateTruncate);
         if (!error) error = dataFile_.WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
         return error ? FailErrno(error, path) : kResultOK;
@@ -387,18 +446,33 @@ int TKelmorClass::OpenBlobFile(bool& compareStamp, uint16_t& stamp) {
     compareStamp = false;
     const std::string path = BlobPath();
     int error = blobFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly : TFileHandle::TMode::ReadWrite);
-    if ((error || header_.blobCount == 0) && !readOnly_) {
+    if (!readOnly_ && header_.blobCount == 0 && (error == 0 || error == ENOENT)) {
+        // A database without blobs gets an empty blob file (the head only).
         error = blobFile_.Open(path, TFileHandle::TMode::CreateTruncate);
         if (!error) error = blobFile_.WriteAt(0, kFileHeadTemplate.data(), kFileHeadSize);
         return error ? FailErrno(error, path) : kResultOK;
     }
-    if (error || header_.blobCount == 0 || !header_.HasStamps()) return kResultOK;
+    if (error && !readOnly_ && error != ENOENT) return FailErrno(error, path);  // never replaced
+    if (error) {
+        // The database opens all the same; reading one of its blobs names the problem.
+        if (header_.blobCount > 0)
+            blobFileProblem_ = error == ENOENT ? "the blob file " + path + " is missing"
+                                               : "the blob file " + path + " cannot be opened: " + ErrorText(error);
+        return kResultOK;
+    }
+    if (header_.blobCount == 0 || !header_.HasStamps()) return kResultOK;
     uint8_t bytes[2];
     if (blobFile_.ReadAt(kStampOffset, bytes, 2) != 0)
         return Fail(kResultDamaged, "The blob file " + path + " is shorter than its 49-byte head.");
     stamp = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
     compareStamp = true;
     return kResultOK;
+}
+
+bool TKelmorClass::HasRecords() const {
+    bool found = false;
+    nodes_.ForEach([&](const TNodeSlot* slot) { found = found || !slot->entry.IsLink(); });
+    return found;
 }
 
 // Records lie one after another without gaps, so each one's extent reaches to the next
@@ -438,55 +512,30 @@ std::string TKelmorClass::PlaceRecords(uint64_t dataSize) {
     return "";
 }
 
-// Blobs lie one after another without gaps; blobs of size 0 may share a position with
-// the blob that follows them, which they precede in ID order.
-std::string TKelmorClass::PlaceBlobs(uint64_t blobSize) {
-    std::vector<TKelmorBlobEntry*> entries = blobs_.InStoredOrder();
-    if (entries.empty()) return "";
-    const std::string path = BlobPath();
-    if (!blobFile_.IsOpen()) return "The blob file " + path + " cannot be opened, but the index lists blobs.";
-    std::sort(entries.begin(), entries.end(), [](const TKelmorBlobEntry* a, const TKelmorBlobEntry* b) {
-        return a->position != b->position ? a->position < b->position : a->blobID < b->blobID;
-    });
-    for (size_t rank = 0; rank < entries.size(); ++rank) {
-        TKelmorBlobEntry* blob = entries[rank];
-        const auto position = static_cast<uint64_t>(blob->position);
-        const uint64_t end =
-            rank + 1 < entries.size() ? static_cast<uint64_t>(entries[rank + 1]->position) : blobSize;
-        if (position > blobSize)
-            return "The index file " + IndexPath() + " places blob " + Num(blob->blobID) + " at position " +
-                   Num(static_cast<int64_t>(position)) + ", beyond the end of the blob file " + path + " (" +
-                   Num(static_cast<int64_t>(blobSize)) + " bytes).";
-        blob->data = TStoreLocation{TRecordStore::CommittedOrder(rank), position,
-                                    static_cast<uint32_t>(std::min<uint64_t>(end - position, UINT32_MAX)), false};
-    }
-    return "";
-}
-
 // ---------------------------------------------------------------- writing
 
-std::vector<uint8_t> TKelmorClass::BuildIndexFile() {
-    header_.majorVersion = 1;
-    header_.minorVersion = 25;
-    header_.nodeCount = static_cast<uint16_t>(nodes_.Count());
-    header_.blobCount = static_cast<uint16_t>(blobs_.Count());
-    header_.lastWriter = currentUser_;
+std::vector<uint8_t> TKelmorClass::BuildIndexFile(TKelmorHeader& header) {
+    header.majorVersion = 1;
+    header.minorVersion = 25;
+    header.nodeCount = static_cast<uint16_t>(nodes_.Count());
+    header.blobCount = static_cast<uint16_t>(blobs_.Count());
+    header.lastWriter = currentUser_;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    header_.year = static_cast<uint16_t>(local.tm_year + 1900);
-    header_.month = static_cast<uint8_t>(local.tm_mon + 1);
-    header_.day = static_cast<uint8_t>(local.tm_mday);
-    header_.hour = static_cast<uint8_t>(local.tm_hour);
-    header_.minute = static_cast<uint8_t>(local.tm_min);
-    header_.second = static_cast<uint8_t>(std::min(local.tm_sec, 59));
+    header.year = static_cast<uint16_t>(local.tm_year + 1900);
+    header.month = static_cast<uint8_t>(local.tm_mon + 1);
+    header.day = static_cast<uint8_t>(local.tm_mday);
+    header.hour = static_cast<uint8_t>(local.tm_hour);
+    header.minute = static_cast<uint8_t>(local.tm_min);
+    header.second = static_cast<uint8_t>(std::min(local.tm_sec, 59));
 
     const size_t nodeCount = nodes_.Count();
     const size_t blobCount = blobs_.Count();
     std::vector<uint8_t> file(kEntriesOffset + nodeCount * TKelmorNodeEntry::kStoredSize + blobCount * kBlobEntrySize);
     std::copy(kFileHeadTemplate.begin(), kFileHeadTemplate.end(), file.begin());
     file[kSecurityTypeOffset] = securityType_;
-    header_.Pack(file.data() + kHeaderOffset);
+    header.Pack(file.data() + kHeaderOffset);
     ScrambleBlock(file.data() + kHeaderOffset, TKelmorHeader::kStoredSize, securityType_);
     FillUnusedUserPositions(users_, random_);
     std::copy(users_.begin(), users_.end(), file.begin() + kUserBlockOffset);
@@ -520,7 +569,7 @@ int TKelmorClass::Flush() {
 // Returns 0 or an errno value (lastErrorText_ says more).
 int TKelmorClass::WriteIndex() {
     const std::string journalPath = JournalPath(baseName_);
-    TJournalFiles targets{{&indexFile_, &dataFile_, &blobFile_}};
+    TJournalFiles targets{{&indexFile_, &dataFile_, blobFile_.IsOpen() ? &blobFile_ : nullptr}};
     if (journalPending_) {
         if (const int error = ApplyJournal(journalPath, targets)) {
             lastErrorText_ = "Completing the last save failed: " + ErrorText(error);
@@ -539,7 +588,10 @@ int TKelmorClass::WriteIndex() {
         recordSlots.push_back(slot);
         recordItems.push_back(&slot->record);
     });
-    std::vector<TKelmorBlobEntry*> blobEntries = blobs_.InStoredOrder();
+    // A blob file that could not be opened is left alone: its blobs keep their places.
+    const bool withBlobFile = blobFile_.IsOpen();
+    std::vector<TKelmorBlobEntry*> blobEntries;
+    if (withBlobFile) blobEntries = blobs_.InStoredOrder();
     std::vector<TStoreLocation*> blobItems;
     blobItems.reserve(blobEntries.size());
     for (TKelmorBlobEntry* blob : blobEntries) blobItems.push_back(&blob->data);
@@ -557,8 +609,11 @@ int TKelmorClass::WriteIndex() {
     for (size_t i = 0; i < blobEntries.size(); ++i)
         blobEntries[i]->position = static_cast<int32_t>(blobPlan.newOffsets[i]);
 
+    // The header changes only when the save is committed: a failed save is tried again
+    // from the same state (the heads of old files included).
     const bool headsMissing = header_.majorVersion < 2 && header_.minorVersion <= 9;
-    std::vector<uint8_t> index = BuildIndexFile();
+    TKelmorHeader header = header_;
+    std::vector<uint8_t> index = BuildIndexFile(header);
     const auto stamp = static_cast<uint16_t>(std::uniform_int_distribution<int>(0, 65534)(random_));
     const uint8_t stampBytes[2] = {static_cast<uint8_t>(stamp), static_cast<uint8_t>(stamp >> 8)};
     std::copy(stampBytes, stampBytes + 2, index.begin() + kStampOffset);
@@ -578,6 +633,7 @@ int TKelmorClass::WriteIndex() {
         };
         for (const TTarget& target : {TTarget{TJournalFile::Data, records_, dataPlan},
                                       TTarget{TJournalFile::Blob, blobData_, blobPlan}}) {
+            if (target.file == TJournalFile::Blob && !withBlobFile) continue;
             if (headsMissing) journal.Write(target.file, 0, kFileHeadTemplate.data(), kFileHeadSize);
             journal.Write(target.file, kStampOffset, stampBytes, 2);
             for (const TCopyRun& run : target.plan.runs) {
@@ -590,7 +646,8 @@ int TKelmorClass::WriteIndex() {
     } catch (const EKelmorError& error) {
         journal.Abandon();
         lastErrorText_ = error.what();
-        return EIO;
+        const auto* fileError = dynamic_cast<const EKelmorFileError*>(&error);
+        return fileError && fileError->ErrnoValue() != 0 ? fileError->ErrnoValue() : EIO;
     }
     if (const int error = journal.Commit()) {
         lastErrorText_ = JournalPath(baseName_) + ": " + ErrorText(error);
@@ -598,8 +655,9 @@ int TKelmorClass::WriteIndex() {
     }
 
     // Committed: from here on the new state is the database, whatever happens.
+    header_ = header;
     records_.Commit(recordItems, dataPlan);
-    blobData_.Commit(blobItems, blobPlan);
+    if (withBlobFile) blobData_.Commit(blobItems, blobPlan);
     stamp_ = stamp;
     ReachFlushPoint(TFlushPoint::JournalCommitted);
     if (const int error = ApplyJournal(journalPath, targets)) {

@@ -2,8 +2,9 @@
 // and saving records, and the key clipboard.
 //
 // The work buffer always holds a well-formed record: LoadNode refuses records whose
-// items do not add up, and every change checks its room before it touches anything,
-// so that a refused change leaves the record as it was.
+// items do not add up, a record that cannot be read whole leaves an empty record
+// behind, and every change checks its room before it touches anything, so that a
+// refused change leaves the record as it was.
 #include <algorithm>
 #include <cstring>
 
@@ -115,9 +116,11 @@ void TKelmorClass::ClearNode() {
     SetRecordHeader(kRecordHeaderSize, 0);
 }
 
+// A record without items (stored by creating a node from a cleared buffer) reads as
+// an empty description, so that walks over the tree do not fail on such a node.
 std::string TKelmorClass::GetDescription() const {
     const uint32_t at = ItemOffset(1);
-    if (at == 0) throw EKelmorInvalidKeyIndexError();
+    if (at == 0) return std::string();
     return std::string(reinterpret_cast<const char*>(work_.get() + at + 2), work_[at]);
 }
 
@@ -287,7 +290,7 @@ void TKelmorClass::InsertBlobKey(const std::string& name, uint16_t index, const 
 void TKelmorClass::DeleteKey(uint16_t index) {
     CheckWritable();
     CheckKeyIndex(index, KeyCount());
-    if (KeyType(index) == ktBlob) DeleteBlob(BlobIDOfKey(index));
+    if (KeyType(index) == ktBlob) DeleteBlobOfKey(index);
     RemoveItem(2u * index);
     RemoveItem(2u * index);
 }
@@ -369,8 +372,6 @@ std::string TKelmorClass::KeyValueText(uint16_t index) const {
 void TKelmorClass::CheckLoadedRecord(int32_t nodeID, uint32_t available) {
     const uint32_t length = RecordLength();
     auto damaged = [&](const std::string& what) {
-        std::memset(work_.get(), 0, kWorkBufferSize);
-        SetRecordHeader(kRecordHeaderSize, 0);
         throw EKelmorDamagedError("the record of node " + std::to_string(nodeID) + " " + what);
     };
     if (length < kRecordHeaderSize || length > available)
@@ -405,13 +406,21 @@ void TKelmorClass::ReadRecordOf(const TNodeSlot& slot) {
     const uint32_t available = std::min<uint32_t>(slot.record.length, kWorkBufferSize);
     if (available < kRecordHeaderSize)
         throw EKelmorDamagedError("the record of node " + std::to_string(slot.entry.nodeID) + " is too short.");
-    records_.Read(slot.record, 0, work_.get(), available);
-    const uint32_t length = RecordLength();
-    if (length >= kRecordHeaderSize && length <= available) {
-        DescrambleBlock(work_.get() + 2, length - 2, securityType_);
-        std::memset(work_.get() + length, 0, available - length);  // a gap behind the record
+    try {
+        records_.Read(slot.record, 0, work_.get(), available);
+        const uint32_t length = RecordLength();
+        if (length >= kRecordHeaderSize && length <= available) {
+            DescrambleBlock(work_.get() + 2, length - 2, securityType_);
+            std::memset(work_.get() + length, 0, available - length);  // a gap behind the record
+        }
+        CheckLoadedRecord(slot.entry.nodeID, available);
+    } catch (...) {
+        // A short read or a refused record must not leave part of a record (or its
+        // scrambled count) behind for the next FindKey or KeyCount to walk.
+        std::memset(work_.get(), 0, kWorkBufferSize);
+        SetRecordHeader(kRecordHeaderSize, 0);
+        throw;
     }
-    CheckLoadedRecord(slot.entry.nodeID, available);
 }
 
 void TKelmorClass::SaveNode(int32_t nodeID) {

@@ -46,6 +46,8 @@ bool TKelmorClass::TextMatches(std::string examined, const std::string& text, ui
     return examined.find(text) != std::string::npos;
 }
 
+// May be called from another thread while a search runs, so it stores atomics only:
+// the engine's flag, then the record's found-in field.
 void TKelmorClass::CancelSearch(TKelmorSearch& search) {
     cancelSearch_.store(true);
     search.foundIn = kFoundNone;

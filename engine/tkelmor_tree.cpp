@@ -112,7 +112,7 @@ void TKelmorClass::CheckNodeRoom(size_t more) const {
     if (nodes_.Count() + more > kMaxNodes)
         throw EKelmorDatabaseFull("the database can hold at most 65535 nodes and links, and holds " +
                                   std::to_string(nodes_.Count()) + ".");
-    if (header_.lastNodeID > INT32_MAX - static_cast<int64_t>(more)) throw EKelmorDatabaseFull("no node IDs are left.");
+    if (header_.lastNodeID > kLargestID - static_cast<int64_t>(more)) throw EKelmorDatabaseFull("no node IDs are left.");
 }
 
 int32_t TKelmorClass::CreateNode(int32_t parentID) {
@@ -176,7 +176,7 @@ void TKelmorClass::RemoveOneNode(TNodeSlot* slot) {
             ReadRecordOf(*slot);
             for (uint16_t k = 1; k <= KeyCount(); ++k) {
                 if (KeyType(k) != ktBlob) continue;
-                if (FindBlob(BlobIDOfKey(k))) DeleteBlob(BlobIDOfKey(k));
+                if (FindBlob(BlobIDOfKey(k))) DeleteBlobOfKey(k);
             }
         } catch (const EKelmorError&) {
         }
@@ -419,7 +419,9 @@ int32_t TKelmorClass::FindNodeByPath(const std::string& path) {
         TKelmorNodeRec rec;
         int32_t match = -1;
         for (bool found = FindFirstChild(rec, parent); found; found = FindNextChild(rec)) {
-            if (UpperCaseAscii(DescriptionForPath(rec.currentID)) == wanted) {
+            // A broken link has no description: no path leads to it (its source is gone).
+            if (!LoadNode(rec.currentID)) continue;
+            if (UpperCaseAscii(GetDescription()) == wanted) {
                 match = rec.currentID;
                 break;
             }

@@ -1,6 +1,7 @@
 // Fuzz target: a database from fuzzed index, data and blob files, opened read-only and
 // read/write, then walked: every node loaded with every key's value and blob, paths,
-// searches for text and broken links, and the checker; closing read/write compacts.
+// searches for text and broken links, and the checker; read/write, a blob key of some
+// nodes is deleted and the database flushed and walked again; closing compacts.
 #include <cstddef>
 #include <cstdint>
 
@@ -12,7 +13,9 @@ using namespace kelmor;
 
 namespace {
 
-void Walk(TKelmorClass& engine) {
+// Returns the nodes reached.
+std::vector<int32_t> Walk(TKelmorClass& engine) {
+    std::vector<int32_t> reached;
     int visited = 0;
     std::vector<int32_t> pending{0};
     while (!pending.empty() && visited < 5000) {
@@ -22,6 +25,7 @@ void Walk(TKelmorClass& engine) {
         for (bool found = engine.FindFirstChild(rec, parent); found && visited < 5000; found = engine.FindNextChild(rec)) {
             ++visited;
             const int32_t id = rec.currentID;
+            reached.push_back(id);
             try {
                 if (!engine.IsLink(id)) pending.push_back(id);
                 engine.GetNodePath(id);
@@ -47,6 +51,26 @@ void Walk(TKelmorClass& engine) {
         } catch (const EKelmorError&) {
         }
     }
+    return reached;
+}
+
+// Deletes the last blob key of each of the first nodes that have one.
+void DeleteSomeBlobs(TKelmorClass& engine, const std::vector<int32_t>& nodes) {
+    int deleted = 0;
+    for (const int32_t id : nodes) {
+        if (deleted == 20) return;
+        try {
+            if (engine.IsLink(id) || !engine.LoadNode(id)) continue;
+            for (uint16_t k = engine.KeyCount(); k >= 1; --k) {
+                if (engine.KeyType(k) != ktBlob) continue;
+                engine.DeleteKey(k);
+                engine.SaveNode(id);
+                ++deleted;
+                break;
+            }
+        } catch (const EKelmorError&) {
+        }
+    }
 }
 
 }  // namespace
@@ -66,11 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (engine.OpenDatabase(base, readOnly, login) != kResultOK) continue;
         } catch (const EKelmorCheckSumFailed&) {
         }
-        Walk(engine);
+        const std::vector<int32_t> nodes = Walk(engine);
         if (!readOnly) {
             try {
                 engine.MarkNode(0);
-                engine.Flush();
+                DeleteSomeBlobs(engine, nodes);
+                if (engine.Flush() == kResultOK) Walk(engine);
             } catch (const EKelmorError&) {
             }
         }

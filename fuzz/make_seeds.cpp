@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <tuple>
 #include <vector>
 
 #include "base64.h"
 #include "dbftable.h"
 #include "fuzzinput.h"
+#include "rawdatabase.h"
 #include "texporterkmt.h"
 #include "texporterxml.h"
 #include "tkelmor.h"
@@ -42,6 +44,22 @@ std::vector<uint8_t> MakeDatabase(Fill fill) {
 }
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+// A database whose blob file holds what another program's writer may leave: blobs of size
+// 0 inside the head, at the position of an older blob, and inside another blob's bytes.
+// `blobs` are (ID, size, position or 0 for "after the blob before").
+std::vector<uint8_t> ForeignBlobLayout(const std::vector<std::tuple<int32_t, size_t, int32_t>>& blobs) {
+    test::TRawDatabase raw;
+    raw.users = {{"FUZZ", "FUZZ"}};
+    int32_t node = 0;
+    for (const auto& [id, size, position] : blobs) {
+        raw.blobs.push_back({id, std::vector<uint8_t>(size, static_cast<uint8_t>(id)), position});
+        const auto reference = test::BlobReference(id, static_cast<int32_t>(size));
+        raw.nodes.push_back({++node, 0, 5, test::MakeRecord("holder", {{"blob", ktBlob, reference}}), 0, 0});
+    }
+    fuzz::TDatabaseFiles files{raw.IndexBytes(), raw.DataBytes(), raw.BlobBytes()};
+    return fuzz::JoinDatabaseInput(files);
+}
 
 // The database of a framed seed exported to a file of the given extension.
 template <typename TExporter>
@@ -105,6 +123,9 @@ int main(int argc, char** argv) {
              const int32_t id = engine.CreateNode(0);
              Node(engine, "child", id);
          }));
+    Save(databases, "empty blob inside the head", ForeignBlobLayout({{1, 0, 39}, {3, 10, 0}}));
+    Save(databases, "empty blob beside an older one", ForeignBlobLayout({{1, 10, 0}, {2, 0, 49}, {4, 5, 0}}));
+    Save(databases, "empty blob inside another", ForeignBlobLayout({{1, 10, 0}, {2, 0, 54}, {4, 6, 0}}));
 
     for (const char* name : {"tree", "keys"}) {
         const std::vector<uint8_t> framed = ReadFile((databases / name).string());

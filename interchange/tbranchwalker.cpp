@@ -6,17 +6,12 @@
 
 namespace kelmor {
 
-std::string LoadedDescription(const TKelmorClass& engine) {
-    // a record without any item (which no part of the program writes) has no description
-    return engine.RecordLength() > 4 ? engine.GetDescription() : std::string();
-}
-
 std::string FullNodePath(TKelmorClass& engine, int32_t node) {
     std::vector<std::string> descriptions;
     for (int32_t current = node; current != TKelmorClass::RootNode();) {
         const int32_t parent = engine.GetParent(current);
         if (parent < 0) throw EKelmorNodeIDInvalidError();
-        descriptions.push_back(engine.LoadNode(current) ? LoadedDescription(engine) : std::string());
+        descriptions.push_back(engine.LoadNode(current) ? engine.GetDescription() : std::string());
         if (descriptions.size() > 65536) throw EKelmorDamagedError("the parents of node " + std::to_string(node) + " form a circle.");
         current = parent;
     }
@@ -39,7 +34,7 @@ void WalkBranch(TKelmorClass& engine, int32_t start, TBranchVisitor& visitor, co
     auto enter = [&](int32_t node, std::vector<TLevel>& levels) {
         if (!engine.LoadNode(node)) throw EKelmorNodeIDInvalidError();
         path += '\\';
-        path += LoadedDescription(engine);
+        path += engine.GetDescription();
         visitor.EnterNode(node, path);
         TLevel level{node, path.size(), {}, false};
         level.more = !aborted() && engine.FindFirstChild(level.rec, node);

@@ -26,14 +26,11 @@ public:
 // Visits `start` (unless it is the root, which has no record) and everything below it.
 // Stops taking new children once `aborted` answers true; nodes already entered are
 // still left. Errors of the engine or the visitor end the walk at once.
-// The description of the record in the work buffer; empty for a record without items.
-std::string LoadedDescription(const TKelmorClass& engine);
+void WalkBranch(TKelmorClass& engine, int32_t start, TBranchVisitor& visitor, const std::function<bool()>& aborted);
 
 // The descriptions from the top of the tree down to `node`, joined by "\" (a link shows
 // its source's description), as GetNodePath gives them but never cut short, so that a
 // path written to a file leads back to the node. Raises the errors of LoadNode.
 std::string FullNodePath(TKelmorClass& engine, int32_t node);
-
-void WalkBranch(TKelmorClass& engine, int32_t start, TBranchVisitor& visitor, const std::function<bool()>& aborted);
 
 }  // namespace kelmor

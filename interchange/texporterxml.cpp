@@ -62,7 +62,7 @@ void TExporterXML::EnterNode(int32_t, const std::string& path) {
     TKelmorClass& engine = Database();
     Progress(path);
     attributes_.Clear();
-    attributes_.AddAttribute("description", LoadedDescription(engine));
+    attributes_.AddAttribute("description", engine.GetDescription());
     writer_->OpenElement("node", &attributes_);
     for (uint16_t key = 1; key <= engine.KeyCount() && !AbortRequested(); ++key) WriteValue(key);
 }

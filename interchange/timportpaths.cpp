@@ -40,7 +40,7 @@ TImportPaths::TChildren& TImportPaths::ChildrenOf(int32_t parent) {
     TKelmorNodeRec rec;
     for (bool more = engine_.FindFirstChild(rec, parent); more; more = engine_.FindNextChild(rec)) {
         // a link whose source is gone has no description and matches nothing
-        if (engine_.LoadNode(rec.currentID)) Remember(children, LoadedDescription(engine_), rec.currentID);
+        if (engine_.LoadNode(rec.currentID)) Remember(children, engine_.GetDescription(), rec.currentID);
     }
     return children;
 }
@@ -88,7 +88,7 @@ void TImportPaths::LinkCreated(int32_t parent, int32_t source) {
     if (found == children_.end()) return;  // its children are read when first needed
     // the new link is the last child and shows its source's description; a path through
     // it leads to the source
-    if (engine_.LoadNode(source)) Remember(found->second, LoadedDescription(engine_), source);
+    if (engine_.LoadNode(source)) Remember(found->second, engine_.GetDescription(), source);
 }
 
 }  // namespace kelmor

@@ -49,14 +49,7 @@ struct TDamage {
 };
 void PrintTo(const TDamage& damage, std::ostream* out) { *out << damage.name; }
 
-std::vector<uint8_t> Ref(int32_t id, int32_t size) {
-    std::vector<uint8_t> ref(14, 0);
-    for (int i = 0; i < 4; ++i) {
-        ref[static_cast<size_t>(i)] = static_cast<uint8_t>(id >> (8 * i));
-        ref[static_cast<size_t>(4 + i)] = static_cast<uint8_t>(size >> (8 * i));
-    }
-    return ref;
-}
+std::vector<uint8_t> Ref(int32_t id, int32_t size) { return test::BlobReference(id, size); }
 
 void Append(const std::string& path, std::vector<uint8_t> extra) {
     std::vector<uint8_t> bytes = test::ReadBytes(path);

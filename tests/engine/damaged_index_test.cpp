@@ -13,7 +13,7 @@ using test::TRawDatabase;
 
 TRawDatabase TwoNodes() {
     TRawDatabase raw;
-    raw.nodes.push_back({1, 0, 5, test::MakeRecord("one"), 0, 0});
+    raw.nodes.push_back({1, 0, 5, test::MakeRecord("one", {{"data", ktBlob, test::BlobReference(1, 3)}}), 0, 0});
     raw.nodes.push_back({2, 1, 5, test::MakeRecord("two"), 0, 0});
     raw.blobs.push_back({1, {1, 2, 3}, 0});
     return raw;
@@ -33,7 +33,7 @@ const TDamage kDamages[] = {
     {"trailing bytes", nullptr, [](auto& i) { i.push_back(0); }, "holds"},
     {"far too long", nullptr, [](auto& i) { i.resize(2'000'000); }, "longer"},
     {"ID zero", [](auto& r) { r.nodes[1].id = 0; }, nullptr, "ID 0"},
-    {"ID above the last one", [](auto& r) { r.lastNodeID = 1; }, nullptr, "outside 1..1"},
+    {"ID above the last one", [](auto& r) { r.lastNodeID = 1; }, nullptr, "above the header's last node ID 1"},
     {"repeated ID", [](auto& r) { r.nodes[1].id = 1; }, nullptr, "repeats the node ID 1"},
     {"negative parent", [](auto& r) { r.nodes[1].parent = -4; }, nullptr, "parent ID -4"},
     {"own parent", [](auto& r) { r.nodes[1].parent = 2; }, nullptr, "parent ID 2"},
@@ -42,11 +42,24 @@ const TDamage kDamages[] = {
     {"record beyond the data file", [](auto& r) { r.nodes[1].positionOverride = 1 << 20; }, nullptr,
      "beyond the end of the data file"},
     {"records at one position", [](auto& r) { r.nodes[1].positionOverride = 49; }, nullptr, "same record position"},
-    {"record too short", [](auto& r) { r.nodes[1].positionOverride = 67 - 2; }, nullptr, "too short"},
+    {"record too short",
+     [](auto& r) {
+         const size_t end = 49 + r.nodes[0].record.size() + r.nodes[1].record.size();
+         r.nodes[1].positionOverride = static_cast<int32_t>(end - 2);
+     },
+     nullptr, "too short"},
     {"link to minimum ID", [](auto& r) { r.nodes[1].positionOverride = INT32_MIN; }, nullptr, "source ID"},
     {"blob beyond the blob file", [](auto& r) { r.blobs[0].positionOverride = 5000; }, nullptr,
      "beyond the end of the blob file"},
     {"blob ID above the last one", [](auto& r) { r.lastBlobID = 0; }, nullptr, "blob entry 1"},
+    {"negative last node ID", [](auto& r) { r.lastNodeID = -5; }, nullptr, "last node ID is -5"},
+    {"negative last blob ID", [](auto& r) { r.lastBlobID = -10; }, nullptr, "last blob ID is -10"},
+    {"last node ID below an ID in use", [](auto& r) { r.nodes[1].id = 9; r.lastNodeID = 8; }, nullptr,
+     "above the header's last node ID 8"},
+    {"last node ID at the 32-bit maximum", [](auto& r) { r.lastNodeID = INT32_MAX; }, nullptr,
+     "last node ID is 2147483647"},
+    {"last blob ID at the 32-bit maximum", [](auto& r) { r.lastBlobID = INT32_MAX; }, nullptr,
+     "last blob ID is 2147483647"},
     {"blob inside the head", [](auto& r) { r.blobs[0].positionOverride = 3; }, nullptr, "impossible position"},
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "rawdatabase.h"
@@ -44,6 +46,39 @@ TEST_F(DamagedRecordTest, RecordsWhoseItemsDoNotAddUpAreRefused) {
         EXPECT_THROW(engine.LoadNode(1), EKelmorDamagedError) << c.name;
         EXPECT_EQ(engine.RecordLength(), 4) << c.name;  // the buffer holds an empty record again
         EXPECT_TRUE(engine.LoadNode(2)) << c.name;
+        engine.Close();
+    }
+}
+
+// Whatever a failed read brought in, the buffer must hold an empty record afterwards:
+// a length and item count left behind would send FindKey past the buffer's end.
+TEST_F(DamagedRecordTest, AFailedReadLeavesAnEmptyRecordBehind) {
+    struct TCase {
+        const char* name;
+        std::function<void(std::vector<uint8_t>&)> damage;
+        uint64_t cutDataFileTo;  // 0: the data file stays whole
+    };
+    const TCase cases[] = {
+        {"data file cut short under the open database", [](auto&) {}, 49 + 12},  // head + 12 bytes of node 1
+        {"length beyond the record's place", [](auto& r) { r[0] = static_cast<uint8_t>(r[0] + 9); }, 0},
+        {"more items claimed", [](auto& r) { r[2] = 9; }, 0},
+    };
+    for (const TCase& c : cases) {
+        std::vector<uint8_t> record =
+            test::MakeRecord("description", {{"k", ktByte, {1}}, {"s", ktString, {'s', 'o', 'm', 'e'}}});
+        c.damage(record);
+        Write(record);
+        ASSERT_TRUE(engine.LoadNode(2)) << c.name;  // the buffer holds a record before the failure
+        if (c.cutDataFileTo) std::filesystem::resize_file(base + ".dat", c.cutDataFileTo);
+
+        EXPECT_THROW(engine.LoadNode(1), EKelmorError) << c.name;
+        const uint8_t* bytes = engine.RecordBytes();
+        EXPECT_EQ(engine.RecordLength(), 4) << c.name;
+        EXPECT_TRUE(std::all_of(bytes + 2, bytes + TKelmorClass::kWorkBufferSize, [](uint8_t b) { return b == 0; }))
+            << c.name;
+        EXPECT_EQ(engine.KeyCount(), 0) << c.name;
+        EXPECT_EQ(engine.FindKey("k"), 0) << c.name;
+        EXPECT_EQ(engine.GetDescription(), "") << c.name;
         engine.Close();
     }
 }

@@ -15,7 +15,9 @@ struct TSnapshot {
     bool operator==(const TSnapshot&) const = default;
 };
 
-// A database with a flushed state A, then changes in memory that make state B.
+// A database with a flushed state A on disk, and the changes that make state B. The
+// changes are made by an engine of their own (in a child process when the flush is to be
+// cut short), since only one engine at a time may write a database.
 class DataSafetyTest : public test::DatabaseTest {
 protected:
     void SetUp() override {
@@ -30,40 +32,51 @@ protected:
         }
         ASSERT_EQ(engine.Flush(), kResultOK);
         stateA = test::DumpDatabase(engine);
+        ASSERT_EQ(engine.Close(), kResultOK);
         filesA = Snapshot();
-        ChangeToStateB();
-        stateB = test::DumpDatabase(engine);
+        // State B as it looks in memory, worked out on a copy of the files.
+        const std::string copy = dir / "copy";
+        for (const char* extension : {".idx", ".dat", ".blb"})
+            test::WriteBytes(copy + extension, test::ReadBytes(base + extension));
+        TKelmorClass other;
+        ASSERT_EQ(other.OpenDatabase(copy, false, admin), kResultOK);
+        ChangeToStateB(other);
+        stateB = test::DumpDatabase(other);
         ASSERT_NE(stateA, stateB);
     }
-    void ChangeToStateB() {
-        ASSERT_TRUE(engine.LoadNode(3));
-        engine.SetDescription("node three, renamed to something longer");
-        engine.DeleteKey(2);  // its blob
-        engine.SaveNode(3);
-        ASSERT_TRUE(engine.LoadNode(10));
-        engine.SetDescription("node X");  // same length: rewritten in its place
-        engine.SaveNode(10);
-        engine.ClearNode();
-        engine.SetDescription("new");
+    static void ChangeToStateB(TKelmorClass& writer) {
+        writer.LoadNode(3);
+        writer.SetDescription("node three, renamed to something longer");
+        writer.DeleteKey(2);  // its blob
+        writer.SaveNode(3);
+        writer.LoadNode(10);
+        writer.SetDescription("node X");  // same length: rewritten in its place
+        writer.SaveNode(10);
+        writer.ClearNode();
+        writer.SetDescription("new");
         const uint8_t bytes[3] = {1, 2, 3};
-        engine.AddBlobKey("fresh", bytes, 3);
-        engine.CreateNode(1);
-        engine.SetUser(2, "clerk", "pw");
+        writer.AddBlobKey("fresh", bytes, 3);
+        writer.CreateNode(1);
+        writer.SetUser(2, "clerk", "pw");
     }
     TSnapshot Snapshot() const {
         return {test::ReadBytes(base + ".idx"), test::ReadBytes(base + ".dat"), test::ReadBytes(base + ".blb")};
     }
-    // Flushes in a child process that dies at `point`; returns after the child is gone.
+    // A child process opens the database, makes state B and flushes, dying at `point`;
+    // returns after the child is gone (as a crash would, that lets go of its lock).
     void FlushAndDieAt(TFlushPoint point) {
         static TFlushPoint stopAt;
         stopAt = point;
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            TKelmorClass writer;
+            if (writer.OpenDatabase(base, false, admin) != kResultOK) _exit(4);
+            ChangeToStateB(writer);
             SetFlushPointHook([](TFlushPoint reached) {
                 if (reached == stopAt) _exit(0);
             });
-            engine.Flush();
+            writer.Flush();
             _exit(3);  // the flush should not have finished
         }
         int status = 0;
@@ -71,9 +84,9 @@ protected:
         ASSERT_TRUE(WIFEXITED(status));
         ASSERT_EQ(WEXITSTATUS(status), 0);
     }
-    std::string OpenedState() {
+    std::string OpenedState(bool readOnly = false) {
         TKelmorClass reader;
-        EXPECT_EQ(reader.OpenDatabase(base, false, admin), kResultOK) << reader.LastErrorText();
+        EXPECT_EQ(reader.OpenDatabase(base, readOnly, admin), kResultOK) << reader.LastErrorText();
         return test::DumpDatabase(reader);
     }
 
@@ -82,8 +95,11 @@ protected:
 };
 
 TEST_F(DataSafetyTest, BetweenFlushesTheFilesOnDiskDoNotChange) {
+    ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
+    ChangeToStateB(engine);
+    EXPECT_EQ(test::DumpDatabase(engine), stateB);
     EXPECT_EQ(Snapshot(), filesA);
-    EXPECT_EQ(OpenedState(), stateA);  // another reader sees the flushed state
+    EXPECT_EQ(OpenedState(true), stateA);  // a reader sees the flushed state
 }
 
 TEST_F(DataSafetyTest, AFlushInterruptedBeforeItsCommitLeavesTheOldState) {
@@ -108,6 +124,8 @@ TEST_F(DataSafetyTest, AFlushInterruptedHalfwayThroughWritingTheFilesOpensInTheN
 }
 
 TEST_F(DataSafetyTest, AFlushedDatabaseHasNoGapsAndReopensWithEveryValue) {
+    ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
+    ChangeToStateB(engine);
     ASSERT_EQ(engine.Flush(), kResultOK);
     const TSnapshot files = Snapshot();
     const auto index = test::DecodeIndex(files.index);

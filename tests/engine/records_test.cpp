@@ -23,7 +23,7 @@ TEST_F(RecordTest, AnEmptyRecordHasNoDescriptionUntilOneIsSet) {
     EXPECT_EQ(engine.RecordLength(), 4);
     EXPECT_EQ(engine.KeyCount(), 0);
     EXPECT_EQ(engine.NodeSpaceFree(), 100);
-    EXPECT_THROW(engine.GetDescription(), EKelmorInvalidKeyIndexError);
+    EXPECT_EQ(engine.GetDescription(), "");
     engine.SetDescription("Shelf");
     EXPECT_EQ(engine.GetDescription(), "Shelf");
     EXPECT_EQ(engine.RecordLength(), 4 + 2 + 5);
@@ -252,6 +252,27 @@ TEST_F(RecordTest, LongSequencesShowTheirFirst84BytesAndDatesOutsideTheRangeRead
     EXPECT_EQ(engine.GetDateKey(2), 0.0);
     EXPECT_EQ(engine.GetDateKey(3), 0.0);
     EXPECT_EQ(engine.GetDateKey(4), EncodeDate(1980, 1, 1));
+}
+
+TEST_F(RecordTest, ANodeStoredWithoutItemsReadsAsAnEmptyDescriptionWithNoKeysAndCanBeNamed) {
+    engine.ClearNode();
+    const int32_t bare = engine.CreateNode(0);
+    Reopen();
+    ASSERT_TRUE(engine.LoadNode(bare));
+    EXPECT_EQ(engine.RecordLength(), 4);
+    EXPECT_EQ(engine.GetDescription(), "");
+    EXPECT_EQ(engine.KeyCount(), 0);
+    EXPECT_EQ(engine.FindKey(""), 0);
+    EXPECT_THROW(engine.GetKeyName(1), EKelmorInvalidKeyIndexError);
+
+    engine.SetDescription("named");
+    engine.AddByteKey("k", 7);
+    engine.SaveNode(bare);
+    Reopen();
+    ASSERT_TRUE(engine.LoadNode(bare));
+    EXPECT_EQ(engine.GetDescription(), "named");
+    EXPECT_EQ(engine.FindKey("K"), 1);
+    EXPECT_EQ(engine.GetByteKey(1), 7);
 }
 
 TEST_F(RecordTest, SavingARecordOfTheSameLengthKeepsItsPlaceAndAnotherLengthMovesItToTheEnd) {

@@ -322,6 +322,34 @@ TEST(DoubleText, GeneralNotationWithFifteenDigits)
     EXPECT_EQ(FormatDoubleGeneral(-1.5e-7, Continental()), "-1,5E-7");
 }
 
+// An exact tie at the 16th significant digit (the binary value itself ends in that 5) rounds
+// away from zero, as the float and currency texts do; printf's round-half-even would keep the even
+// digit. A decimal text that only looks like a tie is a nearby binary value: it rounds to nearest.
+TEST(DoubleText, ExactTieAtFifteenDigitsRoundsAwayFromZero)
+{
+    struct Case { double v; const char* text; };
+    const Case cases[] = {
+        {1000000000000005.0, "1.00000000000001E15"},     // exactly ...005: not to even (1E15)
+        {-1000000000000005.0, "-1.00000000000001E15"},
+        {1000000000000025.0, "1.00000000000003E15"},     // not ...02
+        {1000000000000015.0, "1.00000000000002E15"},     // odd 15th digit: both rules agree
+        {123456789012344.5, "123456789012345"},          // a half in fixed notation
+        {-123456789012344.5, "-123456789012345"},
+        {999999999999999.5, "1E15"},                     // the carry raises the exponent
+        {0.000002384185791015625, "2.38418579101563E-6"},  // exactly 10 x 2^-22: not ...62E-6
+        {-0.00001239776611328125, "-1.23977661132813E-5"},
+        {0.1000000000000005, "0.100000000000001"},       // binary value 0.10000000000000050515...
+        {0.3000000000000005, "0.3"},                     // binary value 0.30000000000000048849...
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatDoubleGeneral(c.v, Iso()), c.text) << c.text;
+    EXPECT_EQ(FormatDoubleGeneral(123456789012344.5, Continental()), "123456789012345");
+    EXPECT_EQ(FormatDoubleGeneral(-0.000002384185791015625, Continental()), "-2,38418579101563E-6");
+    // The same rule at other precisions: 2.5 and 0.125 are exact.
+    EXPECT_EQ(FormatGeneral(2.5, 1, Iso()), "3");
+    EXPECT_EQ(FormatGeneral(-0.125, 2, Iso()), "-0.13");
+}
+
 TEST(DoubleText, OtherPrecisions)
 {
     EXPECT_EQ(FormatGeneral(16777217.0, 9, Iso()), "16777217");

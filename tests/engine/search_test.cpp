@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "dbfixture.h"
@@ -145,21 +146,48 @@ TEST_F(SearchTest, CancellingStopsTheSearchAndReportsNoMatch) {
     EXPECT_EQ(engine.SearchFirst(search), -1);  // node 1 matches, but the search was cancelled
     EXPECT_TRUE(TKelmorClass::NoSearchMatch(search));
 
-    // from another thread, while a search over a large tree runs
-    for (int i = 0; i < 3000; ++i) AddNode("filler");
-    TKelmorSearch longSearch = Search("nowhere", sfNodeDescriptions | sfKeyNames | sfKeyValues);
-    std::atomic<bool> started{false};
-    longSearch.progressStep = 1;
-    longSearch.onProgress = [&](TKelmorClass&, int) {
-        started = true;
-        std::this_thread::yield();
+    // between two steps (as the replace command's Abort does), it ends the current match
+    TKelmorSearch stepped = Search("alpha", sfNodeDescriptions);
+    ASSERT_EQ(engine.SearchFirst(stepped), 1);
+    EXPECT_FALSE(TKelmorClass::NoSearchMatch(stepped));
+    engine.CancelSearch(stepped);
+    EXPECT_TRUE(TKelmorClass::NoSearchMatch(stepped));
+}
+
+// The search runs on this thread and can end only by being cancelled from another one:
+// its two nodes change places each time it reaches one, so the walk always has a next
+// sibling. The threads meet only in CancelSearch, so a plain write there to the search
+// record is a race that ThreadSanitizer reports.
+TEST_F(SearchTest, CancellingFromAnotherThreadStopsARunningSearch) {
+    const int32_t turns = AddNode("turns");
+    const int32_t first = AddNode("first", turns);
+    const int32_t second = AddNode("second", turns);
+    TKelmorSearch search = Search("nowhere", sfNodeDescriptions | sfKeyNames | sfKeyValues | sfSubNodesOnly, turns);
+    search.progressStep = 1;
+    int reached = 0;
+    std::atomic<bool> walking{false};
+    search.onProgress = [&](TKelmorClass& e, int) {
+        if (search.nodesReached == 0) return;  // the report before the walk
+        if (++reached > 1) e.ExchangeNodes(first, second);  // the node just reached comes first
+        walking = true;
     };
     std::thread canceller([&] {
-        while (!started) std::this_thread::yield();
-        engine.CancelSearch(longSearch);
+        while (!walking) std::this_thread::yield();
+        engine.CancelSearch(search);
     });
-    EXPECT_EQ(engine.SearchFirst(longSearch), -1);
+    EXPECT_EQ(engine.SearchFirst(search), -1);
     canceller.join();
+    EXPECT_TRUE(TKelmorClass::NoSearchMatch(search));
+}
+
+TEST_F(SearchTest, ANodeWithoutItemsIsSearchedAsAnEmptyDescriptionWithoutKeys) {
+    engine.ClearNode();
+    const int32_t bare = engine.CreateNode(0);
+    const int32_t below = AddNode("omega", bare);
+    TKelmorSearch search = Search("omega", sfNodeDescriptions | sfKeyNames | sfKeyValues);
+    EXPECT_EQ(AllMatches(engine, search), (std::vector<TMatch>{{below, 1, 0}}));
+    TKelmorSearch empty = Search("", sfNodeDescriptions | sfKeyNames | sfWholeValue);
+    EXPECT_EQ(AllMatches(engine, empty), (std::vector<TMatch>{{bare, 1, 0}}));
 }
 
 TEST_F(SearchTest, ProgressIsReportedFromZeroTo100) {

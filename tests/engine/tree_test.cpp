@@ -230,6 +230,40 @@ TEST_F(TreeTest, PathsLeadToNodesInAnyLetterCase) {
     EXPECT_EQ(engine.GetNodePath(deep), (long_ + "\\" + long_).substr(0, 255));
 }
 
+TEST_F(TreeTest, ABrokenLinkIsNoStepOfAPath) {
+    const int32_t doomed = AddNode("doomed");
+    const int32_t below = AddNode("below", doomed);
+    engine.MarkNode(doomed);
+    const int32_t broken = engine.CreateLink(0);
+    engine.DeleteNode(doomed);
+    ASSERT_FALSE(engine.NodeExists(below));
+    // the broken link shows an empty description, but its source is gone
+    EXPECT_EQ(engine.GetNodePath(broken), "");
+    EXPECT_EQ(engine.FindNodeByPath(""), -1);
+    EXPECT_EQ(engine.FindNodeByPath("\\below"), -1);
+
+    // a later sibling whose description is empty is the one a path leads to
+    const int32_t empty = AddNode("");
+    const int32_t child = AddNode("below", empty);
+    EXPECT_EQ(engine.FindNodeByPath(""), empty);
+    EXPECT_EQ(engine.FindNodeByPath("\\BELOW"), child);
+}
+
+// A record without any item (made by creating a node from a cleared buffer) reads as an
+// empty description: paths and sorting go on instead of failing on it.
+TEST_F(TreeTest, ANodeWithoutItemsTakesPartInPathsAndSortingWithAnEmptyDescription) {
+    const int32_t b = AddNode("b");
+    engine.ClearNode();
+    const int32_t bare = engine.CreateNode(0);
+    const int32_t a = AddNode("a");
+    const int32_t leaf = AddNode("leaf", bare);
+    EXPECT_EQ(engine.GetNodePath(leaf), "\\leaf");
+    EXPECT_EQ(engine.GetNodePath(bare), "");
+    EXPECT_EQ(engine.FindNodeByPath("\\leaf"), leaf);
+    engine.SortChildren(0);
+    EXPECT_EQ(Children(engine, 0), (std::vector<int32_t>{bare, a, b}));
+}
+
 TEST(PathElements, ComponentsAndPrefixes) {
     struct TCase {
         const char* path;

@@ -112,6 +112,21 @@ TEST_F(ExporterKMTTest, NumbersAndDatesFollowTheRegionalSettings) {
                           " \"t\"=datetime:\"03/02/2024 10.11\"\r\n\r\n");
 }
 
+// A record without any item (the engine stores one for a node created from a cleared
+// buffer) is a section with an empty description and no keys, also in a link's path.
+TEST_F(ExporterKMTTest, ANodeWithoutItemsIsASectionWithAnEmptyDescriptionAndNoKeys) {
+    engine.ClearNode();
+    const int32_t bare = engine.CreateNode(0);
+    engine.ClearNode();
+    engine.SetDescription("leaf");
+    engine.AddByteKey("k", 1);
+    engine.MarkNode(engine.CreateNode(bare));
+    engine.CreateLink(0);
+    EXPECT_EQ(Export("Root"), std::string(kHead) + "[\\]\r\n\r\n[\\\\leaf]\r\n \"k\"=byte:\"1\"\r\n\r\n"
+                                                   "LINK:[\\]\r\n \"\\\\leaf\"\r\n\r\n");
+    EXPECT_EQ(resultCode, 0);
+}
+
 TEST_F(ExporterKMTTest, AnAbortStopsAfterTheCurrentSection) {
     test::TSampleTree tree(engine);
     EXPECT_EQ(Export("Root", [](TKelmorInOut& job, const std::string&) { job.RequestAbort(); }),

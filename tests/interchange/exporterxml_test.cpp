@@ -138,6 +138,22 @@ TEST_F(ExporterXMLTest, AFailedWriteIsAnErrorWithItsReason) {
     EXPECT_EQ(errorMessage, "Cannot write file \"/dev/full\". " + ErrorText(ENOSPC));
 }
 
+// A record without any item (the engine stores one for a node created from a cleared
+// buffer) is a node with an empty description and no values, also in a link's path.
+TEST_F(ExporterXMLTest, ANodeWithoutItemsIsWrittenWithAnEmptyDescriptionAndNoValues) {
+    engine.ClearNode();
+    const int32_t bare = engine.CreateNode(0);
+    engine.ClearNode();
+    engine.SetDescription("leaf");
+    engine.AddByteKey("k", 1);
+    engine.MarkNode(engine.CreateNode(bare));
+    engine.CreateLink(0);
+    EXPECT_EQ(Export("Root"), Head() + "<node description=\"\"><node description=\"leaf\"><value description=\"k\" "
+                                       "type=\"byte\">1</value>\r\n</node>\r\n</node>\r\n"
+                                       "<link source=\"\\leaf\"></link>\r\n</kelmor>\r\n");
+    EXPECT_EQ(resultCode, 0) << errorMessage;
+}
+
 // A link whose source lies below a node the user may not read is left out, like a
 // broken link; the rest of the export goes on.
 TEST_F(ExporterXMLTest, ALinkToANodeTheUserMayNotReadIsLeftOut) {

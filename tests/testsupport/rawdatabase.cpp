@@ -35,6 +35,15 @@ std::vector<uint8_t> Head(uint8_t securityType, uint16_t stamp) {
 }
 }  // namespace
 
+std::vector<uint8_t> BlobReference(int32_t id, int32_t size) {
+    std::vector<uint8_t> reference(14, 0);
+    for (size_t i = 0; i < 4; ++i) {
+        reference[i] = static_cast<uint8_t>(static_cast<uint32_t>(id) >> (8 * i));
+        reference[4 + i] = static_cast<uint8_t>(static_cast<uint32_t>(size) >> (8 * i));
+    }
+    return reference;
+}
+
 std::vector<uint8_t> MakeRecord(const std::string& description, const std::vector<TRawKey>& keys) {
     std::vector<uint8_t> record(4, 0);
     AppendItem(record, 255, std::vector<uint8_t>(description.begin(), description.end()));
@@ -79,9 +88,9 @@ std::vector<uint8_t> TRawDatabase::IndexBytes() const {
     std::vector<uint8_t> header(41, 0);
     Put16(header, 0, majorVersion);
     header[2] = minorVersion;
-    Put32(header, 3, lastNodeID >= 0 ? lastNodeID : highestNode);
+    Put32(header, 3, lastNodeID.value_or(highestNode));
     Put16(header, 7, static_cast<uint16_t>(nodeCountOverride >= 0 ? nodeCountOverride : static_cast<int32_t>(nodes.size())));
-    Put32(header, 9, lastBlobID >= 0 ? lastBlobID : highestBlob);
+    Put32(header, 9, lastBlobID.value_or(highestBlob));
     Put16(header, 13, static_cast<uint16_t>(blobCountOverride >= 0 ? blobCountOverride : static_cast<int32_t>(blobs.size())));
     header[17] = 1;
     Put16(header, 18, 2024);

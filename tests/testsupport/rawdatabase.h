@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,9 @@ struct TRawKey {
     uint8_t type = 0;
     std::vector<uint8_t> value;
 };
+
+// The 14-byte value of a blob key: blob ID, size, six reserved bytes.
+std::vector<uint8_t> BlobReference(int32_t id, int32_t size);
 
 // The bytes of a node record (length, item count, items), as held in the work buffer.
 std::vector<uint8_t> MakeRecord(const std::string& description, const std::vector<TRawKey>& keys = {});
@@ -39,8 +43,8 @@ struct TRawDatabase {
     uint8_t minorVersion = 25;
     uint8_t securityType = 1;
     uint16_t stamp = 4711;
-    int32_t lastNodeID = -1;  // -1: the highest node ID
-    int32_t lastBlobID = -1;  // -1: the highest blob ID
+    std::optional<int32_t> lastNodeID;  // unset: the highest node ID
+    std::optional<int32_t> lastBlobID;  // unset: the highest blob ID
     int32_t nodeCountOverride = -1;
     int32_t blobCountOverride = -1;
     std::vector<std::pair<std::string, std::string>> users = {{"ADMIN", "SECRET"}};

@@ -1,0 +1,127 @@
+// A save that fails on a full disk (here: a file size limit in a child process, which
+// makes writes fail with EFBIG as a full disk makes them fail with ENOSPC) changes no
+// file; closing after it neither deletes nor truncates anything.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "dbfixture.h"
+#include "journal.h"
+#include "kelmorcheck.h"
+#include "rawdatabase.h"
+
+namespace kelmor {
+namespace {
+
+class FailedSaveTest : public test::DatabaseTest {
+protected:
+    // The last completed save: three nodes with a blob of 1000 bytes each.
+    void SetUp() override {
+        test::DatabaseTest::SetUp();
+        for (int i = 1; i <= 3; ++i) {
+            engine.ClearNode();
+            engine.SetDescription("holder " + std::to_string(i));
+            const std::vector<uint8_t> blob(1000, static_cast<uint8_t>(i));
+            engine.AddBlobKey("blob", blob.data(), blob.size());
+            engine.CreateNode(0);
+        }
+        ASSERT_EQ(engine.Close(), kResultOK);
+        savedState = StateOnDisk();  // a read/write open and close: a completed save
+        saved = Files();
+    }
+    std::vector<std::vector<uint8_t>> Files() const {
+        return {test::ReadBytes(base + ".idx"), test::ReadBytes(base + ".dat"), test::ReadBytes(base + ".blb")};
+    }
+    std::string StateOnDisk() {
+        TKelmorClass reader;
+        EXPECT_EQ(reader.OpenDatabase(base, false, admin), kResultOK) << reader.LastErrorText();
+        return test::DumpDatabase(reader);
+    }
+    // In a child whose files may not grow beyond `limit` bytes: opens the database, takes
+    // every blob key away (the blob count in memory becomes 0), adds `newNodes` nodes with
+    // 200 bytes of text each, then flushes and closes. Returns the child's exit code:
+    // 0 when both failed and the error names the cause.
+    int EditAndSaveWithinLimit(rlim_t limit, int newNodes) {
+        const pid_t child = fork();
+        if (child == 0) {
+            TKelmorClass writer;
+            if (writer.OpenDatabase(base, false, admin) != kResultOK) _exit(10);
+            for (int32_t node = 1; node <= 3; ++node) {
+                writer.LoadNode(node);
+                writer.DeleteKey(1);
+                writer.SaveNode(node);
+            }
+            for (int i = 0; i < newNodes; ++i) {
+                writer.ClearNode();
+                writer.SetDescription("new " + std::to_string(i));
+                writer.AddStringKey("text", std::string(200, 'x'));
+                writer.CreateNode(0);
+            }
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit cap{limit, limit};
+            if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(11);
+            if (writer.Flush() == kResultOK) _exit(12);
+            if (writer.Close() == kResultOK) _exit(13);
+            _exit(writer.LastErrorText().find("File too large") != std::string::npos ? 0 : 14);
+        }
+        int status = 0;
+        if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+        return WEXITSTATUS(status);
+    }
+
+    std::vector<std::vector<uint8_t>> saved;
+    std::string savedState;
+};
+
+TEST_F(FailedSaveTest, AJournalThatCannotBeWrittenLeavesEveryFileAsTheLastSaveLeftIt) {
+    // The new records alone (about 45,000 bytes) do not fit into the journal.
+    ASSERT_EQ(EditAndSaveWithinLimit(20000, 200), 0);
+    EXPECT_EQ(Files(), saved);  // the blob file is still there, byte for byte
+    EXPECT_FALSE(test::Exists(JournalPath(base)));
+    EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+    EXPECT_TRUE(CheckDatabase(base).empty());
+    EXPECT_EQ(StateOnDisk(), savedState);
+    TKelmorClass reader;
+    ASSERT_EQ(reader.OpenDatabase(base, true, admin), kResultOK);
+    for (int32_t node = 1; node <= 3; ++node) {
+        ASSERT_TRUE(reader.LoadNode(node));
+        EXPECT_EQ(reader.GetBlobKey(1), std::vector<uint8_t>(1000, static_cast<uint8_t>(node)));
+    }
+}
+
+TEST_F(FailedSaveTest, ASaveCommittedButNotWrittenCompletesAtTheNextOpen) {
+    // Records that stay in front, and the blob holders moved behind them, so that the
+    // journal holds only the end of the data file (about 8,000 bytes) and fits, while the
+    // data file growing past 12,000 bytes does not.
+    ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
+    for (int i = 0; i < 40; ++i) {
+        engine.ClearNode();
+        engine.SetDescription("filler " + std::to_string(i));
+        engine.AddStringKey("text", std::string(200, 'f'));
+        engine.CreateNode(0);
+    }
+    for (int32_t node = 1; node <= 3; ++node) {
+        ASSERT_TRUE(engine.LoadNode(node));
+        engine.SetDescription("blob holder " + std::to_string(node));
+        engine.SaveNode(node);
+    }
+    ASSERT_EQ(engine.Close(), kResultOK);
+    savedState = StateOnDisk();
+    ASSERT_LT(test::FileSize(base + ".dat"), 12000u);
+    const std::vector<uint8_t> blobFile = test::ReadBytes(base + ".blb");
+
+    ASSERT_EQ(EditAndSaveWithinLimit(12000, 30), 0);
+    EXPECT_TRUE(test::Exists(JournalPath(base)));
+    EXPECT_EQ(test::ReadBytes(base + ".blb"), blobFile);  // not removed, though no blob is left
+    const std::string state = StateOnDisk();  // completes the save
+    EXPECT_NE(state, savedState);
+    EXPECT_NE(state.find("new 29"), std::string::npos);
+    EXPECT_FALSE(test::Exists(JournalPath(base)));
+    EXPECT_TRUE(CheckDatabase(base).empty());
+}
+
+}  // namespace
+}  // namespace kelmor
