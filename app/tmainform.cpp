@@ -320,10 +320,16 @@ void TMainForm::FileFlushExecute() {
         ShowCentredMessage(QStringLiteral("Database Committed to Disk."), TMessageKind::Information);
 }
 
-void TMainForm::FileCloseAllExecute() {
-    // Always the last in window order (the bottom-most) first, until none is left.
-    for (QList<QMdiSubWindow*> windows = DatabaseWindows(); !windows.isEmpty(); windows = DatabaseWindows())
-        delete windows.first();
+void TMainForm::FileCloseAllExecute() { CloseDatabaseWindows(); }
+
+bool TMainForm::CloseDatabaseWindows() {
+    // The last in window order (the bottom-most) first. A window saves its database as it
+    // closes, and stays open when that fails and the user keeps it.
+    for (QMdiSubWindow* window : DatabaseWindows()) {
+        if (!window->close()) return false;
+        delete window;
+    }
+    return true;
 }
 
 void TMainForm::AboutExecute() {
@@ -456,6 +462,10 @@ void TMainForm::RemoveDatabase(TKelmorClass* engine) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!CloseDatabaseWindows()) {
+        event->ignore();
+        return;
+    }
     closing_ = true;
     event->accept();
 }

@@ -151,6 +151,8 @@ private:
     void SetMenuEnabled(QMenu* menu, bool enabled);
     void FileFlushExecute();
     void FileCloseAllExecute();
+    // Closes every database window; false when one stayed open.
+    bool CloseDatabaseWindows();
     void UpdateWindowCommands();
     void DocumentActivated(QMdiSubWindow* window);
     void DocumentDestroyed();

@@ -74,6 +74,15 @@ bool TMainForm::OpenDialogCanClose(const QString& fileName, QWidget* dialog) {
 
 bool TMainForm::NewDialogCanClose(const QString& fileName, QWidget* dialog) {
     const QString base = BasePathFromFileName(fileName);
+    for (QMdiSubWindow* window : DatabaseWindows()) {
+        TDatabaseWindow* database = DatabaseWindowOf(window);
+        if (database && SameDatabase(database->BasePath(), base)) {
+            ShowCentredMessage(base + QStringLiteral(" is open in this program.\n\nClose its window before "
+                                                     "creating a new database in its place."),
+                               TMessageKind::Error, QMessageBox::Ok, dialog);
+            return false;
+        }
+    }
     if (QFileInfo::exists(base + QStringLiteral(".dat")) &&
         ShowCentredMessage(QStringLiteral("Associated DAT file exists.\nDo you want to replace it?"),
                            TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, dialog) != QMessageBox::Yes)

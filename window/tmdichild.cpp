@@ -4,6 +4,7 @@
 #include "tmdichild.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -277,6 +278,21 @@ bool TMDIChild::FlushDatabase() {
     if (result == kResultOK) return true;
     ShowCentredMessage(FromEnginePath(engine_->LastErrorText()), TMessageKind::Error, QMessageBox::Ok, this);
     return false;
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+    if (WorkerRunning() || engine_->IsReadOnly() || !engine_->Modified() || engine_->Flush() == kResultOK) {
+        event->accept();
+        return;
+    }
+    const QString question = FromEnginePath(engine_->LastErrorText()) +
+                             QStringLiteral("\n\nClose the database all the same? The changes since it was "
+                                            "last saved will be lost.");
+    if (ShowCentredMessage(question, TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) ==
+        QMessageBox::Yes)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMDIChild::ChangePassword() {

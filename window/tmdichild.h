@@ -128,6 +128,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Saves a modified database first; when that fails, the user decides whether the
+    // window closes all the same (the files keep the last completed save).
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateControls();

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "common.h"
 #include "freespacetext.h"
@@ -71,6 +73,7 @@ private slots:
     void freeSpaceText_data();
     void freeSpaceText();
     void closingTheWindowFreesTheEngine();
+    void aSaveThatFailsOnClosingAsksBeforeChangesAreLost();
 };
 
 void DatabaseWindowTest::emptyDatabaseShowsARootWithoutButton() {
@@ -527,6 +530,56 @@ void DatabaseWindowTest::closingTheWindowFreesTheEngine() {
     QCOMPARE(reader.OpenDatabase(ToEnginePath(fixture.BasePath()), true, TKelmorClass::MakeLogin("admin", "secret")),
              kResultOK);
     QCOMPARE(reader.Header().nodeCount, uint16_t(7));
+}
+
+namespace {
+// Files of this process may not grow beyond `bytes` while it lives: writes fail as they
+// fail on a full disk.
+class TFileSizeCap {
+public:
+    explicit TFileSizeCap(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit cap = saved_;
+        cap.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &cap);
+    }
+    ~TFileSizeCap() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+}  // namespace
+
+void DatabaseWindowTest::aSaveThatFailsOnClosingAsksBeforeChangesAreLost() {
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    for (int i = 0; i < 100; ++i) AddNode(fixture.Engine(), 0, std::string(250, 'n'));
+    QMdiSubWindow* window = fixture.Form().DatabaseWindows().first();
+    {
+        TFileSizeCap cap(16000);  // the save needs about 27,000 bytes
+        TModalDriver driver;
+        driver.Message(QMessageBox::No);
+        QVERIFY(!window->close());
+        QCOMPARE(driver.Messages().size(), 1);
+        QVERIFY2(driver.Messages().first().contains(QStringLiteral("File too large")), qPrintable(driver.Messages().first()));
+        QVERIFY(driver.Messages().first().endsWith(
+            QStringLiteral("Close the database all the same? The changes since it was last saved will be lost.")));
+        QVERIFY(fixture.Engine().Modified());  // still open, nothing lost yet
+
+        driver.Message(QMessageBox::Yes);
+        QVERIFY(window->close());
+        QTRY_VERIFY(fixture.Form().OpenDatabases().empty());
+    }
+    // The files hold the last completed save: the small tree without the new nodes.
+    TKelmorClass reader;
+    QCOMPARE(reader.OpenDatabase(ToEnginePath(fixture.BasePath()), true, TKelmorClass::MakeLogin("admin", "secret")),
+             kResultOK);
+    QCOMPARE(reader.Header().nodeCount, uint16_t(6));
 }
 
 void DatabaseWindowTest::freeSpaceText_data() {

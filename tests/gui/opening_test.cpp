@@ -59,6 +59,7 @@ private slots:
     void recentFileCaptions();
     void recentFilesRoundTripThroughSettings();
     void fileDialogChecks();
+    void newOverAnOpenDatabaseIsRefusedFirst();
     void closingTheWindowFreesTheEngine();
     void flushTimerWritesAModifiedDatabase();
     void handOverAndDropsOpenDatabases();
@@ -404,6 +405,23 @@ void OpeningTest::fileDialogChecks() {
                           "Associated BLB file exists.\nDo you want to replace it?",
                           "Associated DAT file exists.\nDo you want to replace it?",
                           "Associated BLB file exists.\nDo you want to replace it?"}));
+}
+
+void OpeningTest::newOverAnOpenDatabaseIsRefusedFirst() {
+    TGuiTempDir dir;
+    const QString base = dir / "stock";
+    QVERIFY(CreateDatabase(base));
+    TMainForm form;
+    form.show();
+    TModalDriver driver;
+    driver.Logon("admin", "secret", true);  // even read-only
+    form.OpenDatabaseFiles(base);
+    QCOMPARE(form.DatabaseWindows().size(), 1);
+    driver.Message();
+    QVERIFY(!form.NewDialogCanClose(base + ".dat", &form));
+    QCOMPARE(driver.Messages(),
+             QStringList({base + " is open in this program.\n\nClose its window before creating a new database in "
+                                 "its place."}));
 }
 
 void OpeningTest::closingTheWindowFreesTheEngine() {
