@@ -39,4 +39,11 @@ private:
     uint64_t lineNumber_;
 };
 
+// A value that its key type cannot hold whole (a byte sequence of more than 255 bytes,
+// a blob of more than 65535): an import ends with it rather than cut or drop the value.
+class EValueTooLarge : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 }  // namespace kelmor

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "extended80.h"
+#include "interchangeerrors.h"
 #include "timporteroptions.h"
 #include "tkelmor.h"
 
@@ -46,6 +47,15 @@ void AddInteger(TKelmorClass& engine, const TKeyTarget& target, int64_t value) {
     }
 }
 
+void CheckLength(uint8_t type, size_t length) {
+    constexpr size_t kMaxSequence = 255;
+    constexpr size_t kMaxBlob = 65535;
+    if (type == ktSequence && length > kMaxSequence)
+        throw EValueTooLarge("A byte sequence holds at most 255 bytes; the value has " + std::to_string(length) + ".");
+    if (type == ktBlob && length > kMaxBlob)
+        throw EValueTooLarge("A blob holds at most 65535 bytes; the value has " + std::to_string(length) + ".");
+}
+
 bool IsIntegerType(uint8_t type) { return type == ktByte || type == ktInteger || type == ktLongint; }
 
 template <typename TAdd>
@@ -80,6 +90,7 @@ std::vector<TKeyTarget> KeyTargetsOf(const TImporterOptions& options) {
 void AddKeyFromText(TKelmorClass& engine, const TKeyTarget& target, std::string_view text, bool skipEmpty,
                     const TRegionalSettings& settings) {
     if (target.type == TImporterOptions::kNoKey || (skipEmpty && text.empty())) return;
+    CheckLength(target.type, text.size());
     Swallowing([&] {
         const std::string value(text);
         if (IsIntegerType(target.type)) {

@@ -1,7 +1,9 @@
 // The rules by which a record import turns one field value into a key of the current
 // record: the text rule (text fields, dBase dates, every CSV field), the number rule
-// (dBase numbers) and the truth rule (dBase logicals). A rule never raises: a value that
-// the key type cannot hold, or a key the engine refuses, is left out.
+// (dBase numbers) and the truth rule (dBase logicals). A value that does not convert
+// gives 0 and an integer keeps the low-order bytes of its type, as the record import
+// options promise; a key the engine refuses is left out. Only a text too long for a
+// sequence or a blob raises (EValueTooLarge): cutting it would change it unseen.
 #pragma once
 
 #include <cstdint>

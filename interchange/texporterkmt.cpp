@@ -35,13 +35,9 @@ void TExporterKMT::Execute() {
         file.Write(std::string("[KELMOR]") + kLineEnd + "[" + VersionText() + "]" + kLineEnd + kLineEnd +
                    "; Exported from " + engine.GetFileName() + kLineEnd + "; " +
                    FormatDateTime("ddddd", exportDate_, engine.RegionalSettings()) + kLineEnd + kLineEnd);
-        try {
-            WalkBranch(engine, StartNode(), *this, [this] { return AbortRequested(); });
-        } catch (const EInterchangeFileError&) {
-            throw;
-        } catch (const std::exception&) {
-            SetResultCode(kUnknownLocation);
-        }
+        // An error while walking (a damaged record, a blob that cannot be read) ends the
+        // export with its own message.
+        WalkBranch(engine, StartNode(), *this, [this] { return AbortRequested(); });
     } catch (const EInterchangeFileError& error) {
         SetResultCode(error.Code());
     } catch (const std::exception& error) {

@@ -41,13 +41,9 @@ void TExporterXML::Execute() {
         attributes_.AddAttribute("date", FormatDateTime("yyyymmdd", exportDate_, engine.RegionalSettings()));
         attributes_.AddAttribute("dp", std::string(1, engine.RegionalSettings().decimalSeparator));
         writer.OpenElement("kelmor", &attributes_);
-        try {
-            WalkBranch(engine, StartNode(), *this, [this] { return AbortRequested(); });
-        } catch (const EInterchangeFileError&) {
-            throw;
-        } catch (const std::exception&) {
-            SetResultCode(kUnknownLocation);
-        }
+        // An error while walking (a damaged record, a blob that cannot be read) ends the
+        // export with its own message.
+        WalkBranch(engine, StartNode(), *this, [this] { return AbortRequested(); });
         writer.CloseElement();
         writer_ = nullptr;
         if (const int error = file.Close()) SetError("Cannot write file \"" + FileName() + "\". " + ErrorText(error));

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
+#include "interchangeerrors.h"
 #include "recordkeyrules.h"
 #include "tkelmor.h"
 
@@ -64,12 +65,14 @@ void TImporterCSV::Execute() {
         }
         const int last = std::min(lineFields, optionFields);
         for (int field = firstFieldIsKey ? 1 : 2; field <= last; ++field) {
+            const std::string where = "(line #" + line + ", field #" + std::to_string(field) + ")";
             try {
                 AddKeyFromText(engine, targets[static_cast<size_t>(field - 1)], reader_->Field(field), skipEmpty,
                                settings);
+            } catch (const EValueTooLarge& error) {
+                throw std::runtime_error("Unable to set key value.\n\n" + std::string(error.what()) + "\n\n" + where);
             } catch (const std::exception&) {
-                throw std::runtime_error("Unable to set key value.\n\n(line #" + line + ", field #" +
-                                         std::to_string(field) + ")");
+                throw std::runtime_error("Unable to set key value.\n\n" + where);
             }
         }
         engine.CreateNode(StartNode());

@@ -5,6 +5,7 @@
 // and then the options before it runs the job.
 #pragma once
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 
@@ -26,7 +27,7 @@ public:
     TImporterOptions& Options() { return options_; }
     TCSVOptions& CSVOptions() { return *csvOptions_; }
     // After the run: some line had another number of fields than the field list.
-    bool FieldsMismatch() const { return fieldsMismatch_; }
+    bool FieldsMismatch() const { return fieldsMismatch_.load(); }
 
 protected:
     void Execute() override;
@@ -37,7 +38,7 @@ private:
     TImporterOptions options_;
     std::unique_ptr<TCSVReader> reader_;
     std::unique_ptr<TCSVOptions> csvOptions_;
-    bool fieldsMismatch_ = false;
+    std::atomic<bool> fieldsMismatch_{false};
 };
 
 }  // namespace kelmor

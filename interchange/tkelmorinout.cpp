@@ -14,7 +14,7 @@ TKelmorInOut::TKelmorInOut(TProgressCallback onProgress, const std::string& loca
     } catch (const std::exception&) {
         startNode_ = -1;  // a path through nodes the user may not read names nothing
     }
-    if (startNode_ < 0) resultCode_ = kUnknownLocation;
+    if (startNode_ < 0) resultCode_.store(kUnknownLocation);
 }
 
 TKelmorInOut::~TKelmorInOut() { Wait(); }
@@ -44,8 +44,16 @@ void TKelmorInOut::RunAndNotify() {
 void TKelmorInOut::SetError(const std::exception& error) { SetError(std::string(error.what())); }
 
 void TKelmorInOut::SetError(const std::string& message) {
-    errorMessage_ = message;
-    resultCode_ = kError;
+    {
+        const std::lock_guard<std::mutex> lock(errorMutex_);
+        errorMessage_ = message;
+    }
+    resultCode_.store(kError);
+}
+
+std::string TKelmorInOut::ErrorMessage() const {
+    const std::lock_guard<std::mutex> lock(errorMutex_);
+    return errorMessage_;
 }
 
 void TKelmorInOut::Progress(const std::string& text) {
@@ -74,7 +82,8 @@ int32_t TKelmorInOut::FindOrCreatePath(const std::string& path) {
             match = database_.CreateNode(current);
             created = true;
         }
-        current = match;
+        // A path through a link goes on below its source, as the link's children are its.
+        current = database_.GetLinkSource(match);
     }
     return current;
 }

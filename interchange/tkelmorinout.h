@@ -1,12 +1,15 @@
 // TKelmorInOut: the base of every import and export job. A job runs its Execute on a
 // thread of its own (or on the caller's, for the command line), reports progress texts
 // through a callback, can be asked to stop, and ends with a result code and, for
-// errors, a message. Jobs never let an error escape their thread.
+// errors, a message. Jobs never let an error escape their thread. The result, the
+// message and the start node may be read from another thread while the job runs (a
+// window that was told to stop reads them at once).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -50,9 +53,9 @@ public:
     void RequestAbort() { abortRequested_.store(true); }
     bool AbortRequested() const { return abortRequested_.load(); }
 
-    int ResultCode() const { return resultCode_; }
-    const std::string& ErrorMessage() const { return errorMessage_; }
-    int32_t StartNode() const { return startNode_; }
+    int ResultCode() const { return resultCode_.load(); }
+    std::string ErrorMessage() const;
+    int32_t StartNode() const { return startNode_.load(); }
     const std::string& Location() const { return location_; }
     const std::string& FileName() const { return fileName_; }
     TKelmorClass& Database() { return database_; }
@@ -64,8 +67,8 @@ protected:
     // Records an error that ended the job: ResultCode -3 and the error's message.
     void SetError(const std::exception& error);
     void SetError(const std::string& message);
-    void SetResultCode(int code) { resultCode_ = code; }
-    void SetStartNode(int32_t node) { startNode_ = node; }
+    void SetResultCode(int code) { resultCode_.store(code); }
+    void SetStartNode(int32_t node) { startNode_.store(node); }
     void Progress(const std::string& text);
     // The node that a path of descriptions below the root leads to, creating whatever
     // part of it does not exist (descriptions compared exactly).
@@ -80,8 +83,9 @@ private:
     std::atomic<bool> abortRequested_{false};
     std::string fileName_;
     std::string location_;
-    int resultCode_ = kSuccess;
-    int32_t startNode_ = 0;
+    std::atomic<int> resultCode_{kSuccess};
+    std::atomic<int32_t> startNode_{0};
+    mutable std::mutex errorMutex_;  // guards errorMessage_
     std::string errorMessage_;
     std::thread thread_;
 };

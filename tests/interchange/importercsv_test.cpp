@@ -258,6 +258,27 @@ TEST_F(ImporterCSVTest, TheTextRuleConvertsToEveryKeyType) {
     EXPECT_EQ(engine.GetBlobKey(3), (std::vector<uint8_t>{'3', '0', '0', '0', '0', '0', '0', '0', '0', '0'}));
 }
 
+// A value that a sequence or blob cannot hold whole ends the import with a message that
+// says why, and where; the lines before stay imported.
+TEST_F(ImporterCSVTest, AValueTooLongForItsKeyEndsTheImport) {
+    struct TCase {
+        uint8_t type;
+        size_t fits, tooLong;
+        const char* reason;
+    };
+    for (const TCase& c : {TCase{ktSequence, 255, 256, "A byte sequence holds at most 255 bytes; the value has 256."},
+                           TCase{ktBlob, 65535, 65536, "A blob holds at most 65535 bytes; the value has 65536."}}) {
+        const std::string top = KeyTypeName(c.type);
+        const int32_t parent = AddNode(top);
+        Write("ok," + std::string(c.fits, 'v') + "\nlong," + std::string(c.tooLong, 'v') + "\n");
+        ASSERT_EQ(Import([&](TImporterCSV& job) { job.Options().SetKeyType(1, c.type); }, top), TKelmorInOut::kError);
+        EXPECT_EQ(errorMessage, std::string("Unable to set key value.\n\n") + c.reason + "\n\n(line #2, field #2)");
+        ASSERT_EQ(Children(parent).size(), 1u);
+        ASSERT_TRUE(engine.LoadNode(Children(parent)[0]));
+        EXPECT_EQ(engine.KeyCount(), 1);
+    }
+}
+
 TEST_F(ImporterCSVTest, SkippingEmptyValuesLeavesEmptyFieldsOut) {
     Write("a,,x\nb,y,\n");
     ASSERT_EQ(Import([](TImporterCSV& job) { job.Options().SetFlags(7); }), 0);
