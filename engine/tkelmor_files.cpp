@@ -600,8 +600,13 @@ int TKelmorClass::WriteIndex() {
     const std::vector<const TStoreLocation*> blobView(blobItems.begin(), blobItems.end());
     const TCompactionPlan dataPlan = records_.PlanCompaction(recordView, kFileHeadSize);
     const TCompactionPlan blobPlan = blobData_.PlanCompaction(blobView, kFileHeadSize);
+    // Before the commit nothing on disk has changed: a failure says so.
+    auto notSaved = [this](const std::string& cause) {
+        lastErrorText_ = "The database could not be saved: " + cause +
+                         ". Its files are as the last completed save left them.";
+    };
     if (dataPlan.newSize > INT32_MAX || blobPlan.newSize > INT32_MAX) {
-        lastErrorText_ = "The data or blob file would grow beyond 2 GiB, the largest size the format can address.";
+        notSaved("the data or blob file would grow beyond 2 GiB, the largest size the format can address");
         return EFBIG;
     }
     for (size_t i = 0; i < recordSlots.size(); ++i)
@@ -620,7 +625,7 @@ int TKelmorClass::WriteIndex() {
 
     TJournalWriter journal;
     if (const int error = journal.Begin(baseName_)) {
-        lastErrorText_ = JournalTempPath(baseName_) + ": " + ErrorText(error);
+        notSaved(JournalTempPath(baseName_) + ": " + ErrorText(error));
         return error;
     }
     try {
@@ -645,12 +650,12 @@ int TKelmorClass::WriteIndex() {
         }
     } catch (const EKelmorError& error) {
         journal.Abandon();
-        lastErrorText_ = error.what();
+        notSaved(error.what());
         const auto* fileError = dynamic_cast<const EKelmorFileError*>(&error);
         return fileError && fileError->ErrnoValue() != 0 ? fileError->ErrnoValue() : EIO;
     }
     if (const int error = journal.Commit()) {
-        lastErrorText_ = JournalPath(baseName_) + ": " + ErrorText(error);
+        notSaved(JournalPath(baseName_) + ": " + ErrorText(error));
         return error;
     }
 

@@ -281,6 +281,7 @@ bool TMDIChild::FlushDatabase() {
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
+    flushTimer_->stop();  // no second report of the same failure while the question is up
     if (WorkerRunning() || engine_->IsReadOnly() || !engine_->Modified() || engine_->Flush() == kResultOK) {
         event->accept();
         return;
@@ -289,10 +290,12 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
                              QStringLiteral("\n\nClose the database all the same? The changes since it was "
                                             "last saved will be lost.");
     if (ShowCentredMessage(question, TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) ==
-        QMessageBox::Yes)
+        QMessageBox::Yes) {
         event->accept();
-    else
-        event->ignore();
+        return;
+    }
+    event->ignore();
+    flushTimer_->start();
 }
 
 void TMDIChild::ChangePassword() {
