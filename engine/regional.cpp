@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "datetimeformat.h"
+
 namespace kelmor {
 
 namespace {
@@ -361,180 +363,82 @@ bool ConvertNearest(const std::string& text, const TRegionalSettings& settings, 
 
 // ---- Date and time formatting -----------------------------------------------------------------
 
-constexpr std::array<const char*, 7> kShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr std::array<const char*, 7> kLongDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                      "Thursday", "Friday", "Saturday"};
-constexpr std::array<const char*, 12> kShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::array<const char*, 12> kLongMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
-
 int WeekdayOfSerial(int64_t serialDay)
 {
     // The epoch, 30 December 1899, was a Saturday.
     return static_cast<int>(((serialDay + 6) % 7 + 7) % 7);
 }
 
-class DateTimeFormatter {
-public:
-    DateTimeFormatter(const DateTimeParts& parts, const TRegionalSettings& settings)
-        : p_(parts), settings_(settings)
-    {
-    }
-
-    void Append(std::string_view fmt, int level)
-    {
-        // Nested formats ("c", "ddddd") expand at most twice, so a settings format that refers to
-        // itself cannot recurse forever.
-        if (level > 2)
-            return;
-        char lastToken = ' ';
-        size_t i = 0;
-        while (i < fmt.size()) {
-            const char c = fmt[i];
-            char token = Upper(c);
-            if (IsAsciiLetter(c)) {
-                if (token == 'M' && lastToken == 'H')
-                    token = 'N';
-                lastToken = token;
+// Writes a date-time with the tokens of a format (the reading that the parser shares).
+std::string RenderDateTime(const std::vector<TDateTimeToken>& tokens, const DateTimeParts& p,
+                           const TRegionalSettings& settings)
+{
+    std::string out;
+    bool use12Hour = false;  // after an am/pm token every hour is on the 12-hour clock
+    const bool midnight = p.hour == 0 && p.minute == 0 && p.second == 0 && p.msec == 0;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        const TDateTimeToken& token = tokens[i];
+        switch (token.field) {
+        case TDateTimeField::kLiteral:
+            out += token.text;
+            break;
+        case TDateTimeField::kYear:
+            if (token.width == 2)
+                AppendNumber(out, p.year % 100, 2);
+            else
+                AppendNumber(out, p.year, 4);
+            break;
+        case TDateTimeField::kMonth:
+            AppendNumber(out, p.month, token.width);
+            break;
+        case TDateTimeField::kMonthName:
+            out += MonthName(p.month, token.width);
+            break;
+        case TDateTimeField::kDay:
+            AppendNumber(out, p.day, token.width);
+            break;
+        case TDateTimeField::kDayName:
+            out += DayName(WeekdayOfSerial(p.serialDay), token.width);
+            break;
+        case TDateTimeField::kHour: {
+            int hour = p.hour;
+            if (token.amPmFollows || use12Hour) {
+                if (hour == 0)
+                    hour = 12;
+                else if (hour > 12)
+                    hour -= 12;
             }
-            size_t count = 1;
-            while (IsAsciiLetter(c) && i + count < fmt.size() && Upper(fmt[i + count]) == Upper(c))
-                ++count;
-            switch (token) {
-            case 'Y':
-                if (count <= 2)
-                    AppendNumber(out_, p_.year % 100, 2);
-                else
-                    AppendNumber(out_, p_.year, 4);
-                i += count;
-                break;
-            case 'M':
-                if (count <= 2)
-                    AppendNumber(out_, p_.month, static_cast<int>(count));
-                else if (count == 3)
-                    out_ += kShortMonthNames[static_cast<size_t>(p_.month - 1)];
-                else
-                    out_ += kLongMonthNames[static_cast<size_t>(p_.month - 1)];
-                i += count;
-                break;
-            case 'D':
-                if (count <= 2)
-                    AppendNumber(out_, p_.day, static_cast<int>(count));
-                else if (count == 3)
-                    out_ += kShortDayNames[static_cast<size_t>(WeekdayOfSerial(p_.serialDay))];
-                else if (count == 4)
-                    out_ += kLongDayNames[static_cast<size_t>(WeekdayOfSerial(p_.serialDay))];
-                else
-                    Append(settings_.shortDateFormat, level + 1);
-                i += count;
-                break;
-            case 'H': {
-                const bool twelveHour = use12Hour_ || AmPmFollows(fmt, i + count);
-                int hour = p_.hour;
-                if (twelveHour) {
-                    if (hour == 0)
-                        hour = 12;
-                    else if (hour > 12)
-                        hour -= 12;
-                }
-                AppendNumber(out_, hour, count >= 2 ? 2 : 1);
-                i += count;
-                break;
-            }
-            case 'N':
-                AppendNumber(out_, p_.minute, count >= 2 ? 2 : 1);
-                i += count;
-                break;
-            case 'S':
-                AppendNumber(out_, p_.second, count >= 2 ? 2 : 1);
-                i += count;
-                break;
-            case 'Z':
-                AppendNumber(out_, p_.msec, count >= 3 ? 3 : 1);
-                i += count;
-                break;
-            case 'C':
-                Append(settings_.shortDateFormat, level + 1);
-                if (p_.hour != 0 || p_.minute != 0 || p_.second != 0 || p_.msec != 0) {
-                    out_ += ' ';
-                    Append(settings_.longTimeFormat, level + 1);
-                }
-                i += count;
-                break;
-            case 'A':
-                i += AppendAmPm(fmt, i);
-                break;
-            case '"':
-            case '\'': {
-                const size_t close = fmt.find(c, i + 1);
-                const size_t end = close == std::string_view::npos ? fmt.size() : close;
-                out_.append(fmt.substr(i + 1, end - i - 1));
-                i = close == std::string_view::npos ? fmt.size() : close + 1;
-                break;
-            }
-            default:
-                out_ += c;
-                ++i;
-                break;
-            }
+            AppendNumber(out, hour, token.width);
+            break;
+        }
+        case TDateTimeField::kMinute:
+            AppendNumber(out, p.minute, token.width);
+            break;
+        case TDateTimeField::kSecond:
+            AppendNumber(out, p.second, token.width);
+            break;
+        case TDateTimeField::kMillisecond:
+            AppendNumber(out, p.msec, token.width);
+            break;
+        case TDateTimeField::kAmPm: {
+            const bool pm = p.hour >= 12;
+            if (token.text.size() == 5)  // "am/pm" as the format spells it
+                out.append(token.text, pm ? 3 : 0, 2);
+            else if (token.text.size() == 3)  // "a/p"
+                out += token.text[pm ? 2 : 0];
+            else
+                out += pm ? settings.timePMString : settings.timeAMString;
+            use12Hour = true;
+            break;
+        }
+        case TDateTimeField::kTimeOfDay:
+            if (midnight)
+                i = token.partEnd - 1;  // the time part is left out
+            break;
         }
     }
-
-    std::string Take() { return std::move(out_); }
-
-private:
-    // Whether an am/pm token comes before the next h token (quoted text skipped); the first
-    // unquoted 'a' decides.
-    static bool AmPmFollows(std::string_view fmt, size_t pos)
-    {
-        char quote = 0;
-        for (size_t i = pos; i < fmt.size(); ++i) {
-            const char c = fmt[i];
-            if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == 'a' || c == 'A') {
-                return StartsWithNoCase(fmt, i, "am/pm") || StartsWithNoCase(fmt, i, "a/p") ||
-                       StartsWithNoCase(fmt, i, "ampm");
-            } else if (c == 'h' || c == 'H') {
-                return false;
-            }
-        }
-        return false;
-    }
-
-    // Appends the text of an am/pm token at pos and returns the number of format characters used.
-    size_t AppendAmPm(std::string_view fmt, size_t pos)
-    {
-        const bool pm = p_.hour >= 12;
-        if (StartsWithNoCase(fmt, pos, "am/pm")) {
-            out_.append(fmt.substr(pos + (pm ? 3 : 0), 2));
-            use12Hour_ = true;
-            return 5;
-        }
-        if (StartsWithNoCase(fmt, pos, "a/p")) {
-            out_ += fmt[pos + (pm ? 2 : 0)];
-            use12Hour_ = true;
-            return 3;
-        }
-        if (StartsWithNoCase(fmt, pos, "ampm")) {
-            out_ += pm ? settings_.timePMString : settings_.timeAMString;
-            use12Hour_ = true;
-            return 4;
-        }
-        out_ += fmt[pos];
-        return 1;
-    }
-
-    const DateTimeParts& p_;
-    const TRegionalSettings& settings_;
-    std::string out_;
-    bool use12Hour_ = false;
-};
+    return out;
+}
 
 // ---- Date and time parsing --------------------------------------------------------------------
 
@@ -927,9 +831,7 @@ std::string FormatFixed(double v, int decimals, const TRegionalSettings& setting
 std::string FormatDateTime(const std::string& format, double dt, const TRegionalSettings& settings)
 {
     const DateTimeParts parts = Decode(dt);
-    DateTimeFormatter formatter(parts, settings);
-    formatter.Append(format, 0);
-    return formatter.Take();
+    return RenderDateTime(TokeniseDateTimeFormat(format, settings), parts, settings);
 }
 
 // ---- Parsing ----------------------------------------------------------------------------------
@@ -965,7 +867,16 @@ bool ParseDouble(const std::string& text, const TRegionalSettings& settings, dou
             return true;
         }
     }
-    return ConvertNearest(text, settings, out);
+    if (ConvertNearest(text, settings, out))
+        return true;
+    // The display of the largest double rounds up (1.79769313486232E308): up to that
+    // text, a value just beyond the largest double stands for it, not for an overflow.
+    long double wide = 0;
+    constexpr long double kLargestShown = 1.79769313486232e308L;
+    if (!ConvertNearest(text, settings, wide) || !(std::fabs(wide) <= kLargestShown))
+        return false;
+    out = wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    return true;
 }
 
 bool ParseSingle(const std::string& text, const TRegionalSettings& settings, float& out)
@@ -1013,18 +924,32 @@ bool ParseCurrency(const std::string& text, const TRegionalSettings& settings, i
     return true;
 }
 
+// Each date-time reading first reads the text as the formatter writes it with the format, then
+// in the looser way of ParseDateText / ParseTimeText (numbers in the order of the format, any of
+// its separators, English AM/PM texts, a time without seconds).
+
+bool ParseFormattedDateTime(const std::string& text, const std::string& format, const TRegionalSettings& settings,
+                            double& out)
+{
+    return ReadDateTimeTokens(Trim(text), TokeniseDateTimeFormat(format, settings), settings, out);
+}
+
 bool ParseDate(const std::string& text, const TRegionalSettings& settings, double& out)
 {
-    return ParseDateText(Trim(text), settings, out);
+    return ParseFormattedDateTime(text, settings.shortDateFormat, settings, out) ||
+           ParseDateText(Trim(text), settings, out);
 }
 
 bool ParseTime(const std::string& text, const TRegionalSettings& settings, double& out)
 {
-    return ParseTimeText(Trim(text), settings, out);
+    return ParseFormattedDateTime(text, settings.longTimeFormat, settings, out) ||
+           ParseTimeText(Trim(text), settings, out);
 }
 
 bool ParseDateTime(const std::string& text, const TRegionalSettings& settings, double& out)
 {
+    if (ParseFormattedDateTime(text, "c", settings, out))
+        return true;
     const std::string_view s = Trim(text);
     const size_t blank = std::find_if(s.begin(), s.end(), IsBlank) - s.begin();
     double date = 0.0;
@@ -1039,6 +964,49 @@ bool ParseDateTime(const std::string& text, const TRegionalSettings& settings, d
         return false;
     out = Combine(date, time);
     return true;
+}
+
+// ---- Settings for exports ---------------------------------------------------------------------
+
+namespace {
+
+// The format with every run of one or two y's (a two-digit year) made "yyyy"; quoted text as it is.
+std::string WithFourDigitYears(std::string_view fmt)
+{
+    std::string result;
+    size_t i = 0;
+    while (i < fmt.size()) {
+        const char c = fmt[i];
+        if (c == '"' || c == '\'') {
+            const size_t close = fmt.find(c, i + 1);
+            const size_t end = close == std::string_view::npos ? fmt.size() : close + 1;
+            result.append(fmt.substr(i, end - i));
+            i = end;
+        } else if (Upper(c) == 'Y') {
+            size_t count = 1;
+            while (i + count < fmt.size() && Upper(fmt[i + count]) == 'Y')
+                ++count;
+            if (count <= 2)
+                result += "yyyy";
+            else
+                result.append(fmt.substr(i, count));
+            i += count;
+        } else {
+            result += c;
+            ++i;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+TRegionalSettings ExportRegionalSettings(const TRegionalSettings& settings)
+{
+    TRegionalSettings result = settings;
+    result.shortDateFormat = WithFourDigitYears(settings.shortDateFormat);
+    result.longTimeFormat = WithFourDigitYears(settings.longTimeFormat);
+    return result;
 }
 
 }  // namespace kelmor

@@ -106,15 +106,35 @@ bool ParseSingle(const std::string& text, const TRegionalSettings& settings, flo
 // The same syntax as ParseDouble (no NAN/INF), times 10000 and rounded to an integer, a half going
 // to the even neighbour; computed exactly on the decimal digits. Fails outside the 64-bit range.
 bool ParseCurrency(const std::string& text, const TRegionalSettings& settings, int64_t& out);
-// Day, month and year as numbers in the order they have in the short date format, separated by
-// one of the separator characters of that format. A year of one or two digits means 2000 + yy
-// when yy < 50, else 1900 + yy. A format without separators ("yyyymmdd") takes the text as
-// digits of the fields' widths (yy two digits, yyyy four, d and m always two).
+// Every reading of a date or a time below first reads the text as FormatDateTime writes it with
+// the format in question (ParseFormattedDateTime), then in a looser way:
+// ParseDate: day, month and year as numbers in the order they have in the short date format,
+// separated by one of the separator characters of that format. A format without separators
+// ("yyyymmdd") takes the text as digits of the fields' widths (yy two digits, yyyy four, d and m
+// always two).
+// A year of one or two digits means 2000 + yy when yy < 50, else 1900 + yy; a year of four
+// digits is taken as written, whatever the format says.
 bool ParseDate(const std::string& text, const TRegionalSettings& settings, double& out);
-// h:n or h:n:s (separator: those of the long time format, ':' when it has none), optionally
-// followed by the settings' AM/PM text or "AM"/"PM" (any case); with it the hour is 0..12.
+// The long time format; else h:n or h:n:s (separator: those of the long time format, ':' when it
+// has none), optionally followed by the settings' AM/PM text or "AM"/"PM" (any case); with it
+// the hour is 0..12.
 bool ParseTime(const std::string& text, const TRegionalSettings& settings, double& out);
-// A date, optionally followed by blanks and a time.
+// The format "c"; else a date, optionally followed by blanks and a time.
 bool ParseDateTime(const std::string& text, const TRegionalSettings& settings, double& out);
+// A text that FormatDateTime writes with the format (every token above) read back into the
+// same value. Numbers may have fewer digits than written (where separators tell the fields
+// apart), years two or four digits, and names and AM/PM texts any letter case; a run of blanks
+// stands for any run of blanks. Day names are read, not checked. A format without date fields
+// gives the time of day alone; one with only part of a date gives no value.
+bool ParseFormattedDateTime(const std::string& text, const std::string& format, const TRegionalSettings& settings,
+                            double& out);
+
+// ---- Settings for exports -------------------------------------------------------------------
+
+// The settings with which exports write values: those given, with every two-digit year of the
+// short date and long time formats ("yy", "y") written with four digits ("yyyy"), so that no
+// date loses its century on its way back (the readers take four digits as written). Nothing else
+// changes; what the program shows keeps the settings as they are.
+TRegionalSettings ExportRegionalSettings(const TRegionalSettings& settings);
 
 }  // namespace kelmor

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <tuple>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "texporterkmt.h"
 #include "texporterxml.h"
 #include "tkelmor.h"
+#include "txmlwriter.h"
 
 using namespace kelmor;
 namespace fs = std::filesystem;
@@ -132,6 +134,22 @@ int main(int argc, char** argv) {
         Save(root / "fuzz_import_kmt", name, Exported<TExporterKMT>(framed, ".kmt"));
         Save(root / "fuzz_import_xml", name, Exported<TExporterXML>(framed, ".xml"));
     }
+    // What the XML import once refused or lost: control characters written as character
+    // references, float keys of NAN and INF, an integer beyond 32 bits.
+    const std::vector<uint8_t> special = MakeDatabase([](TKelmorClass& engine) {
+        engine.ClearNode();
+        engine.SetDescription(std::string("control \x01\x1F\0", 11));
+        engine.AddStringKey("\x0B\x0C", std::string("\0\x08\x0E\x7F", 4));
+        engine.AddFloatKey("nan", std::numeric_limits<float>::quiet_NaN());
+        engine.AddFloatKey("inf", std::numeric_limits<float>::infinity());
+        engine.AddFloatKey("-inf", -std::numeric_limits<float>::infinity());
+        engine.CreateNode(0);
+    });
+    Save(root / "fuzz_import_xml", "control characters and special floats", Exported<TExporterXML>(special, ".xml"));
+    Save(root / "fuzz_import_xml", "integer beyond 32 bits",
+         Bytes(TXMLWriter::Declaration() + TXMLWriter::DocumentTypeDefinition() +
+               "\r\n<kelmor version=\"1.0\" filename=\"SEED\" date=\"20240506\" dp=\".\"><node description=\"n\">"
+               "<value description=\"l\" type=\"longint\">4294967297</value>\r\n</node>\r\n</kelmor>\r\n"));
     Save(root / "fuzz_import_csv", "plain", Bytes("Name,Age,Town\r\nAnn,31, \"Lyon, FR\"\r\nBob,40,,\r\n\r\nCy,1\r\n"));
     Save(root / "fuzz_import_csv", "quotes", Bytes("\"a \"\"b\"\" c\",x,,y\nz,\"unclosed\n"));
     Save(root / "fuzz_import_dbf", "staff",

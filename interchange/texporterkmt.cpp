@@ -31,10 +31,11 @@ void TExporterKMT::Execute() {
     if (ResultCode() != kSuccess) return;
     out_ = &file;
     lastLinkParent_ = -1;
+    settings_ = ExportRegionalSettings(engine.RegionalSettings());
     try {
         file.Write(std::string("[KELMOR]") + kLineEnd + "[" + VersionText() + "]" + kLineEnd + kLineEnd +
                    "; Exported from " + engine.GetFileName() + kLineEnd + "; " +
-                   FormatDateTime("ddddd", exportDate_, engine.RegionalSettings()) + kLineEnd + kLineEnd);
+                   FormatDateTime("ddddd", exportDate_, settings_) + kLineEnd + kLineEnd);
         // An error while walking (a damaged record, a blob that cannot be read) ends the
         // export with its own message.
         WalkBranch(engine, StartNode(), *this, [this] { return AbortRequested(); });
@@ -65,7 +66,10 @@ void TExporterKMT::WriteKey(uint16_t key) {
     line_.assign(" \"");
     line_.append(engine.GetKeyName(key)).append("\"=").append(typeName).append(":");
     if (type != ktSequence && type != ktBlob) {
-        line_.append("\"").append(engine.KeyValueText(key)).append("\"").append(kLineEnd);
+        // a date with the year in four digits, whatever the short date shows
+        const std::string value =
+            type == ktDate ? FormatDateTime("c", engine.GetDateKey(key), settings_) : engine.KeyValueText(key);
+        line_.append("\"").append(value).append("\"").append(kLineEnd);
         out_->Write(line_);
         return;
     }
@@ -101,7 +105,12 @@ void TExporterKMT::VisitLink(int32_t parent, int32_t link) {
     } catch (const EKelmorAccessDenied&) {
         return;  // and so is one whose source the user may not read
     }
-    line_ = "LINK:[\\" + lastLinkParentPath_ + "]" + kLineEnd + " \"\\" + sourcePath + "\"" + kLineEnd + kLineEnd;
+    // "LINK:[\]" stands for the root (below the import location); a top-level node with an
+    // empty description, whose path is empty too, is written "LINK:[]"
+    const bool emptyTopLevel = parent != TKelmorClass::RootNode() && lastLinkParentPath_.empty();
+    line_ = emptyTopLevel ? std::string("LINK:[]") : "LINK:[\\" + lastLinkParentPath_ + "]";
+    line_ += kLineEnd;
+    line_ += " \"\\" + sourcePath + "\"" + kLineEnd + kLineEnd;
     out_->Write(line_);
 }
 

@@ -3,6 +3,7 @@
 // sequences and blobs, and a record per link.
 #pragma once
 
+#include "regional.h"
 #include "tbranchwalker.h"
 #include "tkelmorinout.h"
 
@@ -32,6 +33,7 @@ private:
     void WriteKey(uint16_t key);
 
     double exportDate_;
+    TRegionalSettings settings_;    // the engine's, with four-digit years
     TOutputStream* out_ = nullptr;  // while Execute runs
     std::string line_;              // the text being put together
     int32_t lastLinkParent_ = -1;   // the path of the node that held the last link

@@ -65,10 +65,20 @@ void TImporterDBF::AddFieldKey(int field, const TKeyTarget& target, bool skipEmp
         case TXbaseTable::kCharacterField:
             AddKeyFromText(engine, target, table_->FieldText(field), skipEmpty, settings);
             break;
-        case TXbaseTable::kDateField:
-            AddKeyFromText(engine, target, FormatDateTime("ddddd", table_->FieldDate(field), settings), skipEmpty,
-                           settings);
+        case TXbaseTable::kDateField: {
+            const double date = table_->FieldDate(field);
+            if (target.type != ktDate) {
+                AddKeyFromText(engine, target, FormatDateTime("ddddd", date, settings), skipEmpty, settings);
+                break;
+            }
+            // Straight from YYYYMMDD: a short date of two-digit years would lose the century.
+            // As by the text rule, a key the engine refuses is left out.
+            try {
+                engine.AddDateKey(target.name, date);
+            } catch (const std::exception&) {
+            }
             break;
+        }
         case TXbaseTable::kNumericField:
             AddKeyFromNumber(engine, target, table_->FieldNumber(field, settings), skipEmpty, settings);
             break;

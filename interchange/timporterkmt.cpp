@@ -67,6 +67,7 @@ TImporterKMT::TImporterKMT(TProgressCallback onProgress, const std::string& loca
     prefix_ = Location();
     while (!prefix_.empty() && prefix_.back() == '\\') prefix_.pop_back();
     if (!prefix_.empty()) prefix_ += '\\';
+    location_ = TImportPaths::SplitLocation(Location());
 }
 
 TImporterKMT::~TImporterKMT() { Wait(); }
@@ -166,24 +167,35 @@ void TImporterKMT::SaveCurrentNode() {
     Database().SaveNode(node);
 }
 
+// A path of a file: "\" and the descriptions joined by "\", every one of them taken as it
+// is, an empty one too: "[\P\]" is P's child with an empty description, "[\]" (and
+// "LINK:[]") a top-level node with one.
+TNodePath TImporterKMT::BelowLocation(const std::string& pathText) const {
+    TNodePath path = location_;
+    const TNodePath components =
+        TImportPaths::SplitFilePath(!pathText.empty() && pathText[0] == '\\' ? pathText.substr(1) : pathText);
+    path.insert(path.end(), components.begin(), components.end());
+    return path;
+}
+
 void TImporterKMT::ProcessSection(const std::string& line) {
     SaveCurrentNode();
-    std::string path = line.size() >= 2 ? line.substr(1, line.size() - 2) : "";
-    if (!path.empty() && path[0] == '\\') path.erase(0, 1);
-    if (processed_ % 10 == 0) Progress(path);
-    const int32_t node = paths_->FindOrCreate(prefix_ + path, [this] { return AbortRequested(); });
-    // The root has no record to hold keys, and an abort leaves the path unfinished:
-    // key lines up to the next section are then ignored.
-    if (node <= TKelmorClass::RootNode()) return;
+    const std::string path = line.size() >= 2 ? line.substr(1, line.size() - 2) : "";
+    if (processed_ % 10 == 0) Progress(!path.empty() && path[0] == '\\' ? path.substr(1) : path);
+    const int32_t node = paths_->FindOrCreate(BelowLocation(path), [this] { return AbortRequested(); });
+    // An abort leaves the path unfinished: key lines up to the next section are then
+    // ignored.
+    if (node < 0) return;
     if (!Database().LoadNode(node)) throw EKelmorNodeIDInvalidError();
     currentNode_ = node;
 }
 
 void TImporterKMT::ProcessLink(const std::string& line) {
     SaveCurrentNode();
-    std::string path = line.size() >= 7 ? line.substr(6, line.size() - 7) : "";
-    if (!path.empty() && path[0] == '\\') path.erase(0, 1);
-    const int32_t parent = paths_->FindOrCreate(prefix_ + path, [this] { return AbortRequested(); });
+    const std::string path = line.size() >= 7 ? line.substr(6, line.size() - 7) : "";
+    // "LINK:[\]" puts the link below the import location itself
+    const TNodePath parentPath = path == "\\" ? location_ : BelowLocation(path);
+    const int32_t parent = paths_->FindOrCreate(parentPath, [this] { return AbortRequested(); });
     if (parent < 0) return;  // aborted
 
     const std::string sourceLine = ReadSignificantLine();
@@ -192,9 +204,8 @@ void TImporterKMT::ProcessLink(const std::string& line) {
         Fail("Unexpected end of file: the link has no source line");
     }
     if (sourceLine[0] != '"') Fail("Expected the source of the link in double quotes");
-    std::string source = Unquoted(sourceLine);
-    if (!source.empty() && source[0] == '\\') source.erase(0, 1);
-    const int32_t found = paths_->Find(prefix_ + source);
+    const TNodePath source = BelowLocation(Unquoted(sourceLine));
+    const int32_t found = paths_->Find(source);
     if (found > 0) {
         CreateLinkTo(parent, found);
     } else {
@@ -337,7 +348,7 @@ std::vector<uint8_t> TImporterKMT::ReadHexBlock(std::string value, size_t capaci
 void TImporterKMT::ResolvePendingLinks() {
     if (pendingLinks_.empty() || !paths_) return;
     for (const TPendingLink& link : pendingLinks_) {
-        const int32_t source = paths_->Find(prefix_ + link.sourcePath);
+        const int32_t source = paths_->Find(link.sourcePath);
         if (source > 0) CreateLinkTo(link.parent, source);
         // a source that is still not there is dropped
     }

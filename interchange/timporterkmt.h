@@ -36,7 +36,7 @@ protected:
 
 private:
     struct TPendingLink {
-        std::string sourcePath;
+        TNodePath sourcePath;  // below the import location
         int32_t parent;
     };
 
@@ -47,6 +47,8 @@ private:
     void ProcessLink(const std::string& line);
     void ProcessKey(const std::string& line);
     std::vector<uint8_t> ReadHexBlock(std::string value, size_t capacity, const char* typeName);
+    // The path of a section or a link record below the import location.
+    TNodePath BelowLocation(const std::string& pathText) const;
     void CreateLinkTo(int32_t parent, int32_t source);
     void SaveCurrentNode();
     void ResolvePendingLinks();
@@ -55,6 +57,7 @@ private:
     std::string LineSuffix() const;
 
     std::string prefix_;
+    TNodePath location_;
     TTextLineReader reader_{kMaxLineLength};
     std::unique_ptr<TImportPaths> paths_;
     int32_t currentNode_ = -1;

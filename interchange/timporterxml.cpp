@@ -7,10 +7,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "base64.h"
 #include "currentdatetime.h"
 #include "keytypefromname.h"
 #include "tkelmor.h"
+#include "xmlkeyvalue.h"
 
 namespace kelmor {
 
@@ -28,7 +28,7 @@ std::string RequiredAttribute(const xmlNode* element, const char* name) {
     std::string value;
     if (!XMLAttribute(element, name, value)) {
         throw std::runtime_error("The element '" + ElementName(element) + "' on line " +
-                                 std::to_string(xmlGetLineNo(element)) + " has no '" + name + "' attribute.");
+                                 std::to_string(XMLLine(element)) + " has no '" + name + "' attribute.");
     }
     return value;
 }
@@ -46,33 +46,10 @@ std::string CharacterData(const xmlNode* element) {
     return Latin1FromXML(text);
 }
 
-std::string_view Trimmed(std::string_view text) {
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// "yyyymmdd" as the exporter writes it; any other text in the date and time formats of
-// the settings.
-double DateOfText(const std::string& text, const TRegionalSettings& settings) {
-    const std::string_view digits = Trimmed(text);
-    const bool eightDigits = digits.size() == 8 && digits.find_first_not_of("0123456789") == std::string_view::npos;
-    if (eightDigits) {
-        const auto number = [&](size_t from, size_t count) {
-            int value = 0;
-            for (size_t i = from; i < from + count; ++i) value = value * 10 + (digits[i] - '0');
-            return value;
-        };
-        return EncodeDate(number(0, 4), number(4, 2), number(6, 2));  // raises for an invalid date
-    }
-    double dateTime = 0;
-    if (!ParseDateTime(text, settings, dateTime)) throw std::invalid_argument("not a date");
-    return dateTime;
-}
-
-void Require(bool converted) {
-    if (!converted) throw std::invalid_argument("value does not convert");
+// A key name for a message, cut when it is long.
+std::string ShownName(const std::string& name) {
+    constexpr size_t kLongest = 40;
+    return name.size() <= kLongest ? name : name.substr(0, kLongest) + "...";
 }
 
 }  // namespace
@@ -207,57 +184,14 @@ void TImporterXML::ImportValue(const _xmlNode* element, bool addKey) {
     if (type == 0) throw std::runtime_error("Unknown key type (" + typeName + ")");
     if (!addKey) return;
     try {
-        AddKey(name, type, text);
-    } catch (const std::exception&) {
-        // a value that does not convert, or a key the engine refuses, is left out
-    }
-}
-
-void TImporterXML::AddKey(const std::string& name, uint8_t type, const std::string& text) {
-    TKelmorClass& engine = Database();
-    switch (type) {
-        case ktByte:
-        case ktInteger:
-        case ktLongint: {
-            int64_t value = 0;
-            Require(ParseInteger(text, value));
-            // The stored width keeps the low-order bytes.
-            if (type == ktByte) engine.AddByteKey(name, static_cast<uint8_t>(value));
-            if (type == ktInteger) engine.AddIntegerKey(name, static_cast<int16_t>(value));
-            if (type == ktLongint) engine.AddLongintKey(name, static_cast<int32_t>(value));
-            break;
-        }
-        case ktFloat: {
-            float value = 0;
-            Require(ParseSingle(text, settings_, value));
-            engine.AddFloatKey(name, value);
-            break;
-        }
-        case ktString: engine.AddStringKey(name, text); break;
-        case ktSequence:
-        case ktBlob: {
-            const std::vector<uint8_t> bytes = Base64Decode(Base64Clean(text));
-            if (type == ktSequence) {
-                engine.AddSequenceKey(name, bytes.data(), bytes.size());
-            } else {
-                engine.AddBlobKey(name, bytes.data(), bytes.size());
-            }
-            break;
-        }
-        case ktCurrency: {
-            int64_t amount = 0;
-            Require(ParseCurrency(text, settings_, amount));
-            engine.AddCurrencyKey(name, amount);
-            break;
-        }
-        case ktDouble: {
-            double value = 0;
-            Require(ParseDouble(text, settings_, value));
-            engine.AddDoubleKey(name, value);
-            break;
-        }
-        case ktDate: engine.AddDateKey(name, DateOfText(text, settings_)); break;
-        default: break;
+        // A text that is not of its type's form is left out.
+        AddXMLKey(Database(), name, type, text, settings_);
+    } catch (const std::exception& error) {
+        // A value that does not fit, or that the engine refuses, would be lost unnoticed.
+        std::string reason = error.what();
+        if (!reason.empty() && reason.back() == '.') reason.pop_back();
+        throw std::runtime_error("The key '" + ShownName(name) + "' on line " + std::to_string(XMLLine(element)) +
+                                 " cannot be imported: " + reason + ".");
     }
 }
 

@@ -24,7 +24,7 @@ public:
                  TKelmorClass& database);
     ~TImporterXML() override;
 
-    // Files larger than the limits are refused (TXMLDocument).
+    // Documents beyond the limits are refused (TXMLDocument).
     void SetLimits(const TXMLDocument::TLimits& limits) { limits_ = limits; }
 
 protected:
@@ -41,7 +41,6 @@ private:
     // Adds the key of a value element to the current record; with addKey false only
     // checks its type name.
     void ImportValue(const _xmlNode* element, bool addKey);
-    void AddKey(const std::string& name, uint8_t type, const std::string& text);
     void CleanUpAfterError() noexcept;
 
     const _xmlNode* root_ = nullptr;

@@ -1,5 +1,7 @@
 #include "timportpaths.h"
 
+#include <algorithm>
+
 #include "tbranchwalker.h"
 #include "tkelmor.h"
 
@@ -9,18 +11,22 @@ namespace {
 constexpr size_t kMaxText = 255;  // descriptions are at most this long
 }
 
-std::vector<std::string> TImportPaths::SplitPath(const std::string& path) {
-    std::vector<std::string> components;
+TNodePath TImportPaths::SplitFilePath(const std::string& path) {
+    TNodePath components;
     size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        components.push_back(path.substr(start, std::min(end - start, kMaxText)));
+    for (;;) {
+        const size_t end = path.find('\\', start);
+        const size_t stop = end == std::string::npos ? path.size() : end;
+        components.push_back(path.substr(start, std::min(stop - start, kMaxText)));
+        if (end == std::string::npos) return components;
         start = end + 1;
     }
-    // "A\B\" has the components A and B: a trailing "\" ends the path
-    if (!path.empty() && path.back() == '\\') components.pop_back();
-    if (path.empty()) components.clear();
+}
+
+TNodePath TImportPaths::SplitLocation(const std::string& location) {
+    TNodePath components = SplitFilePath(location);
+    const auto firstEmpty = std::find(components.begin(), components.end(), std::string());
+    components.erase(firstEmpty, components.end());
     return components;
 }
 
@@ -45,10 +51,9 @@ TImportPaths::TChildren& TImportPaths::ChildrenOf(int32_t parent) {
     return children;
 }
 
-int32_t TImportPaths::FindOrCreate(const std::string& path, const std::function<bool()>& aborted) {
+int32_t TImportPaths::FindOrCreate(const TNodePath& path, const std::function<bool()>& aborted) {
     int32_t current = TKelmorClass::RootNode();
-    for (const std::string& component : SplitPath(path)) {
-        if (component.empty()) break;
+    for (const std::string& component : path) {
         if (aborted()) return -1;
         TChildren& children = ChildrenOf(current);
         const auto match = children.exact.find(component);
@@ -67,16 +72,11 @@ int32_t TImportPaths::FindOrCreate(const std::string& path, const std::function<
     return current;
 }
 
-int32_t TImportPaths::Find(const std::string& path) {
-    std::vector<std::string> components = SplitPath(path);
-    if (components.empty()) components.emplace_back();
+int32_t TImportPaths::Find(const TNodePath& path) {
     int32_t current = TKelmorClass::RootNode();
-    for (size_t i = 0; i < components.size(); ++i) {
-        // the first component is always looked for (even when empty); the path ends
-        // at the next empty one
-        if (i > 0 && components[i].empty()) break;
+    for (const std::string& component : path) {
         TChildren& children = ChildrenOf(current);
-        const auto match = children.folded.find(UpperCaseAscii(components[i]));
+        const auto match = children.folded.find(UpperCaseAscii(component));
         if (match == children.folded.end()) return -1;
         current = Resolved(match->second);
     }

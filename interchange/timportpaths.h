@@ -4,7 +4,7 @@
 // It must see every change the import makes to the tree: nodes are created through it,
 // and links are reported to it.
 //
-// Two lookups, as the importers need them:
+// Paths are lists of descriptions below the root. Two lookups, as the importers need them:
 // - FindOrCreate: descriptions compared exactly; the first child whose record can be
 //   loaded and whose description equals the component; what is missing is created.
 // - Find: descriptions compared without regard to ASCII letter case; only the first
@@ -23,20 +23,27 @@ namespace kelmor {
 
 class TKelmorClass;
 
+using TNodePath = std::vector<std::string>;
+
 class TImportPaths {
 public:
     explicit TImportPaths(TKelmorClass& engine) : engine_(engine) {}
 
-    // The node of a path of descriptions below the root ("A\B\C"); the path ends at its
-    // first empty component, so "" is the root. -1 when `aborted` answered true before
-    // the whole path was found or made. Uses the work buffer.
-    int32_t FindOrCreate(const std::string& path, const std::function<bool()>& aborted);
+    // The node of a path (empty: the root). -1 when `aborted` answered true before the
+    // whole path was found or made. Uses the work buffer.
+    int32_t FindOrCreate(const TNodePath& path, const std::function<bool()>& aborted);
     // The node a path names, or -1. Uses the work buffer.
-    int32_t Find(const std::string& path);
+    int32_t Find(const TNodePath& path);
     // A link made under `parent` to `source` (which it now lists as a child).
     void LinkCreated(int32_t parent, int32_t source);
 
-    static std::vector<std::string> SplitPath(const std::string& path);
+    // A path as a file writes it: every "\" separates two descriptions, each taken as it
+    // is, even when empty ("A\" is A's child with an empty description, "" a top-level
+    // node with one). Descriptions longer than a node can hold are cut.
+    static TNodePath SplitFilePath(const std::string& path);
+    // A location as the user gives it: its descriptions up to the first empty one, so
+    // that "A\B\" is A\B and "" the root.
+    static TNodePath SplitLocation(const std::string& location);
 
 private:
     struct TChildren {

@@ -1,75 +1,147 @@
 #include "txmldocument.h"
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <climits>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
-#include <sys/stat.h>
+
+#include "tcontrolreferencefilter.h"
+#include "txmlfilereader.h"
 
 namespace kelmor {
 
 namespace {
 
+// Without the document type definition's defaults, every item of the tree (an element,
+// an attribute counted twice, a piece of text, a comment) takes at least two bytes of
+// the file, and every byte of the file gives at most three bytes of text (a character
+// of a single-byte encoding as UTF-8). A tree beyond that, and a little more for the
+// defaults of this program's own definition, is being multiplied by defaults.
+constexpr uint64_t kBytesPerItem = 2;
+constexpr uint64_t kTextPerByte = 3;
+constexpr uint64_t kItemsFromDefaults = 1024;
+constexpr uint64_t kTextFromDefaults = 64 * 1024;
+
 // What the parser's callbacks count and found, reached through the context's private
-// pointer.
+// pointer (and, for the error reports, as the thread's error context).
 struct TParseState {
-    uint64_t maxItems = 0;
+    TXMLDocument::TLimits limits;
+    const TXMLFileReader* reader = nullptr;
+    uint64_t nodes = 0;
+    uint64_t keys = 0;
     uint64_t items = 0;
+    uint64_t text = 0;
     startElementNsSAX2Func buildElement = nullptr;  // the tree builder's own handlers
     charactersSAXFunc buildText = nullptr;
     cdataBlockSAXFunc buildCData = nullptr;
-    std::string refusal;
+    commentSAXFunc buildComment = nullptr;
+    processingInstructionSAXFunc buildInstruction = nullptr;
+    std::string firstProblem;  // ours, or the parser's first fatal error
+    std::string firstError;    // the parser's first error that it could go on after
+
+    void Report(const std::string& problem) {
+        if (firstProblem.empty()) firstProblem = problem;
+    }
 };
-
-void Refuse(xmlParserCtxtPtr parser, const std::string& reason) {
-    auto* state = static_cast<TParseState*>(parser->_private);
-    if (state->refusal.empty()) state->refusal = reason;
-    xmlStopParser(parser);
-}
-
-void RefuseEntity(void* context, const xmlChar* name) {
-    Refuse(static_cast<xmlParserCtxtPtr>(context),
-           "The document declares the entity \"" + Latin1FromXML(reinterpret_cast<const char*>(name)) +
-               "\"; XML files with entity declarations are not accepted.");
-}
-
-// Counts the items a callback adds to the tree; false (and the parser stopped) when
-// there are too many.
-bool CountItems(void* context, uint64_t count) {
-    auto* parser = static_cast<xmlParserCtxtPtr>(context);
-    auto* state = static_cast<TParseState*>(parser->_private);
-    state->items += count;
-    if (state->items <= state->maxItems) return true;
-    Refuse(parser, "The document is too large for an XML import: more than " + std::to_string(state->maxItems) +
-                       " items (elements and texts, attributes counted twice).");
-    return false;
-}
 
 TParseState& StateOf(void* context) {
     return *static_cast<TParseState*>(static_cast<xmlParserCtxtPtr>(context)->_private);
 }
 
+void Refuse(void* context, const std::string& reason) {
+    StateOf(context).Report(reason);
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
+}
+
+void RefuseEntity(void* context, const xmlChar* name) {
+    Refuse(context, "The document declares the entity \"" + Latin1FromXML(reinterpret_cast<const char*>(name)) +
+                        "\"; XML files with entity declarations are not accepted.");
+}
+
+// Counts what a callback adds to the tree; false (and the parser stopped) when the tree
+// grows beyond what the file brings.
+bool Grow(void* context, uint64_t items, uint64_t text) {
+    TParseState& state = StateOf(context);
+    state.items += items;
+    state.text += text;
+    const uint64_t bytes = state.reader->BytesGiven();
+    if (state.items <= bytes / kBytesPerItem + kItemsFromDefaults &&
+        state.text <= bytes * kTextPerByte + kTextFromDefaults) {
+        return true;
+    }
+    Refuse(context, "The document type definition of this file adds more to the document than the file "
+                    "holds; such XML files are not accepted.");
+    return false;
+}
+
+// Nodes and keys beyond the limits end the parse before the tree grows further.
+bool CountElement(void* context, const xmlChar* localName) {
+    TParseState& state = StateOf(context);
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    if (parser->nodeNr == 0) return true;  // the document element
+    const bool isKey = std::strcmp(reinterpret_cast<const char*>(localName), "value") == 0;
+    uint64_t& count = isKey ? state.keys : state.nodes;
+    const uint64_t limit = isKey ? state.limits.maxKeys : state.limits.maxNodes;
+    if (++count <= limit) return true;
+    Refuse(context, "The document is too large for an XML import: more than " + std::to_string(limit) +
+                        (isKey ? " keys." : " nodes and links."));
+    return false;
+}
+
 void OnStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
                     int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
                     const xmlChar** attributes) {
-    if (!CountItems(context, 1 + 2 * static_cast<uint64_t>(std::max(attributeCount, 0)))) return;
+    if (!CountElement(context, localName)) return;
+    uint64_t text = 0;
+    for (int i = 0; i < attributeCount; ++i) {
+        text += static_cast<uint64_t>(attributes[5 * i + 4] - attributes[5 * i + 3]);  // value end - value
+    }
+    for (int i = 0; i < namespaceCount; ++i) {
+        if (namespaces[2 * i + 1]) text += std::strlen(reinterpret_cast<const char*>(namespaces[2 * i + 1]));
+    }
+    const uint64_t items = 1 + 2 * static_cast<uint64_t>(std::max(attributeCount, 0) + std::max(namespaceCount, 0));
+    if (!Grow(context, items, text)) return;
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    const int openBefore = parser->nodeNr;
     StateOf(context).buildElement(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
                                   defaultedCount, attributes);
+    // The tree keeps lines up to 65,535; the element's unused schema pointer holds larger ones.
+    if (parser->nodeNr == openBefore + 1 && parser->node && parser->input && parser->input->line >= USHRT_MAX) {
+        parser->node->psvi = reinterpret_cast<void*>(static_cast<intptr_t>(parser->input->line));
+    }
 }
 
-// Every piece of text between elements may become a node of its own.
+// Text that follows text (the pieces between character references) joins its node.
 void OnCharacters(void* context, const xmlChar* text, int length) {
-    if (CountItems(context, 1)) StateOf(context).buildText(context, text, length);
+    const xmlNode* current = static_cast<xmlParserCtxtPtr>(context)->node;
+    const bool joins = current && current->last && current->last->type == XML_TEXT_NODE;
+    if (Grow(context, joins ? 0 : 1, static_cast<uint64_t>(std::max(length, 0)))) {
+        StateOf(context).buildText(context, text, length);
+    }
 }
 
 void OnCData(void* context, const xmlChar* text, int length) {
-    if (CountItems(context, 1)) StateOf(context).buildCData(context, text, length);
+    if (Grow(context, 1, static_cast<uint64_t>(std::max(length, 0)))) {
+        StateOf(context).buildCData(context, text, length);
+    }
+}
+
+void OnComment(void* context, const xmlChar* text) {
+    const size_t length = text ? std::strlen(reinterpret_cast<const char*>(text)) : 0;
+    if (Grow(context, 1, length)) StateOf(context).buildComment(context, text);
+}
+
+void OnProcessingInstruction(void* context, const xmlChar* target, const xmlChar* data) {
+    const size_t length = (target ? std::strlen(reinterpret_cast<const char*>(target)) : 0) +
+                          (data ? std::strlen(reinterpret_cast<const char*>(data)) : 0);
+    if (Grow(context, 1, length)) StateOf(context).buildInstruction(context, target, data);
 }
 
 void OnEntityDeclaration(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
@@ -81,72 +153,102 @@ void OnUnparsedEntityDeclaration(void* context, const xmlChar* name, const xmlCh
     RefuseEntity(context, name);
 }
 
-std::string ParserMessage(xmlParserCtxtPtr parser) {
-    const xmlError* error = xmlCtxtGetLastError(parser);
-    if (!error || !error->message) return "The file is not a well-formed XML document.";
-    std::string message = error->message;
-    while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+// "XML error on line N: <the parser's message>."
+std::string ParserMessage(const xmlError& error) {
+    std::string message = error.message ? error.message : "The file is not a well-formed XML document";
+    for (char& c : message) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    while (!message.empty() && (message.back() == ' ' || message.back() == '.')) message.pop_back();
     if (message.rfind("Excessive depth in document", 0) == 0) {
         message = "Elements are nested more than " + std::to_string(xmlParserMaxDepth) + " levels deep";
     }
-    return "XML error on line " + std::to_string(error->line) + ": " + Latin1FromXML(message) + ".";
+    // Reports from outside the parser (a failed conversion of the encoding) have no line;
+    // the parser's own line is then ahead or behind.
+    const std::string where = error.line > 0 ? " on line " + std::to_string(error.line) : "";
+    return "XML error" + where + ": " + Latin1FromXML(message) + ".";
 }
+
+void IgnoreMessage(void*, const char*, ...) {}
+
+// While it lives, every report of the parser on this thread goes to the state and
+// nothing to the standard error stream (the handlers are the thread's own).
+class TParserReports {
+public:
+    explicit TParserReports(TParseState& state)
+        : structured_(xmlStructuredError), structuredContext_(xmlStructuredErrorContext), generic_(xmlGenericError),
+          genericContext_(xmlGenericErrorContext) {
+        // (a generic lambda, so that it fits the handler type of every library version)
+        xmlStructuredErrorFunc handler = [](void* context, auto* error) {
+            auto* parse = static_cast<TParseState*>(context);
+            if (!error || error->level < XML_ERR_ERROR) return;
+            if (error->level == XML_ERR_FATAL) {
+                parse->Report(ParserMessage(*error));
+            } else if (parse->firstError.empty()) {
+                parse->firstError = ParserMessage(*error);
+            }
+        };
+        xmlSetStructuredErrorFunc(&state, handler);
+        xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+    }
+    ~TParserReports() {
+        xmlSetStructuredErrorFunc(structuredContext_, structured_);
+        xmlSetGenericErrorFunc(genericContext_, generic_);
+    }
+    TParserReports(const TParserReports&) = delete;
+    TParserReports& operator=(const TParserReports&) = delete;
+
+private:
+    xmlStructuredErrorFunc structured_;
+    void* structuredContext_;
+    xmlGenericErrorFunc generic_;
+    void* genericContext_;
+};
 
 struct TParserFree {
     void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
 };
 
-std::string ReadWholeFile(const std::string& fileName, uint64_t maxFileSize) {
-    struct stat info {};
-    if (stat(fileName.c_str(), &info) != 0) {
-        throw std::runtime_error("Cannot open \"" + fileName + "\": " + std::strerror(errno) + ".");
-    }
-    if (!S_ISREG(info.st_mode)) throw std::runtime_error("\"" + fileName + "\" is not a file that can be read.");
-    const auto size = static_cast<uint64_t>(info.st_size);
-    if (size > maxFileSize || size > static_cast<uint64_t>(INT32_MAX)) {
-        throw std::runtime_error("The file is too large for an XML import (" + std::to_string(size) +
-                                 " bytes; at most " + std::to_string(maxFileSize) + ").");
-    }
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot open \"" + fileName + "\": " + std::strerror(errno) + ".");
-    std::string data(static_cast<size_t>(size), '\0');
-    in.read(data.data(), static_cast<std::streamsize>(size));
-    if (static_cast<uint64_t>(in.gcount()) != size) {
-        throw std::runtime_error("Cannot read \"" + fileName + "\".");
-    }
-    return data;
-}
-
 }  // namespace
 
 TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
-    const std::string data = ReadWholeFile(fileName, limits.maxFileSize);
+    TParseState state;
+    state.limits = limits;
+    TXMLFileReader reader(fileName, limits.maxFileSize,
+                          [&state](const std::string& problem) { state.Report(problem); });
+    state.reader = &reader;
     xmlInitParser();
+    TParserReports reports(state);
     std::unique_ptr<xmlParserCtxt, TParserFree> parser(xmlNewParserCtxt());
     if (!parser || !parser->sax || !parser->sax->startElementNs || !parser->sax->characters ||
-        !parser->sax->cdataBlock) {
+        !parser->sax->cdataBlock || !parser->sax->comment || !parser->sax->processingInstruction) {
         throw std::bad_alloc();
     }
-    TParseState state;
-    state.maxItems = limits.maxItems;
     state.buildElement = parser->sax->startElementNs;
     state.buildText = parser->sax->characters;
     state.buildCData = parser->sax->cdataBlock;
+    state.buildComment = parser->sax->comment;
+    state.buildInstruction = parser->sax->processingInstruction;
     parser->_private = &state;
     parser->sax->startElementNs = OnStartElement;
     parser->sax->characters = OnCharacters;
+    parser->sax->ignorableWhitespace = OnCharacters;  // the tree keeps blanks as text too
     parser->sax->cdataBlock = OnCData;
+    parser->sax->comment = OnComment;
+    parser->sax->processingInstruction = OnProcessingInstruction;
     parser->sax->entityDecl = OnEntityDeclaration;
     parser->sax->unparsedEntityDecl = OnUnparsedEntityDeclaration;
     // No XML_PARSE_NOENT (it would pull external entities in), no XML_PARSE_DTDLOAD, no
     // XML_PARSE_HUGE (the parser's limits on depth and text lengths stay on).
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    document_ = xmlCtxtReadMemory(parser.get(), data.data(), static_cast<int>(data.size()), fileName.c_str(),
-                                  nullptr, options);
-    if (!state.refusal.empty() || !document_ || !parser->wellFormed) {
+    document_ = xmlCtxtReadIO(parser.get(), TXMLFileReader::Read, nullptr, &reader, fileName.c_str(), nullptr,
+                              options);
+    if (!state.firstProblem.empty() || !document_ || !parser->wellFormed) {
         if (document_) xmlFreeDoc(document_);
         document_ = nullptr;
-        throw std::runtime_error(!state.refusal.empty() ? state.refusal : ParserMessage(parser.get()));
+        if (!state.firstProblem.empty()) throw std::runtime_error(state.firstProblem);
+        if (!state.firstError.empty()) throw std::runtime_error(state.firstError);
+        throw std::runtime_error("The file is not a well-formed XML document.");
     }
     if (!xmlDocGetRootElement(document_)) {
         xmlFreeDoc(document_);
@@ -185,6 +287,9 @@ std::string Latin1FromXML(std::string_view utf8) {
             break;
         }
         for (size_t k = 1; k < length; ++k) code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        if (code >= kControlCharacterStandIn && IsForbiddenControlCharacter(code - kControlCharacterStandIn)) {
+            code -= kControlCharacterStandIn;
+        }
         text += code <= 0xFF ? static_cast<char>(code) : '?';
         i += length;
     }
@@ -197,6 +302,11 @@ bool XMLAttribute(const _xmlNode* element, const char* name, std::string& value)
     value = Latin1FromXML(reinterpret_cast<const char*>(raw));
     xmlFree(raw);
     return true;
+}
+
+int64_t XMLLine(const _xmlNode* element) {
+    if (element->line < USHRT_MAX) return element->line;
+    return static_cast<int64_t>(reinterpret_cast<intptr_t>(element->psvi));
 }
 
 }  // namespace kelmor

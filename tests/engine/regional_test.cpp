@@ -497,6 +497,13 @@ TEST(ParseDoubleText, SyntaxInBothSettings)
 TEST(ParseDoubleText, ReadsBackItsOwnSpecialTexts)
 {
     double v = 0;
+    // the largest doubles display rounded up, beyond the largest double
+    for (const double largest : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()}) {
+        const std::string shown = FormatDoubleGeneral(largest, Continental());
+        ASSERT_TRUE(ParseDouble(shown, Continental(), v)) << shown;
+        EXPECT_EQ(v, largest) << shown;
+    }
+    EXPECT_FALSE(ParseDouble("1.79769313486233E308", Iso(), v));
     ASSERT_TRUE(ParseDouble(" nan ", Iso(), v));
     EXPECT_TRUE(std::isnan(v));
     ASSERT_TRUE(ParseDouble("INF", Iso(), v));
@@ -732,6 +739,181 @@ TEST(ParseDateTimeText, DisplayTextsRoundTrip)
             EXPECT_EQ(back, dt) << text;
         }
     }
+}
+
+// Every token the formatter writes is read back: a text written with a format gives back the
+// value it was written from.
+TEST(ParseFormattedDateTimeText, EveryFormatReadsBackWhatItWrote)
+{
+    TRegionalSettings dutch = Continental();
+    dutch.timeAMString = "vorm.";
+    dutch.timePMString = "nachm.";
+    struct Case {
+        const char* format;
+        bool fourDigitYear;  // else only years 1950..2049 can come back
+        bool milliseconds;
+    };
+    const Case cases[] = {
+        {"dd/mm/yyyy hh:nn:ss.zzz", true, true},
+        {"d-mmm-yy h:nn:ss am/pm", false, false},
+        {"dddd, d mmmm yyyy hhnnss", true, false},
+        {"yyyymmddhhnnsszzz", true, true},
+        {"yymmdd hhnnss", false, false},
+        {"mmmm d, yyyy h:mm:ss a/p", true, false},       // mm after h: minutes
+        {"ddd dd.mm.yyyy hh:nn:ss ampm", true, false},   // the settings' texts
+        {"'Date:' yyyy-mm-dd 'at' hh\"h\"nn:ss.z", true, true},
+        {"YYYY-MMM-DD H:NN:SS AM/PM", true, false},
+        {"m/d/yy h:n:s.z", false, true},
+        {"ddddd hh:nn:ss", true, false},                 // the short date of the settings
+        {"c", true, false},
+    };
+    struct Value {
+        int y, mo, d, h, mi, s, ms;
+    };
+    const Value values[] = {
+        {1980, 1, 1, 0, 0, 0, 0},      {2000, 2, 29, 0, 0, 1, 0},     {2024, 3, 5, 14, 7, 9, 45},
+        {2049, 12, 31, 23, 59, 59, 999}, {1950, 1, 1, 12, 0, 0, 0},   {2024, 7, 1, 0, 30, 0, 5},
+        {2024, 7, 1, 12, 30, 0, 0},    {1999, 9, 9, 9, 9, 9, 9},      {2060, 5, 6, 13, 45, 58, 0},
+        {9999, 12, 31, 23, 59, 59, 999}, {100, 1, 1, 1, 1, 1, 1},     {2024, 11, 12, 10, 11, 12, 100},
+    };
+    for (const Case& c : cases) {
+        for (const Value& v : values) {
+            if (!c.fourDigitYear && (v.y < 1950 || v.y > 2049))
+                continue;
+            const double dt = DateTime(v.y, v.mo, v.d, v.h, v.mi, v.s, c.milliseconds ? v.ms : 0);
+            const std::string text = FormatDateTime(c.format, dt, dutch);
+            double back = 0;
+            ASSERT_TRUE(ParseFormattedDateTime(text, c.format, dutch, back)) << c.format << ": " << text;
+            EXPECT_EQ(back, dt) << c.format << ": " << text;
+        }
+    }
+}
+
+// The readings of the settings' formats, as the importers use them: a short date with month
+// names, long times with milliseconds or without separators, blanks inside the short date.
+TEST(ParseDateTimeText, TheSettingsFormatsReadBackWhatTheyWrote)
+{
+    struct Case {
+        const char* shortDate;
+        const char* longTime;
+    };
+    const Case cases[] = {
+        {"dd-mmm-yy", "hh:nn:ss"},     {"dd/mm/yyyy", "hh:nn:ss.zzz"}, {"yyyymmdd", "hhnnss"},
+        {"d mmmm yyyy", "h:nn:ss a/p"}, {"dddd d.m.yyyy", "hh.nn.ss"}, {"yy/mm/dd", "h:mm:ss AM/PM"},
+    };
+    const double values[] = {
+        DateTime(1980, 1, 1),           DateTime(2049, 12, 31, 23, 59, 58), DateTime(1950, 1, 1, 12, 0, 1),
+        DateTime(2024, 3, 5, 0, 0, 2),  DateTime(2024, 7, 1, 12, 30, 0),    DateTime(2000, 2, 29, 0, 30, 0),
+    };
+    for (const Case& c : cases) {
+        TRegionalSettings s = Iso();
+        s.shortDateFormat = c.shortDate;
+        s.longTimeFormat = c.longTime;
+        for (const double dt : values) {
+            const std::string text = FormatDateTime("c", dt, s);
+            double back = -1;
+            ASSERT_TRUE(ParseDateTime(text, s, back)) << text;
+            EXPECT_EQ(back, dt) << text;
+            const double date = std::trunc(dt);
+            const std::string dateText = FormatDateTime("ddddd", dt, s);
+            ASSERT_TRUE(ParseDate(dateText, s, back)) << dateText;
+            EXPECT_EQ(back, date) << dateText;
+            int y, mo, d, h, mi, sec, ms;
+            DecodeDateTime(dt, y, mo, d, h, mi, sec, ms);
+            const std::string timeText = FormatDateTime(c.longTime, dt, s);
+            ASSERT_TRUE(ParseTime(timeText, s, back)) << timeText;
+            EXPECT_EQ(back, EncodeTime(h, mi, sec, ms)) << timeText;
+        }
+    }
+}
+
+TEST(ParseFormattedDateTimeText, ReadsOnlyWhatTheFormatSays)
+{
+    struct Case {
+        const char* format;
+        const char* text;
+        bool read;
+        double value;
+    };
+    const Case cases[] = {
+        // a two-digit year of the format may be written with four digits
+        {"dd/mm/yy", "06/05/2060", true, EncodeDate(2060, 5, 6)},
+        {"dd/mm/yy", "06/05/60", true, EncodeDate(1960, 5, 6)},
+        {"yymmdd", "20600506", true, EncodeDate(2060, 5, 6)},
+        {"yymmdd", "600506", true, EncodeDate(1960, 5, 6)},
+        {"yymmdd", "990112", true, EncodeDate(1999, 1, 12)},  // not year 990
+        {"hnn", "907", true, EncodeTime(9, 7, 0, 0)},
+        {"yyyymmdd", "2024035", false, 0},
+        {"yyyymmdd", "202403051", false, 0},
+        // a field written twice must say the same both times
+        {"d/m/yyyy (yy)", "6/5/2060 (60)", true, EncodeDate(2060, 5, 6)},
+        {"d/m/yyyy (yy)", "6/5/2060 (61)", false, 0},
+        {"d/m/yyyy (mmm)", "6/5/2060 (Jun)", false, 0},
+        // day names are read, not checked; month names must be names
+        {"ddd d/m/yyyy", "mon 5/3/2024", true, EncodeDate(2024, 3, 5)},
+        {"ddd d/m/yyyy", "Xyz 5/3/2024", false, 0},
+        {"dd-mmm-yyyy", "05-MARCH-2024", true, EncodeDate(2024, 3, 5)},
+        {"dd-mmm-yyyy", "05-Foo-2024", false, 0},
+        // part of a date is no date; no date at all is a time of day
+        {"mmmm yyyy", "March 2024", false, 0},
+        {"h:nn am/pm", "2:07 PM", true, EncodeTime(14, 7, 0, 0)},
+        {"h:nn am/pm", "13:07 pm", false, 0},
+        {"h:nn am/pm", "12:07 am", true, EncodeTime(0, 7, 0, 0)},
+        {"hh:nn:ss.zzz", "14:07:09.1234", false, 0},
+        {"hh:nn", "24:00", false, 0},
+        {"dd/mm/yyyy", "31/04/2024", false, 0},
+        {"dd/mm/yyyy", " 05/03/2024 ", true, EncodeDate(2024, 3, 5)},
+        {"d mmmm yyyy", "5   March  2024", true, EncodeDate(2024, 3, 5)},
+        {"d mmmm yyyy", "5March 2024", false, 0},
+    };
+    for (const Case& c : cases) {
+        double v = -7;
+        const bool read = ParseFormattedDateTime(c.text, c.format, Iso(), v);
+        EXPECT_EQ(read, c.read) << c.format << ": " << c.text;
+        EXPECT_EQ(v, c.read ? c.value : -7) << c.format << ": " << c.text;
+    }
+}
+
+// Exports widen two-digit years, and only those, so that a date keeps its century.
+TEST(ExportSettings, TwoDigitYearsAreWrittenWithFourDigits)
+{
+    struct Case {
+        const char* format;
+        const char* widened;
+    };
+    const Case cases[] = {
+        {"dd/mm/yy", "dd/mm/yyyy"},  {"d.M.Y", "d.M.yyyy"},        {"yyyy-mm-dd", "yyyy-mm-dd"},
+        {"yyy", "yyy"},              {"'yy' yy", "'yy' yyyy"},      {"\"yY\"/yY", "\"yY\"/yyyy"},
+        {"hh:nn:ss", "hh:nn:ss"},    {"'unterminated yy", "'unterminated yy"},
+    };
+    for (const Case& c : cases) {
+        TRegionalSettings s = Continental();
+        s.shortDateFormat = c.format;
+        s.longTimeFormat = c.format;
+        const TRegionalSettings widened = ExportRegionalSettings(s);
+        EXPECT_EQ(widened.shortDateFormat, c.widened) << c.format;
+        EXPECT_EQ(widened.longTimeFormat, c.widened) << c.format;
+        EXPECT_EQ(widened.decimalSeparator, ',');
+        EXPECT_EQ(widened.thousandsSeparator, '.');
+        EXPECT_EQ(widened.timeAMString, "vm");
+        EXPECT_EQ(widened.timePMString, "nm");
+    }
+
+    // What an export writes under a two-digit-year short date reads back under the same
+    // settings with its century, the empty date (day 0) included.
+    TRegionalSettings twoDigits = Continental();
+    twoDigits.shortDateFormat = "dd/mm/yy";
+    const double values[] = {0.0, DateTime(1980, 1, 1), DateTime(2049, 12, 31, 23, 59, 58),
+                             DateTime(2050, 1, 1), DateTime(2060, 5, 6, 7, 8, 10), DateTime(2099, 12, 31)};
+    for (const double dt : values) {
+        const std::string text = FormatDateTime("c", dt, ExportRegionalSettings(twoDigits));
+        double back = -1;
+        ASSERT_TRUE(ParseDateTime(text, twoDigits, back)) << text;
+        EXPECT_EQ(back, dt) << text;
+        EXPECT_EQ(DateTimeToPacked(back), DateTimeToPacked(dt)) << text;
+    }
+    EXPECT_EQ(FormatDateTime("c", DateTime(2060, 5, 6), ExportRegionalSettings(twoDigits)), "06/05/2060");
+    EXPECT_EQ(FormatDateTime("c", DateTime(2060, 5, 6), twoDigits), "06/05/60");  // the display keeps yy
 }
 
 }  // namespace

@@ -112,6 +112,46 @@ TEST_F(ExporterKMTTest, NumbersAndDatesFollowTheRegionalSettings) {
                           " \"t\"=datetime:\"03/02/2024 10.11\"\r\n\r\n");
 }
 
+// Under a short date of two-digit years every date is written with four digits, so that
+// none loses its century; the rest of the settings applies as it is.
+TEST_F(ExporterKMTTest, DatesAreWrittenWithFourDigitYearsWhateverTheShortDate) {
+    TRegionalSettings settings;
+    settings.shortDateFormat = "d-mmm-yy";
+    settings.longTimeFormat = "h:nn:ss am/pm";
+    engine.SetRegionalSettings(settings);
+    engine.ClearNode();
+    engine.SetDescription("N");
+    double when = 0;
+    TryEncodeDateTime(2060, 5, 6, 13, 45, 58, 0, when);
+    engine.AddDateKey("2060", when);
+    TryEncodeDateTime(1999, 12, 31, 0, 0, 0, 0, when);
+    engine.AddDateKey("1999", when);
+    engine.AddDateKey("none", 0);
+    engine.CreateNode(0);
+    EXPECT_EQ(Export(""), "[KELMOR]\r\n[1.0]\r\n\r\n; Exported from DB\r\n; 6-May-2024\r\n\r\n"
+                          "[\\N]\r\n"
+                          " \"2060\"=datetime:\"6-May-2060 1:45:58 pm\"\r\n"
+                          " \"1999\"=datetime:\"31-Dec-1999\"\r\n"
+                          " \"none\"=datetime:\"30-Dec-1899\"\r\n\r\n");
+    // what the program shows keeps the short date
+    engine.LoadNode(engine.FindNodeByPath("N"));
+    EXPECT_EQ(engine.KeyValueText(1), "6-May-60 1:45:58 pm");
+}
+
+// The path of a top-level node with an empty description is empty, as the root's is:
+// "LINK:[\]" stands for the root, so that node's links are written "LINK:[]".
+TEST_F(ExporterKMTTest, LinksOfATopLevelNodeWithAnEmptyDescription) {
+    engine.ClearNode();
+    engine.SetDescription("");
+    const int32_t empty = engine.CreateNode(0);
+    engine.MarkNode(empty);
+    engine.CreateLink(empty);
+    engine.CreateLink(0);
+    EXPECT_EQ(Export("Root"), std::string(kHead) + "[\\]\r\n\r\n"
+                                                   "LINK:[]\r\n \"\\\"\r\n\r\n"
+                                                   "LINK:[\\]\r\n \"\\\"\r\n\r\n");
+}
+
 // A record without any item (the engine stores one for a node created from a cleared
 // buffer) is a section with an empty description and no keys, also in a link's path.
 TEST_F(ExporterKMTTest, ANodeWithoutItemsIsASectionWithAnEmptyDescriptionAndNoKeys) {

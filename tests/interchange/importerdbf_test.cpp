@@ -131,6 +131,38 @@ TEST_F(ImporterDBFTest, ChangedOptionsRenameRetypeAndKeepTheFirstField) {
                               "ACTIVE:string=1");
 }
 
+// A date field goes into a date key straight from its YYYYMMDD: through the text of a
+// short date of two-digit years 2060 would come back as 1960, which no date key holds.
+// Other key types still take the short date's text.
+TEST_F(ImporterDBFTest, ADateFieldKeepsItsCenturyWhateverTheShortDate) {
+    TRegionalSettings settings;
+    settings.shortDateFormat = "dd/mm/yy";
+    engine.SetRegionalSettings(settings);
+    struct TCase {
+        const char* value;
+        double date;  // 0: no date
+        const char* text;
+    };
+    const TCase cases[] = {
+        {"19800101", EncodeDate(1980, 1, 1), "01/01/80"},   {"20491231", EncodeDate(2049, 12, 31), "31/12/49"},
+        {"20500101", EncodeDate(2050, 1, 1), "01/01/50"},   {"20600506", EncodeDate(2060, 5, 6), "06/05/60"},
+        {"20991231", EncodeDate(2099, 12, 31), "31/12/99"}, {"19791231", 0, "31/12/79"},
+        {"21000101", 0, "01/01/00"},
+    };
+    std::vector<std::pair<char, std::vector<std::string>>> records;
+    for (const TCase& c : cases) records.push_back({' ', {c.value, c.value, c.value}});
+    WriteTable(MakeTable({{"ID", 'C', 8}, {"WHEN", 'D', 8}, {"SHOWN", 'D', 8}}, records));
+    ASSERT_EQ(Import("Root", [](TImporterOptions& o) { o.SetKeyType(2, ktString); }), 0) << errorMessage;
+    const std::vector<int32_t> nodes = Children(0);
+    ASSERT_EQ(nodes.size(), std::size(cases));
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        ASSERT_TRUE(engine.LoadNode(nodes[i]));
+        EXPECT_EQ(engine.GetDescription(), cases[i].value);
+        EXPECT_EQ(engine.GetDateKey(1), cases[i].date) << cases[i].value;
+        EXPECT_EQ(engine.GetStringKey(2), cases[i].text) << cases[i].value;
+    }
+}
+
 TEST_F(ImporterDBFTest, SkippingEmptyAndZeroValuesLeavesThoseKeysOut) {
     WriteTable(MakeTable({{"NAME", 'C', 8}, {"NOTE", 'C', 8}, {"SALARY", 'N', 6}, {"ACTIVE", 'L', 1}},
                          {{' ', {"Zed", "", "0.00", "N"}}, {' ', {"Amy", "hi", "1", "T"}}}));

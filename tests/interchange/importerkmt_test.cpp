@@ -173,6 +173,39 @@ TEST_F(ImporterKMTTest, ASectionThatExistsIsNotDuplicatedAndLetterCaseMakesANewN
     EXPECT_EQ(Tree(), "A\n  K (byte) = 2\na\n");
 }
 
+// Record imports make nodes with empty descriptions; their sections and links come back
+// to them, not to their parents. Only "LINK:[\]" stands for the import location.
+TEST_F(ImporterKMTTest, EmptyDescriptionsInPathsAreDescriptions) {
+    AddNode("P");  // not below the import location
+    Import(std::string(kHeader) +
+               "[\\P]\r\n \"k\"=byte:\"1\"\r\n"
+               "[\\P\\]\r\n \"k\"=byte:\"2\"\r\n"         // P's child with an empty description
+               "[\\P\\\\C]\r\n \"k\"=byte:\"3\"\r\n"      // and its child
+               "[\\]\r\n \"k\"=byte:\"4\"\r\n"            // a top-level node with an empty description
+               "[\\\\C]\r\n\r\n"
+               "LINK:[]\r\n \"\\P\\\\C\"\r\n\r\n"         // below that top-level node
+               "LINK:[\\]\r\n \"\\\"\r\n\r\n"             // below the location, to that node
+               "LINK:[\\P\\]\r\n \"\\\\C\"\r\n\r\n"
+               "[\\P\\]\r\n \"k\"=byte:\"5\"\r\n",        // found again, not made twice
+           "Root\\Loc");
+    EXPECT_EQ(resultCode, 0) << errorMessage;
+    EXPECT_EQ(Tree(),
+              "P\n"
+              "Loc\n"
+              "  P\n"
+              "    k (byte) = 1\n"
+              "    \n"
+              "      k (byte) = 5\n"
+              "      C\n"
+              "        k (byte) = 3\n"
+              "      -> Loc\\\\C\n"
+              "  \n"
+              "    k (byte) = 4\n"
+              "    C\n"
+              "    -> Loc\\P\\\\C\n"
+              "  -> Loc\\\n");
+}
+
 // A path through a link leads to the nodes that the link shows: keys go to its source,
 // and missing nodes are made below the source (never below the link itself).
 TEST_F(ImporterKMTTest, APathThroughALinkLeadsToItsSource) {
@@ -256,8 +289,8 @@ TEST_F(ImporterKMTTest, OddButHarmlessLinesAreReadSafely) {
     }();
     std::string text = std::string(kHeader) +
                        " \"before any section\"=byte:\"1\"\r\n"
-                       "[\r\n \"root\"=byte:\"1\"\r\n"                 // the root holds no keys
-                       "[\\\\\\\\\\]\r\n \"root too\"=byte:\"1\"\r\n"  // empty components end a path
+                       "[\r\n \"no path\"=byte:\"1\"\r\n"  // a top-level node with an empty description
+                       "[\\\\\\\\\\]\r\n \"empty\"=byte:\"1\"\r\n"  // and four levels of them below it
                        "[\\Names]\r\n \"" + std::string(400, 'n') + "\"=string:\"" + std::string(400, 'v') + "\"\r\n";
     const char withZeros[] = " \"nul\0in\"=string:\"a\0b\"\r\n";
     text += std::string(withZeros, sizeof withZeros - 1);
@@ -279,6 +312,27 @@ TEST_F(ImporterKMTTest, OddButHarmlessLinesAreReadSafely) {
     // the last line of a file counts even without a line end
     engine.LoadNode(engine.FindNodeByPath("Last"));
     EXPECT_EQ(engine.KeyCount(), 1);
+    // empty descriptions are descriptions; "LINK:[" with the source "" links that top-level
+    // node below itself
+    TKelmorNodeRec rec;
+    ASSERT_TRUE(engine.FindFirstChild(rec, 0));
+    const int32_t top = rec.currentID;
+    engine.LoadNode(top);
+    EXPECT_EQ(engine.GetDescription(), "");
+    EXPECT_EQ(engine.GetKeyName(1), "no path");
+    ASSERT_TRUE(engine.FindFirstChild(rec, top));
+    ASSERT_TRUE(engine.FindNextChild(rec));
+    ASSERT_TRUE(engine.IsLink(rec.currentID));
+    EXPECT_EQ(engine.GetLinkSource(rec.currentID), top);
+    int32_t empty = top;
+    for (int level = 1; level <= 4; ++level) {
+        ASSERT_TRUE(engine.FindFirstChild(rec, empty)) << level;
+        empty = rec.currentID;
+        engine.LoadNode(empty);
+        EXPECT_EQ(engine.GetDescription(), "") << level;
+        EXPECT_EQ(engine.KeyCount(), level == 4 ? 1 : 0) << level;
+    }
+    EXPECT_FALSE(engine.HasChildren(empty));
 }
 
 TEST_F(ImporterKMTTest, AnAbortKeepsWhatWasImported) {

@@ -2,8 +2,10 @@
 
 #include <chrono>
 
+#include "base64.h"
 #include "dbfixture.h"
 #include "sampletree.h"
+#include "tcontrolreferencefilter.h"
 #include "tempdir.h"
 #include "texporterxml.h"
 #include "timporterxml.h"
@@ -145,7 +147,10 @@ TEST_F(ImporterXMLTest, ValuesThatDoNotConvertAreLeftOut) {
                    "<value description=\"bad float\" type=\"float\">one</value>"
                    "<value description=\"bad base64\" type=\"sequence\">QUJ</value>"
                    "<value description=\"bad date\" type=\"datetime\">20241301</value>"
-                   "<value description=\"too big\" type=\"float\">1e39</value>"
+                   "<value description=\"bad double\" type=\"double\">1e+</value>"
+                   "<value description=\"bad currency\" type=\"currency\">--1</value>"
+                   "<value description=\"empty longint\" type=\"longint\"></value>"
+                   "<value description=\"bad byte\" type=\"byte\">0x10</value>"
                    "<value description=\"good\" type=\"sequence\">Q U\r\n J D</value>"
                    "</node>"));
     ASSERT_EQ(Import(), 0) << errorMessage;
@@ -301,6 +306,15 @@ TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
     for (int i = 0; i < 300; ++i) deep += "</node>";
     deep += "</kelmor>";
     const std::string hugeAttribute = Document("<node description=\"" + std::string(11 * 1024 * 1024, 'h') + "\"/>");
+    // Attribute defaults of the type definition copied into every element: long ones,
+    // and many of them.
+    std::string manyElements;
+    for (int i = 0; i < 20000; ++i) manyElements += "<node description=\"\"/>";
+    const std::string longDefault = "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ATTLIST node pad CDATA \"" +
+                                    std::string(100000, 'p') + "\">]><kelmor>" + manyElements + "</kelmor>";
+    std::string manyDefaults = "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ATTLIST node";
+    for (int i = 0; i < 5000; ++i) manyDefaults += " a" + std::to_string(i) + " CDATA \"\"";
+    manyDefaults += ">]><kelmor>" + manyElements + "</kelmor>";
     struct TCase {
         const char* what;
         std::string text;
@@ -317,6 +331,10 @@ TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
          "The document declares the entity \"p\""},
         {"deep nesting", deep, "XML error on line 16: Elements are nested more than 256 levels deep."},
         {"huge attribute", hugeAttribute, "XML error on line 16: "},
+        {"long attribute defaults", longDefault,
+         "The document type definition of this file adds more to the document than the file holds; such XML files "
+         "are not accepted."},
+        {"many attribute defaults", manyDefaults, "The document type definition of this file adds more"},
     };
     for (const TCase& c : cases) {
         Write(c.text);
@@ -326,27 +344,159 @@ TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
         EXPECT_EQ(errorMessage.substr(0, c.message.size()), c.message) << c.what << ": " << errorMessage;
         EXPECT_TRUE(Children(0).empty()) << c.what;
     }
-    // Files above the size limit are not even read; a tree of more small elements than
-    // the limit is not built.
+    // Files above the size limit are not even read; a document with more nodes and links,
+    // or more keys, than the limits is not built.
     Write(Document("<node description=\"small enough?\"/>"));
     TXMLDocument::TLimits limits;
     limits.maxFileSize = 100;
     EXPECT_EQ(Import("Root", limits), TKelmorInOut::kError);
     EXPECT_NE(errorMessage.find("The file is too large for an XML import"), std::string::npos) << errorMessage;
     std::string many;
-    for (int i = 0; i < 300; ++i) many += "<node description=\"n\"/>";
-    Write(Document(many));
+    for (int i = 0; i < 299; ++i)
+        many += "<node description=\"n\"><value description=\"v\" type=\"byte\">1</value></node>";
+    Write(Document(many + "<link source=\"n\"></link>"));
     limits = TXMLDocument::TLimits();
-    limits.maxItems = 908;
+    limits.maxNodes = 299;
     EXPECT_EQ(Import("Root", limits), TKelmorInOut::kError);
-    EXPECT_EQ(errorMessage, "The document is too large for an XML import: more than 908 items (elements and texts, "
-                            "attributes counted twice).");
+    EXPECT_EQ(errorMessage, "The document is too large for an XML import: more than 299 nodes and links.");
+    limits.maxNodes = 300;  // 299 nodes and a link
+    limits.maxKeys = 298;
+    EXPECT_EQ(Import("Root", limits), TKelmorInOut::kError);
+    EXPECT_EQ(errorMessage, "The document is too large for an XML import: more than 298 keys.");
     EXPECT_TRUE(Children(0).empty());
-    limits.maxItems = 909;  // the root element with its 4 attributes, 300 nodes with theirs
+    limits.maxKeys = 299;
     EXPECT_EQ(Import("Root", limits), 0) << errorMessage;
+    EXPECT_EQ(Children(0).size(), 300u);
     file = dir / "missing.xml";
     EXPECT_EQ(Import(), TKelmorInOut::kError);
     EXPECT_NE(errorMessage.find("Cannot open"), std::string::npos) << errorMessage;
+}
+
+// A value of its type's form that its key cannot hold ends the import, naming the key
+// and its line (also far beyond line 65,535); what the format prescribes stays: a byte
+// or integer key keeps the low-order bytes of a 32-bit number, a string its first 255
+// characters.
+TEST_F(ImporterXMLTest, ValuesThatDoNotFitEndTheImportWithTheLineAndTheKey) {
+    const auto base64Of = [](size_t count) {
+        const std::vector<uint8_t> bytes = test::CountingBytes(count);
+        return Base64Encode(bytes.data(), bytes.size(), 80);
+    };
+    const auto value = [](const std::string& name, const std::string& type, const std::string& text) {
+        return "<value description=\"" + name + "\" type=\"" + type + "\">" + text + "</value>";
+    };
+    std::string fullRecord;  // 252 keys of 259 bytes leave 236 bytes of the record free
+    for (int i = 0; i < 252; ++i) fullRecord += value("", "string", std::string(255, 's'));
+    struct TCase {
+        std::string values;
+        std::string message;
+    };
+    const TCase cases[] = {
+        {value("l", "longint", "4294967297"),
+         "The key 'l' on line 17 cannot be imported: 4294967297 does not fit into 32 bits."},
+        {value("b", "byte", " -2147483649 "),
+         "The key 'b' on line 17 cannot be imported: -2147483649 does not fit into 32 bits."},
+        {value("i", "integer", "99999999999999999999"),
+         "The key 'i' on line 17 cannot be imported: 99999999999999999999 does not fit into 32 bits."},
+        {value("f", "float", "1e39"), "The key 'f' on line 17 cannot be imported: 1e39 is too large for a float."},
+        {value("d", "double", "-1e400"),
+         "The key 'd' on line 17 cannot be imported: -1e400 is too large for a double."},
+        {value("c", "currency", "1e15"),
+         "The key 'c' on line 17 cannot be imported: 1e15 is outside the range of a currency."},
+        {value("q", "sequence", base64Of(256)),
+         "The key 'q' on line 17 cannot be imported: the sequence has 256 bytes, at most 255 fit."},
+        {value("o", "blob", base64Of(65536)),
+         "The key 'o' on line 17 cannot be imported: the blob has 65536 bytes, at most 65535 fit."},
+        {fullRecord + value("last", "string", std::string(255, 't')),
+         "The key 'last' on line 17 cannot be imported: Key List Full."},
+        {std::string(70000, '\n') + value("far", "longint", "2147483648"),
+         "The key 'far' on line 70017 cannot be imported: 2147483648 does not fit into 32 bits."},
+    };
+    for (const TCase& c : cases) {
+        Recreate();
+        Write(Document("<node description=\"A\"/>\r\n<node description=\"B\">" + c.values + "</node>"));
+        EXPECT_EQ(Import(), TKelmorInOut::kError) << c.message;
+        EXPECT_EQ(errorMessage, c.message);
+        EXPECT_EQ(Children(0).size(), 1u) << c.message;  // A stays; B is not created
+        EXPECT_EQ(engine.GetInfo().blobCount, 0) << c.message;
+    }
+
+    Recreate();
+    Write(Document("<node description=\"N\">" + value("b", "byte", "-1") + value("i", "integer", "65537") +
+                   value("l", "longint", "-2147483648") + value("s", "string", std::string(300, 'x')) +
+                   value("q", "sequence", base64Of(255)) + value("o", "blob", base64Of(65535)) + "</node>"));
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_EQ(engine.KeyCount(), 6);
+    EXPECT_EQ(engine.GetByteKey(1), 255);
+    EXPECT_EQ(engine.GetIntegerKey(2), 1);
+    EXPECT_EQ(engine.GetLongintKey(3), INT32_MIN);
+    EXPECT_EQ(engine.GetStringKey(4), std::string(255, 'x'));
+    EXPECT_EQ(engine.GetSequenceKey(5).size(), 255u);
+    EXPECT_EQ(engine.GetBlobKey(6), test::CountingBytes(65535));
+}
+
+// XML 1.0 forbids references to most control characters, but the writer escapes every
+// byte below 0x20 so: they read back, in every form of reference, in attribute values and
+// text, while the same text in a CDATA section or a comment stays literal.
+TEST_F(ImporterXMLTest, ControlCharacterReferencesReadBack) {
+    Write(Document("<node description=\"a&#x1;&#x1F;&#0;b\">\r\n"
+                   "<value description=\'&#x0B;&#x0c;&#x000E;\' type=\"string\">&#x8;&#9;&#10;&#13;&#31;"
+                   "<![CDATA[&#x1;]]><!--&#x2;--></value>\r\n"
+                   "<value description=\"other private use\" type=\"string\">&#xE009;&#xE020;&#xF001;</value>\r\n"
+                   "</node>\r\n"));
+    ASSERT_EQ(Import(), 0) << errorMessage;
+    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    EXPECT_EQ(engine.GetDescription(), std::string("a\x01\x1F\0b", 5));
+    ASSERT_EQ(engine.KeyCount(), 2);
+    EXPECT_EQ(engine.GetKeyName(1), "\x0B\x0C\x0E");
+    EXPECT_EQ(engine.GetStringKey(1), "\x08\t\n\r\x1F&#x1;&#x2;");
+    EXPECT_EQ(engine.GetStringKey(2), "???");
+}
+
+// The rewriting does not depend on where the file's pieces end.
+TEST(ControlReferenceFilter, RewritesOnlyReferencesToForbiddenCharactersWhereverThePiecesEnd) {
+    const std::string document =
+        "<?xml version=\"1.0\"?><!DOCTYPE k [<!-- ' &#x1; ] > --><!ATTLIST k a CDATA \"&#x1;>\"><?p &#1;?>]>"
+        "<k a=\'&#x1;\' b=\"x&#1;&#x9;\" c=\"'&#x1f;'\">&#x0001;&#x20;&#xE;&amp;&#;&#x;&#x1<!--&#x1;-->"
+        "<![CDATA[&#x1;]]]><?p &#x1;?>&#x00000000000000000000000000000001;&#x1;</k>&#x1";
+    const std::string expected =
+        "<?xml version=\"1.0\"?><!DOCTYPE k [<!-- ' &#x1; ] > --><!ATTLIST k a CDATA \"&#x1;>\"><?p &#1;?>]>"
+        "<k a=\'&#xE001;\' b=\"x&#xE001;&#x9;\" c=\"'&#xE01F;'\">&#xE001;&#x20;&#xE00E;&amp;&#;&#x;&#x1<!--&#x1;-->"
+        "<![CDATA[&#x1;]]]><?p &#x1;?>&#x00000000000000000000000000000001;&#xE001;</k>&#x1";
+    for (size_t piece = 1; piece <= document.size(); ++piece) {
+        TControlReferenceFilter filter;
+        std::string output;
+        for (size_t at = 0; at < document.size(); at += piece) {
+            filter.Filter(std::string_view(document).substr(at, piece), at + piece >= document.size(), output);
+        }
+        ASSERT_EQ(output, expected) << "pieces of " << piece;
+    }
+}
+
+// The parser's reports never reach the standard error stream, and the message is the
+// first problem it found, not one that followed from it.
+TEST_F(ImporterXMLTest, TheMessageIsTheParsersFirstErrorAndNothingGoesToStandardError) {
+    struct TCase {
+        std::string text;
+        std::string message;
+    };
+    const TCase cases[] = {
+        {"<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\r\n<kelmor>\xFF\xFF\xFF</kelmor>\r\n",
+         "XML error: input conversion failed due to input error, bytes 0xFF 0xFF 0xFF 0x3C."},
+        {Document("<node description=\"&#xFFFE;&#xFFFF;\"/>"),
+         "XML error on line 16: xmlParseCharRef: invalid xmlChar value 65534."},
+        {Document("<node description=\"&#xE001;&#x7;\"/>\r\n<node description=\"&#xD800;\"/>&#x1;<a>"),
+         "XML error on line 17: xmlParseCharRef: invalid xmlChar value 55296."},
+    };
+    for (const TCase& c : cases) {
+        Write(c.text);
+        testing::internal::CaptureStderr();
+        const int result = Import();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.message;
+        EXPECT_EQ(result, TKelmorInOut::kError) << c.message;
+        EXPECT_EQ(errorMessage, c.message);
+        EXPECT_TRUE(Children(0).empty()) << c.message;
+    }
 }
 
 }  // namespace

@@ -127,7 +127,9 @@ TEST(JobResults, MayBeReadWhileTheJobRuns) {
     job.SetOnCompleted([&](TKelmorInOut&) { done.store(true); });
     job.Start();
     while (!done.load()) {
-        if (job.ResultCode() == TKelmorInOut::kError) EXPECT_EQ(job.ErrorMessage().rfind("failure number ", 0), 0u);
+        if (job.ResultCode() == TKelmorInOut::kError) {
+            EXPECT_EQ(job.ErrorMessage().rfind("failure number ", 0), 0u);
+        }
     }
     job.RequestAbort();
     job.Wait();
