@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <limits>
 #include <tuple>
 #include <vector>
 
@@ -129,7 +130,24 @@ int main(int argc, char** argv) {
     Save(databases, "empty blob beside an older one", ForeignBlobLayout({{1, 10, 0}, {2, 0, 49}, {4, 5, 0}}));
     Save(databases, "empty blob inside another", ForeignBlobLayout({{1, 10, 0}, {2, 0, 54}, {4, 6, 0}}));
 
-    for (const char* name : {"tree", "keys"}) {
+    // What exports must bring back: empty descriptions with children, dates past 2049 under
+    // a two-digit-year short date, control bytes, special numbers.
+    Save(databases, "round trip", MakeDatabase([](TKelmorClass& engine) {
+             TRegionalSettings settings = engine.RegionalSettings();
+             settings.shortDateFormat = "dd/mm/yy";
+             engine.SetRegionalSettings(settings);
+             const int32_t top = Node(engine, "", 0);
+             const int32_t empty = Node(engine, "", top);
+             engine.ClearNode();
+             engine.SetDescription(std::string("\x01\x1F\x7F\xE9 C"));
+             engine.AddDateKey("born", 58851.5);  // 2061-02-14 12:00
+             engine.AddFloatKey("nan", std::numeric_limits<float>::quiet_NaN());
+             engine.AddDoubleKey("inf", -std::numeric_limits<double>::infinity());
+             engine.AddStringKey("bytes", std::string("\x01\x08\x0B\x0C\x0E\x1F&<>\"", 11));
+             engine.CreateNode(empty);
+         }));
+
+    for (const char* name : {"tree", "keys", "round trip"}) {
         const std::vector<uint8_t> framed = ReadFile((databases / name).string());
         Save(root / "fuzz_import_kmt", name, Exported<TExporterKMT>(framed, ".kmt"));
         Save(root / "fuzz_import_xml", name, Exported<TExporterXML>(framed, ".xml"));

@@ -12,6 +12,7 @@
 #include "tbranchwalker.h"
 #include "tempdir.h"
 #include "texporterkmt.h"
+#include "timportercsv.h"
 #include "timporterdbf.h"
 #include "timporterkmt.h"
 
@@ -266,6 +267,43 @@ TEST_F(RoundTripKMTTest, ADBaseImportSurvivesTheTextFormat) {
     const std::string original = Dump(engine);
     EXPECT_EQ(RoundTrip(settings), original);
     checkDates();
+}
+
+// A CSV import of every key type, dates of two-digit years read by the century rule and
+// lines without a first field (empty descriptions) survives a .kmt round trip.
+TEST_F(RoundTripKMTTest, ACSVImportSurvivesTheTextFormat) {
+    TRegionalSettings settings;
+    settings.shortDateFormat = "dd/mm/yy";
+    settings.decimalSeparator = ',';
+    settings.thousandsSeparator = '.';
+    engine.SetRegionalSettings(settings);
+    const std::string text =
+        "name,born,count,ratio,price,mass,bytes\n"
+        "Ann,01/01/80,300,\"1,5\",\"12,345\",\"0,1\",AB\n"
+        ",31/12/49 23:59:58,-70000,INF,\"-0,5\",NAN,\n"       // no name: an empty description
+        "Cy,06/05/2060,2147483648,\"-1,25E2\",0,\"1E300\",\x01\x7F\xE9\n";
+    test::WriteBytes(dir / "people.csv", std::vector<uint8_t>(text.begin(), text.end()));
+    {
+        TImporterCSV job(nullptr, "Root\\People", dir / "people.csv", engine);
+        job.CSVOptions().Apply(true, false);  // names from the first line, plain comma rules
+        const uint8_t types[] = {ktDate, ktLongint, ktFloat, ktCurrency, ktDouble, ktSequence};
+        for (int field = 1; field <= 6; ++field) job.Options().SetKeyType(field, types[field - 1]);
+        job.Run();
+        ASSERT_EQ(job.ResultCode(), 0) << job.ErrorMessage();
+    }
+    const int32_t people = engine.FindNodeByPath("People");
+    ASSERT_GT(people, 0);
+    TKelmorNodeRec rec;
+    ASSERT_TRUE(engine.FindFirstChild(rec, people));
+    ASSERT_TRUE(engine.FindNextChild(rec));
+    ASSERT_TRUE(engine.LoadNode(rec.currentID));
+    EXPECT_EQ(engine.GetDescription(), "");
+    EXPECT_EQ(engine.GetDateKey(1), When(2049, 12, 31, 23, 59, 58));  // (dates keep even seconds)
+    ASSERT_TRUE(engine.FindNextChild(rec));
+    ASSERT_TRUE(engine.LoadNode(rec.currentID));
+    EXPECT_EQ(engine.GetDateKey(1), When(2060, 5, 6));
+    const std::string original = Dump(engine);
+    EXPECT_EQ(RoundTrip(settings), original);
 }
 
 }  // namespace
