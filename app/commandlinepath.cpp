@@ -1,4 +1,4 @@
-#include "commandlinepath.h"
+#include "app/commandlinepath.h"
 
 #include <QDir>
 

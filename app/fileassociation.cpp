@@ -1,4 +1,4 @@
-#include "fileassociation.h"
+#include "app/fileassociation.h"
 
 #include <QCoreApplication>
 #include <QDir>

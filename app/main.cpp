@@ -2,11 +2,11 @@
 // the running instance and ends with exit code 1; otherwise the main window opens.
 #include <QDir>
 
-#include "commandlinepath.h"
-#include "tkelmorapplication.h"
-#include "tmainform.h"
-#include "tmdichild.h"
-#include "tsingleinstance.h"
+#include "app/commandlinepath.h"
+#include "app/tkelmorapplication.h"
+#include "app/tmainform.h"
+#include "app/tsingleinstance.h"
+#include "window/tmdichild.h"
 
 int main(int argc, char** argv) {
     kelmor::TKelmorApplication application(argc, argv);

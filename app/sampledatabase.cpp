@@ -1,4 +1,4 @@
-#include "sampledatabase.h"
+#include "app/sampledatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,10 +6,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "common.h"
-#include "timporterkmt.h"
-#include "tkelmor.h"
-#include "userblock.h"
+#include "engine/tkelmor.h"
+#include "engine/userblock.h"
+#include "interchange/timporterkmt.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

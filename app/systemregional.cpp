@@ -1,8 +1,8 @@
-#include "systemregional.h"
+#include "app/systemregional.h"
 
-#include "common.h"
-#include "latin1validator.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "ui/common.h"
+#include "ui/latin1validator.h"
 
 namespace kelmor {
 

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QString>
 
-#include "regional.h"
+#include "engine/regional.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "taboutform.h"
+#include "app/taboutform.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -8,8 +8,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "versiontext.h"
+#include "interchange/versiontext.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

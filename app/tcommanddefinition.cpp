@@ -1,4 +1,4 @@
-#include "tcommanddefinition.h"
+#include "app/tcommanddefinition.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tdatabasefiledialog.h"
+#include "app/tdatabasefiledialog.h"
 
 #include <QFileInfo>
 

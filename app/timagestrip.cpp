@@ -1,4 +1,4 @@
-#include "timagestrip.h"
+#include "app/timagestrip.h"
 
 namespace kelmor {
 

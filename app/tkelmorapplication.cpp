@@ -1,8 +1,8 @@
-#include "tkelmorapplication.h"
+#include "app/tkelmorapplication.h"
 
 #include <exception>
 
-#include "common.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

@@ -1,5 +1,5 @@
 // TMainForm: creation, commands, menus, options, command states and closing.
-#include "tmainform.h"
+#include "app/tmainform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,14 +12,15 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "common.h"
-#include "taboutform.h"
-#include "tcommanddefinition.h"
-#include "tdatabasewindow.h"
-#include "trecentfilestyle.h"
-#include "tshortcutresolver.h"
-#include "tsimpledatabasewindow.h"
-#include "tkelmor.h"
+#include "app/taboutform.h"
+#include "app/tcommanddefinition.h"
+#include "app/tdatabasewindow.h"
+#include "app/trecentfilestyle.h"
+#include "app/tshortcutresolver.h"
+#include "app/tsimpledatabasewindow.h"
+#include "engine/tkelmor.h"
+#include "ui/common.h"
+#include "ui/twaitcursor.h"
 
 static void InitKelmorResources() { Q_INIT_RESOURCE(kelmor); }
 
@@ -29,13 +30,6 @@ namespace {
 
 const char* const kOptionNames[] = {"MIShowToolbar", "MIShowStatusBar", "MIShowInfoPane", "MIConfirmDeletion",
                                     "ShowFullPathonTitleMI"};
-
-// Hourglass while the images load; restored on every path.
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "timagestrip.h"
+#include "app/timagestrip.h"
 
 class QAction;
 class QLabel;

@@ -6,15 +6,15 @@
 #include <QTimer>
 #include <cstring>
 
-#include "common.h"
-#include "sampledatabase.h"
-#include "systemregional.h"
-#include "tdatabasefiledialog.h"
-#include "tdatabasewindow.h"
-#include "tkelmor.h"
-#include "tloginform.h"
-#include "tmainform.h"
-#include "tnewdatabasedetailsform.h"
+#include "app/sampledatabase.h"
+#include "app/systemregional.h"
+#include "app/tdatabasefiledialog.h"
+#include "app/tdatabasewindow.h"
+#include "app/tmainform.h"
+#include "engine/tkelmor.h"
+#include "security/tloginform.h"
+#include "security/tnewdatabasedetailsform.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

@@ -5,8 +5,8 @@
 #include <QSettings>
 #include <deque>
 
-#include "fileassociation.h"
-#include "tmainform.h"
+#include "app/fileassociation.h"
+#include "app/tmainform.h"
 
 namespace kelmor {
 

@@ -6,8 +6,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
-#include "tdatabasewindow.h"
-#include "tmainform.h"
+#include "app/tdatabasewindow.h"
+#include "app/tmainform.h"
 
 namespace kelmor {
 

@@ -11,9 +11,9 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 
-#include "common.h"
-#include "tdatabasewindow.h"
-#include "tmainform.h"
+#include "app/tdatabasewindow.h"
+#include "app/tmainform.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "trecentfilestyle.h"
+#include "app/trecentfilestyle.h"
 
 #include <QAction>
 #include <QMenu>

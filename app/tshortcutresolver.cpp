@@ -1,4 +1,4 @@
-#include "tshortcutresolver.h"
+#include "app/tshortcutresolver.h"
 
 #include <QAction>
 #include <QApplication>

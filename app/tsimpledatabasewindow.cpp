@@ -1,15 +1,15 @@
-#include "tsimpledatabasewindow.h"
+#include "app/tsimpledatabasewindow.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "tchangepasswordform.h"
-#include "tkelmor.h"
-#include "tmainform.h"
-#include "tusermanagementform.h"
+#include "app/tmainform.h"
+#include "engine/tkelmor.h"
+#include "security/tchangepasswordform.h"
+#include "security/tusermanagementform.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "tdatabasewindow.h"
+#include "app/tdatabasewindow.h"
 
 class QLabel;
 class QTimer;

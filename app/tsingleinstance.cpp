@@ -1,4 +1,4 @@
-#include "tsingleinstance.h"
+#include "app/tsingleinstance.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "benchdatabases.h"
+#include "bench/benchdatabases.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor::bench {
 

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "benchdatabases.h"
-#include "tcsvoptions.h"
-#include "texporterkmt.h"
-#include "texporterxml.h"
-#include "timportercsv.h"
-#include "timporterkmt.h"
-#include "timporterxml.h"
-#include "tkelmor.h"
+#include "bench/benchdatabases.h"
+#include "engine/tkelmor.h"
+#include "interchange/tcsvoptions.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/texporterxml.h"
+#include "interchange/timportercsv.h"
+#include "interchange/timporterkmt.h"
+#include "interchange/timporterxml.h"
 
 namespace kelmor::bench {
 namespace {

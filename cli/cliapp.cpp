@@ -1,9 +1,9 @@
-#include "cliapp.h"
+#include "cli/cliapp.h"
 
 #include <algorithm>
 #include <ostream>
 
-#include "kelmorerrors.h"
+#include "engine/kelmorerrors.h"
 
 namespace kelmor::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "clioptions.h"
+#include "cli/clioptions.h"
 
 namespace kelmor::cli {
 

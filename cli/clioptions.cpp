@@ -1,4 +1,4 @@
-#include "clioptions.h"
+#include "cli/clioptions.h"
 
 namespace kelmor::cli {
 

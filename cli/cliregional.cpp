@@ -1,4 +1,4 @@
-#include "cliregional.h"
+#include "cli/cliregional.h"
 
 #include <clocale>
 #include <langinfo.h>

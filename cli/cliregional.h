@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "cliapp.h"
-#include "regional.h"
+#include "cli/cliapp.h"
+#include "engine/regional.h"
 
 namespace kelmor::cli {
 

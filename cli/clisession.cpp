@@ -1,10 +1,10 @@
-#include "clisession.h"
+#include "cli/clisession.h"
 
 #include <ostream>
 
-#include "cliregional.h"
-#include "fileio.h"
-#include "textcodec.h"
+#include "cli/cliregional.h"
+#include "cli/textcodec.h"
+#include "engine/fileio.h"
 
 namespace kelmor::cli {
 

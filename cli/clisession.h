@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "cliapp.h"
-#include "tkelmor.h"
+#include "cli/cliapp.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor::cli {
 

@@ -1,10 +1,10 @@
 // The check command: every inconsistency of a database's file set, changing nothing.
 #include <ostream>
 
-#include "cliapp.h"
-#include "kelmorcheck.h"
-#include "textcodec.h"
-#include "tkelmor.h"
+#include "cli/cliapp.h"
+#include "cli/textcodec.h"
+#include "engine/kelmorcheck.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor::cli {
 

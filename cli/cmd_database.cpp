@@ -3,8 +3,8 @@
 #include <ostream>
 #include <system_error>
 
-#include "clisession.h"
-#include "inforows.h"
+#include "cli/clisession.h"
+#include "engine/inforows.h"
 
 namespace kelmor::cli {
 

@@ -5,15 +5,15 @@
 #include <iostream>
 #include <ostream>
 
-#include "clisession.h"
-#include "fileio.h"
-#include "jobfactory.h"
-#include "tcsvoptions.h"
-#include "timportercsv.h"
-#include "timporterdbf.h"
-#include "timporteroptions.h"
-#include "regional.h"
-#include "textcodec.h"
+#include "cli/clisession.h"
+#include "cli/textcodec.h"
+#include "engine/fileio.h"
+#include "engine/regional.h"
+#include "interchange/jobfactory.h"
+#include "interchange/tcsvoptions.h"
+#include "interchange/timportercsv.h"
+#include "interchange/timporterdbf.h"
+#include "interchange/timporteroptions.h"
 
 namespace kelmor::cli {
 

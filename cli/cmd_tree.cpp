@@ -1,9 +1,9 @@
 // Commands that show the tree: tree, search and broken-links.
 #include <ostream>
 
-#include "clisession.h"
-#include "location.h"
-#include "textcodec.h"
+#include "cli/clisession.h"
+#include "cli/textcodec.h"
+#include "interchange/location.h"
 
 namespace kelmor::cli {
 

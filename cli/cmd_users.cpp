@@ -1,8 +1,8 @@
 // Commands on the users of a database: users, set-user and passwd.
 #include <ostream>
 
-#include "clisession.h"
-#include "textcodec.h"
+#include "cli/clisession.h"
+#include "cli/textcodec.h"
 
 namespace kelmor::cli {
 

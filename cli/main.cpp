@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "cliapp.h"
+#include "cli/cliapp.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -1,4 +1,4 @@
-#include "textcodec.h"
+#include "cli/textcodec.h"
 
 namespace kelmor::cli {
 

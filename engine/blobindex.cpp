@@ -1,4 +1,4 @@
-#include "blobindex.h"
+#include "engine/blobindex.h"
 
 namespace kelmor {
 

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "nodeindex.h"  // TBucketStats
-#include "recordstore.h"
+#include "engine/nodeindex.h"  // TBucketStats
+#include "engine/recordstore.h"
 
 namespace kelmor {
 

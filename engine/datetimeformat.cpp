@@ -1,4 +1,4 @@
-#include "datetimeformat.h"
+#include "engine/datetimeformat.h"
 
 #include <array>
 #include <initializer_list>

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "regional.h"
+#include "engine/regional.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "fileio.h"
+#include "engine/fileio.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "kelmorerrors.h"
+#include "engine/kelmorerrors.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "hashtbl.h"
+#include "engine/hashtbl.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "inforows.h"
+#include "engine/inforows.h"
 
 namespace kelmor {
 

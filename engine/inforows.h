@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

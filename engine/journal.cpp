@@ -1,10 +1,10 @@
-#include "journal.h"
+#include "engine/journal.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "kelmorerrors.h"
+#include "engine/kelmorerrors.h"
 
 namespace kelmor {
 

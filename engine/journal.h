@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "fileio.h"
+#include "engine/fileio.h"
 
 namespace kelmor {
 

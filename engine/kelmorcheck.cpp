@@ -1,5 +1,5 @@
-#include "kelmorcheck.h"
-#include "littleendian.h"
+#include "engine/kelmorcheck.h"
+#include "engine/littleendian.h"
 
 #include <algorithm>
 #include <map>
@@ -7,12 +7,12 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "fileio.h"
-#include "journal.h"
-#include "kelmorheader.h"
-#include "keytypes.h"
-#include "nodeindex.h"
-#include "scramble.h"
+#include "engine/fileio.h"
+#include "engine/journal.h"
+#include "engine/kelmorheader.h"
+#include "engine/keytypes.h"
+#include "engine/nodeindex.h"
+#include "engine/scramble.h"
 
 namespace kelmor {
 

@@ -1,5 +1,5 @@
-#include "kelmorheader.h"
-#include "littleendian.h"
+#include "engine/kelmorheader.h"
+#include "engine/littleendian.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
-#include "nodeindex.h"
-#include "littleendian.h"
+#include "engine/littleendian.h"
+#include "engine/nodeindex.h"
 
 #include <stdexcept>
 

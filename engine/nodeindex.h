@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "recordstore.h"
+#include "engine/recordstore.h"
 
 namespace kelmor {
 

@@ -1,10 +1,10 @@
-#include "recordstore.h"
+#include "engine/recordstore.h"
 
 #include <algorithm>
 #include <cstring>
 #include <numeric>
 
-#include "kelmorerrors.h"
+#include "engine/kelmorerrors.h"
 
 namespace kelmor {
 

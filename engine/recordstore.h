@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "fileio.h"
+#include "engine/fileio.h"
 
 namespace kelmor {
 

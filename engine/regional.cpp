@@ -1,4 +1,4 @@
-#include "regional.h"
+#include "engine/regional.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "datetimeformat.h"
+#include "engine/datetimeformat.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "scramble.h"
+#include "engine/scramble.h"
 
 namespace kelmor {
 

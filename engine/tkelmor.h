@@ -15,18 +15,18 @@
 #include <unordered_map>
 #include <vector>
 
-#include "atomicvalue.h"
-#include "blobindex.h"
-#include "fileio.h"
-#include "hashtbl.h"
-#include "kelmorerrors.h"
-#include "kelmorheader.h"
-#include "keytypes.h"
-#include "nodeindex.h"
-#include "recordstore.h"
-#include "regional.h"
-#include "scramble.h"
-#include "userblock.h"
+#include "engine/atomicvalue.h"
+#include "engine/blobindex.h"
+#include "engine/fileio.h"
+#include "engine/hashtbl.h"
+#include "engine/kelmorerrors.h"
+#include "engine/kelmorheader.h"
+#include "engine/keytypes.h"
+#include "engine/nodeindex.h"
+#include "engine/recordstore.h"
+#include "engine/regional.h"
+#include "engine/scramble.h"
+#include "engine/userblock.h"
 
 namespace kelmor {
 

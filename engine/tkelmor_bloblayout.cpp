@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <tuple>
 
-#include "littleendian.h"
-#include "scramble.h"
-#include "tkelmor.h"
+#include "engine/littleendian.h"
+#include "engine/scramble.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -1,8 +1,8 @@
 // TKelmorClass: blobs, the values of blob keys, kept in the blob file.
 #include <cstring>
 
-#include "tkelmor.h"
-#include "littleendian.h"
+#include "engine/littleendian.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -4,10 +4,10 @@
 #include <ctime>
 #include <filesystem>
 
-#include "journal.h"
-#include "littleendian.h"
-#include "scramble.h"
-#include "tkelmor.h"
+#include "engine/journal.h"
+#include "engine/littleendian.h"
+#include "engine/scramble.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

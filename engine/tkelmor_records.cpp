@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tkelmor.h"
-#include "littleendian.h"
+#include "engine/littleendian.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

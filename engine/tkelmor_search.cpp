@@ -2,7 +2,7 @@
 // explicit stack kept in the caller's TKelmorSearch, one match at a time.
 #include <cmath>
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -1,5 +1,5 @@
 // TKelmorClass: users, passwords and the access levels of nodes.
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

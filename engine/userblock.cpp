@@ -1,9 +1,9 @@
-#include "userblock.h"
+#include "engine/userblock.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "scramble.h"
+#include "engine/scramble.h"
 
 namespace kelmor {
 

@@ -1,7 +1,7 @@
 // Fuzz target: Base64 decoding of cleaned and of raw text, and the round trip.
 #include <cstdlib>
 
-#include "base64.h"
+#include "interchange/base64.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

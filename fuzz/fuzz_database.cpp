@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzzinput.h"
-#include "kelmorcheck.h"
-#include "tkelmor.h"
+#include "engine/kelmorcheck.h"
+#include "engine/tkelmor.h"
+#include "fuzz/fuzzinput.h"
 
 using namespace kelmor;
 

@@ -1,5 +1,5 @@
 // Fuzz target: a fuzzed .dbf file imported into a database.
-#include "fuzzimport.h"
+#include "fuzz/fuzzimport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kelmor::fuzz::ImportFuzzedFile(kelmor::fuzz::TImportFormat::Dbf, data, size);

@@ -1,17 +1,17 @@
-#include "fuzzimport.h"
+#include "fuzz/fuzzimport.h"
 
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "fuzzinput.h"
-#include "tcsvoptions.h"
-#include "timportercsv.h"
-#include "timporterdbf.h"
-#include "timporterkmt.h"
-#include "timporterxml.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "fuzz/fuzzinput.h"
+#include "interchange/tcsvoptions.h"
+#include "interchange/timportercsv.h"
+#include "interchange/timporterdbf.h"
+#include "interchange/timporterkmt.h"
+#include "interchange/timporterxml.h"
 
 namespace kelmor::fuzz {
 

@@ -8,14 +8,14 @@
 #include <tuple>
 #include <vector>
 
-#include "base64.h"
-#include "dbftable.h"
-#include "fuzzinput.h"
-#include "rawdatabase.h"
-#include "texporterkmt.h"
-#include "texporterxml.h"
-#include "tkelmor.h"
-#include "txmlwriter.h"
+#include "engine/tkelmor.h"
+#include "fuzz/fuzzinput.h"
+#include "interchange/base64.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/texporterxml.h"
+#include "interchange/txmlwriter.h"
+#include "tests/testsupport/dbftable.h"
+#include "tests/testsupport/rawdatabase.h"
 
 using namespace kelmor;
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "interchangeerrors.h"
+#include "interchange/interchangeerrors.h"
 
 namespace kelmor {
 

@@ -1,9 +1,9 @@
-#include "currentdatetime.h"
+#include "interchange/currentdatetime.h"
 
 #include <chrono>
 #include <ctime>
 
-#include "regional.h"
+#include "engine/regional.h"
 
 namespace kelmor {
 

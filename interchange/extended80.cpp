@@ -1,4 +1,4 @@
-#include "extended80.h"
+#include "interchange/extended80.h"
 
 #include <bit>
 

@@ -1,12 +1,12 @@
-#include "jobfactory.h"
+#include "interchange/jobfactory.h"
 
-#include "texporterkmt.h"
-#include "texporterxml.h"
-#include "timportercsv.h"
-#include "timporterdbf.h"
-#include "timporterkmt.h"
-#include "timporterxml.h"
-#include "userblock.h"
+#include "engine/userblock.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/texporterxml.h"
+#include "interchange/timportercsv.h"
+#include "interchange/timporterdbf.h"
+#include "interchange/timporterkmt.h"
+#include "interchange/timporterxml.h"
 
 namespace kelmor {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "tkelmorinout.h"
+#include "interchange/tkelmorinout.h"
 
 namespace kelmor {
 

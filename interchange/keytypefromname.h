@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "keytypes.h"
+#include "engine/keytypes.h"
 
 namespace kelmor {
 

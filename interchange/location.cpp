@@ -1,6 +1,6 @@
-#include "location.h"
+#include "interchange/location.h"
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -1,12 +1,12 @@
-#include "recordkeyrules.h"
+#include "interchange/recordkeyrules.h"
 
 #include <cmath>
 #include <stdexcept>
 
-#include "extended80.h"
-#include "interchangeerrors.h"
-#include "timporteroptions.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "interchange/extended80.h"
+#include "interchange/interchangeerrors.h"
+#include "interchange/timporteroptions.h"
 
 namespace kelmor {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "regional.h"
+#include "engine/regional.h"
 
 namespace kelmor {
 

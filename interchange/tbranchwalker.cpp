@@ -1,8 +1,8 @@
-#include "tbranchwalker.h"
+#include "interchange/tbranchwalker.h"
 
 #include <vector>
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tcontrolreferencefilter.h"
+#include "interchange/tcontrolreferencefilter.h"
 
 namespace kelmor {
 

@@ -1,8 +1,8 @@
-#include "tcsvoptions.h"
+#include "interchange/tcsvoptions.h"
 
-#include "keytypes.h"
-#include "tcsvreader.h"
-#include "timporteroptions.h"
+#include "engine/keytypes.h"
+#include "interchange/tcsvreader.h"
+#include "interchange/timporteroptions.h"
 
 namespace kelmor {
 

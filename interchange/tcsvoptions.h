@@ -4,7 +4,7 @@
 // command line both work through it.
 #pragma once
 
-#include "tadvancedimportoptions.h"
+#include "interchange/tadvancedimportoptions.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tcsvreader.h"
+#include "interchange/tcsvreader.h"
 
 #include <algorithm>
 #include <cstring>

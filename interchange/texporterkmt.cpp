@@ -1,10 +1,10 @@
-#include "texporterkmt.h"
+#include "interchange/texporterkmt.h"
 
-#include "currentdatetime.h"
-#include "interchangeerrors.h"
-#include "tkelmor.h"
-#include "toutputfile.h"
-#include "versiontext.h"
+#include "engine/tkelmor.h"
+#include "interchange/currentdatetime.h"
+#include "interchange/interchangeerrors.h"
+#include "interchange/toutputfile.h"
+#include "interchange/versiontext.h"
 
 namespace kelmor {
 

@@ -3,9 +3,9 @@
 // sequences and blobs, and a record per link.
 #pragma once
 
-#include "regional.h"
-#include "tbranchwalker.h"
-#include "tkelmorinout.h"
+#include "engine/regional.h"
+#include "interchange/tbranchwalker.h"
+#include "interchange/tkelmorinout.h"
 
 namespace kelmor {
 

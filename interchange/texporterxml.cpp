@@ -1,12 +1,12 @@
-#include "texporterxml.h"
+#include "interchange/texporterxml.h"
 
-#include "base64.h"
-#include "currentdatetime.h"
-#include "fileio.h"
-#include "tkelmor.h"
-#include "toutputfile.h"
-#include "txmlwriter.h"
-#include "versiontext.h"
+#include "engine/fileio.h"
+#include "engine/tkelmor.h"
+#include "interchange/base64.h"
+#include "interchange/currentdatetime.h"
+#include "interchange/toutputfile.h"
+#include "interchange/txmlwriter.h"
+#include "interchange/versiontext.h"
 
 namespace kelmor {
 

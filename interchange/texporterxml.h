@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "tbranchwalker.h"
-#include "tkelmorinout.h"
-#include "txmlattributes.h"
+#include "interchange/tbranchwalker.h"
+#include "interchange/tkelmorinout.h"
+#include "interchange/txmlattributes.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "timportercsv.h"
+#include "interchange/timportercsv.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-#include "interchangeerrors.h"
-#include "recordkeyrules.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "interchange/interchangeerrors.h"
+#include "interchange/recordkeyrules.h"
 
 namespace kelmor {
 

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <memory>
 
-#include "tcsvoptions.h"
-#include "tcsvreader.h"
-#include "timporteroptions.h"
-#include "tkelmorinout.h"
+#include "interchange/tcsvoptions.h"
+#include "interchange/tcsvreader.h"
+#include "interchange/timporteroptions.h"
+#include "interchange/tkelmorinout.h"
 
 namespace kelmor {
 

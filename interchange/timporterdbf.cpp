@@ -1,10 +1,10 @@
-#include "timporterdbf.h"
+#include "interchange/timporterdbf.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "recordkeyrules.h"
-#include "timporteroptions.h"
-#include "tkelmorinout.h"
-#include "txbasetable.h"
+#include "interchange/recordkeyrules.h"
+#include "interchange/timporteroptions.h"
+#include "interchange/tkelmorinout.h"
+#include "interchange/txbasetable.h"
 
 namespace kelmor {
 

@@ -1,11 +1,11 @@
-#include "timporterkmt.h"
+#include "interchange/timporterkmt.h"
 
 #include <cmath>
 #include <limits>
 
-#include "interchangeerrors.h"
-#include "keytypefromname.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "interchange/interchangeerrors.h"
+#include "interchange/keytypefromname.h"
 
 namespace kelmor {
 

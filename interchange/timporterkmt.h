@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "timportpaths.h"
-#include "tkelmorinout.h"
-#include "ttextlinereader.h"
+#include "interchange/timportpaths.h"
+#include "interchange/tkelmorinout.h"
+#include "interchange/ttextlinereader.h"
 
 namespace kelmor {
 

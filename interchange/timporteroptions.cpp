@@ -1,9 +1,9 @@
-#include "timporteroptions.h"
+#include "interchange/timporteroptions.h"
 
 #include <stdexcept>
 
-#include "keytypefromname.h"
-#include "keytypes.h"
+#include "engine/keytypes.h"
+#include "interchange/keytypefromname.h"
 
 namespace kelmor {
 

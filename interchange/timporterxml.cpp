@@ -1,4 +1,4 @@
-#include "timporterxml.h"
+#include "interchange/timporterxml.h"
 
 #include <vector>
 #include <libxml/parser.h>
@@ -7,10 +7,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "currentdatetime.h"
-#include "keytypefromname.h"
-#include "tkelmor.h"
-#include "xmlkeyvalue.h"
+#include "engine/tkelmor.h"
+#include "interchange/currentdatetime.h"
+#include "interchange/keytypefromname.h"
+#include "interchange/xmlkeyvalue.h"
 
 namespace kelmor {
 

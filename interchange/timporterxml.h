@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "regional.h"
-#include "tkelmorinout.h"
-#include "txmldocument.h"
+#include "engine/regional.h"
+#include "interchange/tkelmorinout.h"
+#include "interchange/txmldocument.h"
 
 namespace kelmor {
 

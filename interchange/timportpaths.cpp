@@ -1,9 +1,9 @@
-#include "timportpaths.h"
+#include "interchange/timportpaths.h"
 
 #include <algorithm>
 
-#include "tbranchwalker.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "interchange/tbranchwalker.h"
 
 namespace kelmor {
 

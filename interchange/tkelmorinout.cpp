@@ -1,7 +1,7 @@
-#include "tkelmorinout.h"
+#include "interchange/tkelmorinout.h"
 
-#include "location.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "interchange/location.h"
 
 namespace kelmor {
 

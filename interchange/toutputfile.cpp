@@ -1,12 +1,12 @@
-#include "toutputfile.h"
+#include "interchange/toutputfile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "fileio.h"
-#include "interchangeerrors.h"
+#include "engine/fileio.h"
+#include "interchange/interchangeerrors.h"
 
 namespace kelmor {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "toutputstream.h"
+#include "interchange/toutputstream.h"
 
 namespace kelmor {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "toutputstream.h"
+#include "interchange/toutputstream.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "ttextlinereader.h"
+#include "interchange/ttextlinereader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "fileio.h"
-#include "interchangeerrors.h"
+#include "engine/fileio.h"
+#include "interchange/interchangeerrors.h"
 
 namespace kelmor {
 

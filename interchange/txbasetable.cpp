@@ -1,11 +1,11 @@
-#include "txbasetable.h"
+#include "interchange/txbasetable.h"
 
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
 
-#include "keytypes.h"
+#include "engine/keytypes.h"
 
 namespace kelmor {
 

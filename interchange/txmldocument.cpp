@@ -1,4 +1,4 @@
-#include "txmldocument.h"
+#include "interchange/txmldocument.h"
 
 #include <libxml/globals.h>
 #include <libxml/parser.h>
@@ -12,8 +12,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "tcontrolreferencefilter.h"
-#include "txmlfilereader.h"
+#include "interchange/tcontrolreferencefilter.h"
+#include "interchange/txmlfilereader.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "txmlfilereader.h"
+#include "interchange/txmlfilereader.h"
 
 #include <algorithm>
 #include <cerrno>

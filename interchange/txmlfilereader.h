@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "tcontrolreferencefilter.h"
+#include "interchange/tcontrolreferencefilter.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "txmlwriter.h"
+#include "interchange/txmlwriter.h"
 
 namespace kelmor {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "toutputstream.h"
-#include "txmlattributes.h"
+#include "interchange/toutputstream.h"
+#include "interchange/txmlattributes.h"
 
 namespace kelmor {
 

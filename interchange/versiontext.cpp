@@ -1,6 +1,6 @@
-#include "versiontext.h"
+#include "interchange/versiontext.h"
 
-#include "kelmorversion.h"
+#include "interchange/kelmorversion.h"
 
 namespace kelmor {
 std::string VersionText() {

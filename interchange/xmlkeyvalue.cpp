@@ -1,13 +1,13 @@
-#include "xmlkeyvalue.h"
+#include "interchange/xmlkeyvalue.h"
 
 #include <cmath>
 #include <limits>
 #include <string_view>
 #include <vector>
 
-#include "base64.h"
-#include "interchangeerrors.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "interchange/base64.h"
+#include "interchange/interchangeerrors.h"
 
 namespace kelmor {
 

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "regional.h"
+#include "engine/regional.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "taskpasswordform.h"
+#include "security/taskpasswordform.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "textbox.h"
-#include "userblock.h"
+#include "engine/userblock.h"
+#include "security/textbox.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

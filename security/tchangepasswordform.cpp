@@ -1,10 +1,10 @@
-#include "tchangepasswordform.h"
+#include "security/tchangepasswordform.h"
 
 #include <QLineEdit>
 
-#include "common.h"
-#include "textbox.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "security/textbox.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

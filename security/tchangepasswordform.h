@@ -2,7 +2,7 @@
 // after confirming the old one.
 #pragma once
 
-#include "taskpasswordform.h"
+#include "security/taskpasswordform.h"
 
 namespace kelmor {
 

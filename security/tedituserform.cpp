@@ -1,10 +1,10 @@
-#include "tedituserform.h"
+#include "security/tedituserform.h"
 
 #include <QLineEdit>
 
-#include "common.h"
-#include "textbox.h"
-#include "userblock.h"
+#include "engine/userblock.h"
+#include "security/textbox.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

@@ -1,7 +1,7 @@
 // TEditUserForm "Edit User": a user name and a new password typed twice.
 #pragma once
 
-#include "taskpasswordform.h"
+#include "security/taskpasswordform.h"
 
 namespace kelmor {
 

@@ -1,8 +1,8 @@
-#include "textbox.h"
+#include "security/textbox.h"
 
 #include <QLineEdit>
 
-#include "latin1validator.h"
+#include "ui/latin1validator.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tinformationform.h"
+#include "security/tinformationform.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -7,9 +7,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "inforows.h"
-#include "tkelmor.h"
+#include "engine/inforows.h"
+#include "engine/tkelmor.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tloginform.h"
+#include "security/tloginform.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,8 +13,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "textbox.h"
-#include "userblock.h"
+#include "engine/userblock.h"
+#include "security/textbox.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tnewdatabasedetailsform.h"
+#include "security/tnewdatabasedetailsform.h"
 
 namespace kelmor {
 

@@ -1,7 +1,7 @@
 // TNewDatabaseDetailsForm "New Database": the first user of a new database.
 #pragma once
 
-#include "tedituserform.h"
+#include "security/tedituserform.h"
 
 namespace kelmor {
 

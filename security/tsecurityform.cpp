@@ -1,4 +1,4 @@
-#include "tsecurityform.h"
+#include "security/tsecurityform.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

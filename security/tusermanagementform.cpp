@@ -1,4 +1,4 @@
-#include "tusermanagementform.h"
+#include "security/tusermanagementform.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -9,9 +9,9 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "tedituserform.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "security/tedituserform.h"
+#include "ui/common.h"
 
 namespace kelmor {
 

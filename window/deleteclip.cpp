@@ -1,4 +1,4 @@
-#include "deleteclip.h"
+#include "window/deleteclip.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "freespacetext.h"
+#include "window/freespacetext.h"
 
 #include <cstdio>
 #include <cstdlib>

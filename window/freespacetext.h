@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "regional.h"
+#include "engine/regional.h"
 
 namespace kelmor {
 

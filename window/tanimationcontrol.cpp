@@ -1,4 +1,4 @@
-#include "tanimationcontrol.h"
+#include "window/tanimationcontrol.h"
 
 #include <QPainter>
 #include <QTimer>

@@ -1,8 +1,8 @@
-#include "tcaptiondelegate.h"
+#include "window/tcaptiondelegate.h"
 
 #include <QLineEdit>
 
-#include "latin1validator.h"
+#include "ui/latin1validator.h"
 
 namespace kelmor {
 

@@ -1,10 +1,10 @@
-#include "tdeleteprogressform.h"
+#include "window/tdeleteprogressform.h"
 
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "deleteclip.h"
-#include "tanimationcontrol.h"
+#include "ui/common.h"
+#include "window/deleteclip.h"
+#include "window/tanimationcontrol.h"
 
 namespace kelmor {
 

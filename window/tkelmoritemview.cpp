@@ -1,8 +1,8 @@
-#include "tkelmoritemview.h"
+#include "window/tkelmoritemview.h"
 
 #include <QLineEdit>
 
-#include "tcaptiondelegate.h"
+#include "window/tcaptiondelegate.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "tkelmorlistview.h"
+#include "window/tkelmorlistview.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -3,7 +3,7 @@
 // TKelmorItemView (the caption of a row is its first column).
 #pragma once
 
-#include "tkelmoritemview.h"
+#include "window/tkelmoritemview.h"
 
 namespace kelmor {
 

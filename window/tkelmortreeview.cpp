@@ -1,4 +1,4 @@
-#include "tkelmortreeview.h"
+#include "window/tkelmortreeview.h"
 
 #include <QHeaderView>
 

@@ -2,7 +2,7 @@
 // in-place editing notices of TKelmorItemView.
 #pragma once
 
-#include "tkelmoritemview.h"
+#include "window/tkelmoritemview.h"
 
 namespace kelmor {
 

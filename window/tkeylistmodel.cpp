@@ -1,4 +1,4 @@
-#include "tkeylistmodel.h"
+#include "window/tkeylistmodel.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // TMDIChild: construction and destruction, the layout, the main window's interface,
 // the information pane, title and status text, the periodic flush and the keyboard and
 // mouse handling of the two views.
-#include "tmdichild.h"
+#include "window/tmdichild.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -18,14 +18,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "common.h"
-#include "freespacetext.h"
-#include "tchangepasswordform.h"
-#include "tinformationform.h"
-#include "tkelmorlistview.h"
-#include "tkelmortreeview.h"
-#include "tkeylistmodel.h"
-#include "tusermanagementform.h"
+#include "security/tchangepasswordform.h"
+#include "security/tinformationform.h"
+#include "security/tusermanagementform.h"
+#include "ui/common.h"
+#include "ui/guarded.h"
+#include "window/freespacetext.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkelmortreeview.h"
+#include "window/tkeylistmodel.h"
 
 namespace kelmor {
 
@@ -257,14 +258,6 @@ bool TMDIChild::IsActiveDatabaseWindow() const {
     // The current document stays the active database window while a dialog has the focus.
     const QMdiSubWindow* current = mainForm_.DocumentArea()->currentSubWindow();
     return current && current->widget() == this;
-}
-
-void TMDIChild::Guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        ShowErrorReport(FromLatin1(error.what()));
-    }
 }
 
 // ---------------------------------------------------------------- the main window's interface

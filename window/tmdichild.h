@@ -11,10 +11,10 @@
 #include <functional>
 #include <memory>
 
-#include "tdatabasewindow.h"
-#include "tkelmor.h"
-#include "tmainform.h"
-#include "tnodetreemodel.h"
+#include "app/tdatabasewindow.h"
+#include "app/tmainform.h"
+#include "engine/tkelmor.h"
+#include "window/tnodetreemodel.h"
 
 class QAction;
 class QLabel;
@@ -138,8 +138,6 @@ private:
     QAction* Command(const char* name) const;
     void Enable(const char* name, bool enabled) const;
     bool IsActiveDatabaseWindow() const;
-    // Runs a command or handler; an error it raises goes to the standard error report.
-    void Guarded(const std::function<void()>& action);
     void FlushTimerTimer();
 
     // Tree.

@@ -3,10 +3,11 @@
 #include <QAction>
 #include <QDate>
 
-#include "common.h"
-#include "tkelmorlistview.h"
-#include "tkeylistmodel.h"
-#include "tmdichild.h"
+#include "ui/common.h"
+#include "ui/guarded.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkeylistmodel.h"
+#include "window/tmdichild.h"
 
 namespace kelmor {
 

@@ -4,12 +4,13 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 
-#include "common.h"
-#include "tdeleteprogressform.h"
-#include "tkelmortreeview.h"
-#include "tmdichild.h"
-#include "tsecurityform.h"
-#include "twaitcursor.h"
+#include "security/tsecurityform.h"
+#include "ui/common.h"
+#include "ui/guarded.h"
+#include "ui/twaitcursor.h"
+#include "window/tdeleteprogressform.h"
+#include "window/tkelmortreeview.h"
+#include "window/tmdichild.h"
 
 namespace kelmor {
 

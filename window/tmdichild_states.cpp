@@ -2,9 +2,9 @@
 // computed from the selection and the database.
 #include <QAction>
 
-#include "tkelmorlistview.h"
-#include "tkeylistmodel.h"
-#include "tmdichild.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkeylistmodel.h"
+#include "window/tmdichild.h"
 
 namespace kelmor {
 

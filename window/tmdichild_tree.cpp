@@ -4,12 +4,13 @@
 #include <QTimer>
 #include <exception>
 
-#include "common.h"
-#include "tkelmorlistview.h"
-#include "tkelmortreeview.h"
-#include "tkeylistmodel.h"
-#include "tmdichild.h"
-#include "twaitcursor.h"
+#include "ui/common.h"
+#include "ui/guarded.h"
+#include "ui/twaitcursor.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkelmortreeview.h"
+#include "window/tkeylistmodel.h"
+#include "window/tmdichild.h"
 
 namespace kelmor {
 

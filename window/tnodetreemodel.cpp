@@ -1,4 +1,4 @@
-#include "tnodetreemodel.h"
+#include "window/tnodetreemodel.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -3,11 +3,11 @@
 #include <map>
 #include <sstream>
 
-#include "cliapp.h"
-#include "clirun.h"
-#include "dbftable.h"
-#include "tempdir.h"
-#include "tkelmor.h"
+#include "cli/cliapp.h"
+#include "engine/tkelmor.h"
+#include "tests/cli/clirun.h"
+#include "tests/testsupport/dbftable.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor::cli {
 namespace {

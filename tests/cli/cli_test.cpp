@@ -4,12 +4,12 @@
 #include <map>
 #include <sstream>
 
-#include "cliapp.h"
-#include "clirun.h"
-#include "cliregional.h"
-#include "tempdir.h"
-#include "textcodec.h"
-#include "tkelmor.h"
+#include "cli/cliapp.h"
+#include "cli/cliregional.h"
+#include "cli/textcodec.h"
+#include "engine/tkelmor.h"
+#include "tests/cli/clirun.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor::cli {
 namespace {

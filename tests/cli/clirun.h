@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cliapp.h"
+#include "cli/cliapp.h"
 
 namespace kelmor::clitest {
 

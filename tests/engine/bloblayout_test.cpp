@@ -5,10 +5,10 @@
 
 #include <map>
 
-#include "kelmorcheck.h"
-#include "rawdatabase.h"
-#include "tempdir.h"
-#include "tkelmor.h"
+#include "engine/kelmorcheck.h"
+#include "engine/tkelmor.h"
+#include "tests/testsupport/rawdatabase.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

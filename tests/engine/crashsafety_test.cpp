@@ -15,8 +15,8 @@
 #include <sstream>
 #include <thread>
 
-#include "dbfixture.h"
-#include "kelmorcheck.h"
+#include "engine/kelmorcheck.h"
+#include "tests/testsupport/dbfixture.h"
 
 namespace kelmor {
 namespace {

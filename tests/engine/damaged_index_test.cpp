@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "rawdatabase.h"
-#include "tempdir.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "tests/testsupport/rawdatabase.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

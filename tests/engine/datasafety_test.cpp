@@ -3,9 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "dbfixture.h"
-#include "journal.h"
-#include "rawdatabase.h"
+#include "engine/journal.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

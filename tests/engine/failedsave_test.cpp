@@ -8,10 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "dbfixture.h"
-#include "journal.h"
-#include "kelmorcheck.h"
-#include "rawdatabase.h"
+#include "engine/journal.h"
+#include "engine/kelmorcheck.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

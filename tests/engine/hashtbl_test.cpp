@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "hashtbl.h"
+#include "engine/hashtbl.h"
 
 namespace kelmor {
 namespace {

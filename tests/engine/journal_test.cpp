@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "journal.h"
-#include "rawdatabase.h"
-#include "tempdir.h"
-#include "tkelmor.h"
+#include "engine/journal.h"
+#include "engine/tkelmor.h"
+#include "tests/testsupport/rawdatabase.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

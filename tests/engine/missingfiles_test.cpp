@@ -2,9 +2,9 @@
 // every refusal says what is wrong.
 #include <gtest/gtest.h>
 
-#include "dbfixture.h"
-#include "kelmorcheck.h"
-#include "rawdatabase.h"
+#include "engine/kelmorcheck.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

@@ -3,8 +3,8 @@
 #include <map>
 #include <random>
 
-#include "hashtbl.h"
-#include "nodeindex.h"
+#include "engine/hashtbl.h"
+#include "engine/nodeindex.h"
 
 namespace kelmor {
 namespace {

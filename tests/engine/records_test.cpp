@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "dbfixture.h"
-#include "rawdatabase.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 #include <map>
 

@@ -2,8 +2,8 @@
 
 #include <numeric>
 
-#include "recordstore.h"
-#include "tempdir.h"
+#include "engine/recordstore.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

@@ -3,7 +3,7 @@
 #include <numeric>
 #include <vector>
 
-#include "scramble.h"
+#include "engine/scramble.h"
 
 namespace kelmor {
 namespace {

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <thread>
 
-#include "dbfixture.h"
-#include "rawdatabase.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "rawdatabase.h"
-#include "scramble.h"
-#include "tempdir.h"
-#include "tkelmor.h"
+#include "engine/scramble.h"
+#include "engine/tkelmor.h"
+#include "tests/testsupport/rawdatabase.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

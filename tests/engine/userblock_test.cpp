@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "scramble.h"
-#include "userblock.h"
+#include "engine/scramble.h"
+#include "engine/userblock.h"
 
 namespace kelmor {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "dbfixture.h"
-#include "rawdatabase.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

@@ -2,8 +2,8 @@
 // keeps every other writer out until it closes it; readers are never kept out.
 #include <gtest/gtest.h>
 
-#include "dbfixture.h"
-#include "rawdatabase.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

@@ -13,15 +13,15 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "common.h"
-#include "freespacetext.h"
-#include "regional.h"
-#include "guitestsupport.h"
-#include "tkelmorlistview.h"
-#include "tkelmortreeview.h"
-#include "tkeylistmodel.h"
-#include "tnodetreemodel.h"
-#include "windowfixture.h"
+#include "engine/regional.h"
+#include "tests/gui/guitestsupport.h"
+#include "tests/gui/windowfixture.h"
+#include "ui/common.h"
+#include "window/freespacetext.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkelmortreeview.h"
+#include "window/tkeylistmodel.h"
+#include "window/tnodetreemodel.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

@@ -7,13 +7,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "common.h"
-#include "guitestsupport.h"
-#include "tchangepasswordform.h"
-#include "tkelmor.h"
-#include "tloginform.h"
-#include "tnewdatabasedetailsform.h"
-#include "tusermanagementform.h"
+#include "engine/tkelmor.h"
+#include "security/tchangepasswordform.h"
+#include "security/tloginform.h"
+#include "security/tnewdatabasedetailsform.h"
+#include "security/tusermanagementform.h"
+#include "tests/gui/guitestsupport.h"
+#include "ui/common.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

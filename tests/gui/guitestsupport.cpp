@@ -1,4 +1,4 @@
-#include "guitestsupport.h"
+#include "tests/gui/guitestsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,9 +12,9 @@
 #include <QDir>
 #include <QFile>
 
-#include "common.h"
-#include "tkelmor.h"
-#include "tloginform.h"
+#include "engine/tkelmor.h"
+#include "security/tloginform.h"
+#include "ui/common.h"
 
 namespace kelmor::test {
 

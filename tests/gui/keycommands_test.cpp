@@ -7,11 +7,11 @@
 #include <QDate>
 #include <QTest>
 
-#include "common.h"
-#include "guitestsupport.h"
-#include "tkelmorlistview.h"
-#include "tkeylistmodel.h"
-#include "windowfixture.h"
+#include "tests/gui/guitestsupport.h"
+#include "tests/gui/windowfixture.h"
+#include "ui/common.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkeylistmodel.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

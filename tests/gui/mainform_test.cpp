@@ -15,10 +15,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "guitestsupport.h"
-#include "tdatabasewindow.h"
-#include "tkelmor.h"
-#include "tmainform.h"
+#include "app/tdatabasewindow.h"
+#include "app/tmainform.h"
+#include "engine/tkelmor.h"
+#include "tests/gui/guitestsupport.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "common.h"
-#include "guitestsupport.h"
-#include "tkelmorapplication.h"
-#include "tmainform.h"
+#include "app/tkelmorapplication.h"
+#include "app/tmainform.h"
+#include "tests/gui/guitestsupport.h"
+#include "ui/common.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "common.h"
-#include "guitestsupport.h"
-#include "tkelmortreeview.h"
-#include "tnodetreemodel.h"
-#include "tsecurityform.h"
-#include "windowfixture.h"
+#include "security/tsecurityform.h"
+#include "tests/gui/guitestsupport.h"
+#include "tests/gui/windowfixture.h"
+#include "ui/common.h"
+#include "window/tkelmortreeview.h"
+#include "window/tnodetreemodel.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "tnodetreemodel.h"
+#include "window/tnodetreemodel.h"
 
 using namespace kelmor;
 

@@ -12,19 +12,19 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "common.h"
-#include "fileassociation.h"
-#include "guitestsupport.h"
-#include "regional.h"
-#include "systemregional.h"
-#include "sampledatabase.h"
-#include "tdatabasewindow.h"
-#include "tkelmor.h"
-#include "tloginform.h"
-#include "userblock.h"
-#include "tmainform.h"
-#include "tnewdatabasedetailsform.h"
-#include "tsimpledatabasewindow.h"
+#include "app/fileassociation.h"
+#include "app/sampledatabase.h"
+#include "app/systemregional.h"
+#include "app/tdatabasewindow.h"
+#include "app/tmainform.h"
+#include "app/tsimpledatabasewindow.h"
+#include "engine/regional.h"
+#include "engine/tkelmor.h"
+#include "engine/userblock.h"
+#include "security/tloginform.h"
+#include "security/tnewdatabasedetailsform.h"
+#include "tests/gui/guitestsupport.h"
+#include "ui/common.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

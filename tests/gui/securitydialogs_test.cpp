@@ -7,11 +7,11 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "common.h"
-#include "guitestsupport.h"
-#include "tinformationform.h"
-#include "tsecurityform.h"
-#include "windowfixture.h"
+#include "security/tinformationform.h"
+#include "security/tsecurityform.h"
+#include "tests/gui/guitestsupport.h"
+#include "tests/gui/windowfixture.h"
+#include "ui/common.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

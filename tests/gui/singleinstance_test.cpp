@@ -10,9 +10,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "commandlinepath.h"
-#include "guitestsupport.h"
-#include "tsingleinstance.h"
+#include "app/commandlinepath.h"
+#include "app/tsingleinstance.h"
+#include "tests/gui/guitestsupport.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

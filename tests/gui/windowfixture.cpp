@@ -1,16 +1,16 @@
-#include "windowfixture.h"
+#include "tests/gui/windowfixture.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTest>
 
-#include "common.h"
-#include "tkelmoritemview.h"
-#include "tkelmorlistview.h"
-#include "tkelmortreeview.h"
-#include "tkeylistmodel.h"
-#include "tnodetreemodel.h"
+#include "ui/common.h"
+#include "window/tkelmoritemview.h"
+#include "window/tkelmorlistview.h"
+#include "window/tkelmortreeview.h"
+#include "window/tkeylistmodel.h"
+#include "window/tnodetreemodel.h"
 
 namespace kelmor::test {
 

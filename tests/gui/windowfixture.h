@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "guitestsupport.h"
-#include "tkelmor.h"
-#include "tmainform.h"
-#include "tmdichild.h"
+#include "app/tmainform.h"
+#include "engine/tkelmor.h"
+#include "tests/gui/guitestsupport.h"
+#include "window/tmdichild.h"
 
 namespace kelmor {
 class TKelmorItemView;

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "base64.h"
-#include "sampletree.h"
+#include "interchange/base64.h"
+#include "tests/interchange/sampletree.h"
 
 namespace kelmor {
 namespace {

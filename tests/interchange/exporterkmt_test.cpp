@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "dbfixture.h"
-#include "sampletree.h"
-#include "tempdir.h"
-#include "texporterkmt.h"
+#include "interchange/texporterkmt.h"
+#include "tests/interchange/sampletree.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

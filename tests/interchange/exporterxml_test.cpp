@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "dbfixture.h"
-#include "sampletree.h"
-#include "tempdir.h"
-#include "texporterxml.h"
-#include "txmlwriter.h"
+#include "interchange/texporterxml.h"
+#include "interchange/txmlwriter.h"
+#include "tests/interchange/sampletree.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <sstream>
 
-#include "dbfixture.h"
-#include "tcsvoptions.h"
-#include "tcsvreader.h"
-#include "tempdir.h"
-#include "timportercsv.h"
+#include "interchange/tcsvoptions.h"
+#include "interchange/tcsvreader.h"
+#include "interchange/timportercsv.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

@@ -7,12 +7,12 @@
 #include <limits>
 #include <cstring>
 
-#include "dbfixture.h"
-#include "dbftable.h"
-#include "extended80.h"
-#include "tempdir.h"
-#include "timporterdbf.h"
-#include "txbasetable.h"
+#include "interchange/extended80.h"
+#include "interchange/timporterdbf.h"
+#include "interchange/txbasetable.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/dbftable.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

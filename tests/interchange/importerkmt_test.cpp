@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <limits>
 
-#include "dbfixture.h"
-#include "sampletree.h"
-#include "tempdir.h"
-#include "texporterkmt.h"
-#include "timporterkmt.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/timporterkmt.h"
+#include "tests/interchange/sampletree.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

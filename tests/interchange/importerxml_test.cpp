@@ -2,15 +2,15 @@
 
 #include <chrono>
 
-#include "base64.h"
-#include "dbfixture.h"
-#include "sampletree.h"
-#include "tcontrolreferencefilter.h"
-#include "tempdir.h"
-#include "texporterxml.h"
-#include "timporterxml.h"
-#include "xmlhead.h"
-#include "rawdatabase.h"
+#include "interchange/base64.h"
+#include "interchange/tcontrolreferencefilter.h"
+#include "interchange/texporterxml.h"
+#include "interchange/timporterxml.h"
+#include "tests/interchange/sampletree.h"
+#include "tests/interchange/xmlhead.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/rawdatabase.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

@@ -7,14 +7,14 @@
 #include <functional>
 #include <thread>
 
-#include "dbfixture.h"
-#include "dbftable.h"
-#include "jobfactory.h"
-#include "rawdatabase.h"
-#include "sampletree.h"
-#include "texporterkmt.h"
-#include "texporterxml.h"
-#include "xmlhead.h"
+#include "interchange/jobfactory.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/texporterxml.h"
+#include "tests/interchange/sampletree.h"
+#include "tests/interchange/xmlhead.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/dbftable.h"
+#include "tests/testsupport/rawdatabase.h"
 
 namespace kelmor {
 namespace {

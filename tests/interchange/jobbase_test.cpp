@@ -3,10 +3,10 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "dbfixture.h"
-#include "location.h"
-#include "tkelmorinout.h"
-#include "versiontext.h"
+#include "interchange/location.h"
+#include "interchange/tkelmorinout.h"
+#include "interchange/versiontext.h"
+#include "tests/testsupport/dbfixture.h"
 
 namespace kelmor {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "dbfixture.h"
-#include "jobfactory.h"
-#include "texporterkmt.h"
-#include "texporterxml.h"
-#include "timportercsv.h"
-#include "timporterkmt.h"
-#include "timporterxml.h"
+#include "interchange/jobfactory.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/texporterxml.h"
+#include "interchange/timportercsv.h"
+#include "interchange/timporterkmt.h"
+#include "interchange/timporterxml.h"
+#include "tests/testsupport/dbfixture.h"
 
 namespace kelmor {
 namespace {

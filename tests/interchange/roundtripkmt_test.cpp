@@ -7,14 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "dbfixture.h"
-#include "dbftable.h"
-#include "tbranchwalker.h"
-#include "tempdir.h"
-#include "texporterkmt.h"
-#include "timportercsv.h"
-#include "timporterdbf.h"
-#include "timporterkmt.h"
+#include "interchange/tbranchwalker.h"
+#include "interchange/texporterkmt.h"
+#include "interchange/timportercsv.h"
+#include "interchange/timporterdbf.h"
+#include "interchange/timporterkmt.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/dbftable.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

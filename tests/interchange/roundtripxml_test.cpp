@@ -8,10 +8,10 @@
 #include <functional>
 #include <limits>
 
-#include "dbfixture.h"
-#include "tempdir.h"
-#include "texporterxml.h"
-#include "timporterxml.h"
+#include "interchange/texporterxml.h"
+#include "interchange/timporterxml.h"
+#include "tests/testsupport/dbfixture.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "regional.h"
-#include "tkelmor.h"
+#include "engine/regional.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor::test {
 

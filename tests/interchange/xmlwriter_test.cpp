@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "xmlhead.h"
+#include "tests/interchange/xmlhead.h"
 
-#include "tstringoutputstream.h"
-#include "txmlwriter.h"
+#include "interchange/tstringoutputstream.h"
+#include "interchange/txmlwriter.h"
 
 namespace kelmor {
 namespace {

@@ -1,4 +1,4 @@
-#include "dbfixture.h"
+#include "tests/testsupport/dbfixture.h"
 
 #include <sstream>
 

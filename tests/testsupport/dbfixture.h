@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "tempdir.h"
-#include "tkelmor.h"
+#include "engine/tkelmor.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor::test {
 

@@ -1,4 +1,4 @@
-#include "dbftable.h"
+#include "tests/testsupport/dbftable.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "rawdatabase.h"
+#include "tests/testsupport/rawdatabase.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "scramble.h"
-#include "tempdir.h"
-#include "userblock.h"
+#include "engine/scramble.h"
+#include "engine/userblock.h"
+#include "tests/testsupport/tempdir.h"
 
 namespace kelmor::test {
 

@@ -1,4 +1,4 @@
-#include "tempdir.h"
+#include "tests/testsupport/tempdir.h"
 
 #include <filesystem>
 #include <fstream>

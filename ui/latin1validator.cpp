@@ -1,4 +1,4 @@
-#include "latin1validator.h"
+#include "ui/latin1validator.h"
 
 namespace kelmor {
 
