@@ -6,6 +6,8 @@
 
 namespace kelmor {
 
+TKelmorItemView::~TKelmorItemView() { disconnect(editorDestroyed_); }
+
 TKelmorItemView::TKelmorItemView(QWidget* parent) : QTreeView(parent) {
     delegate_ = new TCaptionDelegate(this);
     setItemDelegate(delegate_);
@@ -57,7 +59,7 @@ void TKelmorItemView::EditorCreated(QWidget* editor) {
     acceptedText_.clear();
     // The toolkit drops an editor without closing it when its item goes away.
     editorIdentity_ = editor;
-    connect(editor, &QObject::destroyed, this, [this, editor] {
+    editorDestroyed_ = connect(editor, &QObject::destroyed, this, [this, editor] {
         if (editing_ && editorIdentity_ == editor) FinishEdit(false);
     });
 }

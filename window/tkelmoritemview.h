@@ -23,6 +23,7 @@ public:
     using TEditPermission = std::function<bool(const QModelIndex& index)>;
 
     explicit TKelmorItemView(QWidget* parent = nullptr);
+    ~TKelmorItemView() override;
 
     // Asked before every edit starts; without one every editable item may be edited.
     void SetEditPermission(TEditPermission permission) { permission_ = std::move(permission); }
@@ -52,6 +53,9 @@ private:
     TCaptionDelegate* delegate_;
     QPointer<QWidget> editor_;
     const QObject* editorIdentity_ = nullptr;  // compared only, never used
+    // The open editor's "destroyed" connection: cut when the view goes, since the editor
+    // (a child) is destroyed after this part of the view.
+    QMetaObject::Connection editorDestroyed_;
     QPersistentModelIndex editedIndex_;
     bool editing_ = false;
     bool editorOpened_ = false;
