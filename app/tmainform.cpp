@@ -12,14 +12,14 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/commandaction.h"
 #include "app/taboutform.h"
 #include "app/tcommanddefinition.h"
-#include "app/tdatabasewindow.h"
 #include "app/trecentfilestyle.h"
 #include "app/tshortcutresolver.h"
-#include "app/tsimpledatabasewindow.h"
 #include "engine/tkelmor.h"
 #include "ui/common.h"
+#include "ui/tdatabasewindow.h"
 #include "ui/twaitcursor.h"
 
 static void InitKelmorResources() { Q_INIT_RESOURCE(kelmor); }
@@ -46,9 +46,6 @@ TMainForm::TMainForm(const TStartOptions& options, QWidget* parent)
     documentArea_->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(documentArea_);
     connect(documentArea_, &QMdiArea::subWindowActivated, this, &TMainForm::DocumentActivated);
-    windowFactory_ = [](TMainForm& form, std::unique_ptr<TKelmorClass> engine, const QString& basePath) -> QWidget* {
-        return new TSimpleDatabaseWindow(form, std::move(engine), basePath);
-    };
 
     CreateCommands();
     CreateMenus();
@@ -109,23 +106,8 @@ TMainForm::~TMainForm() {
 // ---------------------------------------------------------------- commands
 
 void TMainForm::CreateCommands() {
-    const QString separator = QString::fromLatin1(HintSeparator());
     for (const TCommandDefinition& definition : CommandDefinitions()) {
-        auto* command = new QAction(QString::fromLatin1(definition.caption), this);
-        command->setObjectName(QString::fromLatin1(definition.name));
-        const QString hint = QString::fromLatin1(definition.hint);
-        const qsizetype bar = hint.indexOf(separator);
-        command->setToolTip(bar < 0 ? hint : hint.left(bar));
-        command->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-        if (*definition.shortcut) {
-            command->setShortcut(QKeySequence::fromString(QString::fromLatin1(definition.shortcut)));
-            // Shown in the menus; TShortcutResolver decides who gets the key.
-            command->setShortcutContext(Qt::WidgetShortcut);
-        }
-        command->setProperty("category", QString::fromLatin1(definition.category));
-        command->setProperty("imageIndex", definition.imageIndex);
-        command->setProperty("tag", definition.tag);
-        command->setProperty("group", static_cast<int>(definition.group));
+        QAction* command = CreateCommandAction(definition, this);
         connect(command, &QAction::triggered, this, [this, command] { CommandExecute(command); });
         commands_.push_back(command);
     }
@@ -436,6 +418,10 @@ TDatabaseWindow* TMainForm::DatabaseWindowOf(QMdiSubWindow* window) {
 
 TDatabaseWindow* TMainForm::ActiveDatabaseWindow() const {
     return DatabaseWindowOf(documentArea_->activeSubWindow());
+}
+
+TDatabaseWindow* TMainForm::CurrentDatabaseWindow() const {
+    return DatabaseWindowOf(documentArea_->currentSubWindow());
 }
 
 void TMainForm::SetDatabaseWindowFactory(TDatabaseWindowFactory factory) { windowFactory_ = std::move(factory); }

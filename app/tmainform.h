@@ -1,7 +1,8 @@
 // TMainForm: the program's only top-level window. A multiple-document frame whose
 // documents are database windows, one per open database; it owns the commands, the
 // menu bar, the toolbar and the status bar, dispatches the document commands to the
-// active database window, opens and creates databases and keeps the settings.
+// active database window, opens and creates databases and keeps the settings. It is the
+// database windows' host: they reach it only through TDatabaseHost.
 #pragma once
 
 #include <QMainWindow>
@@ -10,7 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/timagestrip.h"
+#include "ui/tdatabasehost.h"
+#include "ui/timagestrip.h"
 
 class QAction;
 class QLabel;
@@ -35,17 +37,11 @@ struct TMainFormStartOptions {
     bool openSampleWhenIdle = false;
 };
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TDatabaseHost {
     Q_OBJECT
 public:
     using TStartOptions = TMainFormStartOptions;
 
-    enum class TOption { ShowToolbar, ShowStatusBar, ShowInfoPane, ConfirmDeletion, FullPathOnTitle };
-
-    // Builds the document window for an opened engine; the widget implements
-    // TDatabaseWindow and hands the engine to AddDatabase.
-    using TDatabaseWindowFactory =
-        std::function<QWidget*(TMainForm& mainForm, std::unique_ptr<TKelmorClass> engine, const QString& basePath)>;
     // Edits the toolbar layout (entries from left to right, nullptr for a separator);
     // answers true when the layout was changed and should be kept.
     using TToolbarCustomiser = std::function<bool(std::vector<QAction*>& layout,
@@ -55,8 +51,8 @@ public:
     ~TMainForm() override;
 
     // ---- Commands and menus ----
-    const std::vector<QAction*>& Commands() const { return commands_; }
-    QAction* Command(const QString& name) const;
+    const std::vector<QAction*>& Commands() const override { return commands_; }
+    QAction* Command(const QString& name) const override;
     QAction* OptionEntry(TOption option) const;
     QAction* RecentFileEntry(int number) const;  // 1..6
     QMenu* ToolbarMenu() const { return toolbarMenu_; }
@@ -73,33 +69,35 @@ public:
     void CustomiseToolbar();
 
     // ---- Options ----
-    bool Option(TOption option) const;
+    bool Option(TOption option) const override;
     void SetOption(TOption option, bool value);
     void ApplyOptions();
 
     // ---- Status bar services for the database windows ----
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     QString StatusPanelText() const;
-    void BeginProgress(const QString& caption);
-    void SetProgress(int percent);
-    void EndProgress();
+    void BeginProgress(const QString& caption) override;
+    void SetProgress(int percent) override;
+    void EndProgress() override;
     bool ProgressShown() const { return progressBar_ != nullptr; }
     QProgressBar* ProgressBar() const { return progressBar_; }
 
     // ---- Images ----
-    const TImageStrip& CommandImages() const { return commandImages_; }
-    const TImageStrip& TreeImages() const { return treeImages_; }
+    const TImageStrip& CommandImages() const override { return commandImages_; }
+    const TImageStrip& TreeImages() const override { return treeImages_; }
 
     // ---- Open databases and their windows ----
-    TKelmorClass* AddDatabase(std::unique_ptr<TKelmorClass> engine);
-    // Frees the engine, which writes its index (unless read-only) and closes its files.
-    void RemoveDatabase(TKelmorClass* engine);
+    TKelmorClass* AddDatabase(std::unique_ptr<TKelmorClass> engine) override;
+    void RemoveDatabase(TKelmorClass* engine) override;
     const std::vector<std::unique_ptr<TKelmorClass>>& OpenDatabases() const { return openDatabases_; }
     QMdiArea* DocumentArea() const { return documentArea_; }
     // The database windows, the first being the bottom-most and the last the active one.
     QList<QMdiSubWindow*> DatabaseWindows() const;
+    // The active one: none while the main window itself is not active.
     TDatabaseWindow* ActiveDatabaseWindow() const;
+    TDatabaseWindow* CurrentDatabaseWindow() const override;
     static TDatabaseWindow* DatabaseWindowOf(QMdiSubWindow* window);
+    // How the database windows are made; the program sets it before any database opens.
     void SetDatabaseWindowFactory(TDatabaseWindowFactory factory);
 
     // ---- Opening and creating ----

@@ -9,12 +9,12 @@
 #include "app/sampledatabase.h"
 #include "app/systemregional.h"
 #include "app/tdatabasefiledialog.h"
-#include "app/tdatabasewindow.h"
 #include "app/tmainform.h"
 #include "engine/tkelmor.h"
 #include "security/tloginform.h"
 #include "security/tnewdatabasedetailsform.h"
 #include "ui/common.h"
+#include "ui/tdatabasewindow.h"
 
 namespace kelmor {
 

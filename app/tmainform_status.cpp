@@ -6,8 +6,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
-#include "app/tdatabasewindow.h"
 #include "app/tmainform.h"
+#include "ui/tdatabasewindow.h"
 
 namespace kelmor {
 

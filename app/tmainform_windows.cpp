@@ -11,9 +11,9 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 
-#include "app/tdatabasewindow.h"
 #include "app/tmainform.h"
 #include "ui/common.h"
+#include "ui/tdatabasewindow.h"
 
 namespace kelmor {
 

@@ -10,6 +10,7 @@
 #include "engine/userblock.h"
 #include "security/textbox.h"
 #include "ui/common.h"
+#include "ui/guarded.h"
 
 namespace kelmor {
 
@@ -59,9 +60,15 @@ bool TAskPasswordForm::CheckClose() {
 }
 
 void TAskPasswordForm::accept() {
-    if (!CheckClose()) return;
-    Confirmed();
-    QDialog::accept();
+    // The checks and the confirmation may call the engine; when it refuses, the error
+    // is reported and the dialog stays open.
+    bool passed = false;
+    Guarded([this, &passed] {
+        if (!CheckClose()) return;
+        Confirmed();
+        passed = true;
+    });
+    if (passed) QDialog::accept();
 }
 
 }  // namespace kelmor

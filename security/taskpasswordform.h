@@ -22,7 +22,8 @@ public:
     QLineEdit* VerifyPassword() const { return verifyPassword_; }
     QString NewPasswordText() const;
 
-    // OK closes only when the closing checks pass.
+    // OK closes only when the closing checks pass and the confirmation succeeds; an
+    // engine error is reported and leaves the dialog open.
     void accept() override;
 
 protected:

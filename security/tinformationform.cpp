@@ -10,6 +10,7 @@
 #include "engine/inforows.h"
 #include "engine/tkelmor.h"
 #include "ui/common.h"
+#include "ui/guarded.h"
 
 namespace kelmor {
 
@@ -64,14 +65,16 @@ void TInformationForm::FillValues() {
 }
 
 void TInformationForm::FillValuesReporting() {
-    try {
-        FillValues();
-    } catch (const std::exception& error) {
-        // Once: the error box itself would activate the dialog again when it closes.
-        if (errorShown_) return;
-        errorShown_ = true;
-        ShowErrorReport(FromLatin1(error.what()));
-    }
+    Guarded([this] {
+        try {
+            FillValues();
+        } catch (const std::exception&) {
+            // Reported once: the error box itself activates the dialog again when it closes.
+            if (errorShown_) return;
+            errorShown_ = true;
+            throw;
+        }
+    });
 }
 
 void TInformationForm::showEvent(QShowEvent* event) {

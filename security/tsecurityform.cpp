@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "engine/tkelmor.h"
-#include "ui/common.h"
+#include "ui/guarded.h"
 
 namespace kelmor {
 
@@ -85,18 +85,17 @@ TSecurityForm::TSecurityForm(TKelmorClass& database, int32_t nodeID, QWidget* pa
 }
 
 void TSecurityForm::accept() {
-    const int row = securityLevel_->currentRow();
-    const bool selected = row >= 0 && securityLevel_->item(row)->isSelected();
-    if (!database_.IsReadOnly() && selected) {
-        try {
+    bool done = false;
+    Guarded([this, &done] {
+        const int row = securityLevel_->currentRow();
+        const bool selected = row >= 0 && securityLevel_->item(row)->isSelected();
+        if (!database_.IsReadOnly() && selected)
             database_.SetNodeSecurity(nodeID_, static_cast<uint8_t>(firstLevel_ + row), false);
-        } catch (const std::exception& error) {
-            ShowErrorReport(FromLatin1(error.what()));
-            QDialog::reject();
-            return;
-        }
-    }
-    QDialog::accept();
+        done = true;
+    });
+    // A refused change closes the dialog as cancelled, after the report.
+    if (done) QDialog::accept();
+    else QDialog::reject();
 }
 
 }  // namespace kelmor

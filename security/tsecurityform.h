@@ -26,7 +26,8 @@ public:
     QPushButton* OkButton() const { return ok_; }
     QPushButton* CancelButton() const { return cancel_; }
 
-    // OK: gives the node the selected level (clearing its read-only bit).
+    // OK: gives the node the selected level (clearing its read-only bit). When the
+    // engine refuses, the error is reported and the dialog closes as cancelled.
     void accept() override;
 
 private:

@@ -12,6 +12,7 @@
 #include "engine/tkelmor.h"
 #include "security/tedituserform.h"
 #include "ui/common.h"
+#include "ui/guarded.h"
 
 namespace kelmor {
 
@@ -101,28 +102,32 @@ int TUserManagementForm::SelectedRow() const {
 }
 
 void TUserManagementForm::EditSelectedClick() {
-    const int row = SelectedRow();
-    if (row < 0) return;
-    TEditUserForm editor(this);
-    editor.Username()->setText(userList_->item(row)->text());
-    if (editor.exec() != QDialog::Accepted) return;
-    if (editor.NewPasswordText().isEmpty() &&
-        ShowCentredMessage(QStringLiteral("New password blank.\n\nAre you sure ?"), TMessageKind::Warning,
-                           QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
-        return;
-    database_.SetUser(row + 1, ToLatin1(editor.UsernameText()), ToLatin1(editor.NewPasswordText()));
-    userList_->item(row)->setText(editor.UsernameText());
+    Guarded([this] {
+        const int row = SelectedRow();
+        if (row < 0) return;
+        TEditUserForm editor(this);
+        editor.Username()->setText(userList_->item(row)->text());
+        if (editor.exec() != QDialog::Accepted) return;
+        if (editor.NewPasswordText().isEmpty() &&
+            ShowCentredMessage(QStringLiteral("New password blank.\n\nAre you sure ?"), TMessageKind::Warning,
+                               QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+            return;
+        database_.SetUser(row + 1, ToLatin1(editor.UsernameText()), ToLatin1(editor.NewPasswordText()));
+        userList_->item(row)->setText(editor.UsernameText());
+    });
 }
 
 void TUserManagementForm::ClearItemClick() {
-    const int row = SelectedRow();
-    if (row <= 0) {
-        ShowCentredMessage(QStringLiteral("Must have a level 1 username."), TMessageKind::Error, QMessageBox::Ok,
-                           this);
-        return;
-    }
-    database_.SetUser(row + 1, std::string(), std::string());
-    userList_->item(row)->setText(QString());
+    Guarded([this] {
+        const int row = SelectedRow();
+        if (row <= 0) {
+            ShowCentredMessage(QStringLiteral("Must have a level 1 username."), TMessageKind::Error, QMessageBox::Ok,
+                               this);
+            return;
+        }
+        database_.SetUser(row + 1, std::string(), std::string());
+        userList_->item(row)->setText(QString());
+    });
 }
 
 }  // namespace kelmor

@@ -20,6 +20,8 @@ public:
     QPushButton* EditSelected() const { return editSelected_; }
     QPushButton* ClearItem() const { return clearItem_; }
 
+    // The button handlers. An engine refusal (e.g. "Access Denied") is reported and
+    // leaves the slot and its entry as they were.
     // "C&hange": edits the selected slot in the user dialog.
     void EditSelectedClick();
     // "C&lear": empties the selected slot (never slot 1).

@@ -33,10 +33,14 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# Configures (a quick step when nothing changed; options given now stay in the cache)
+# and builds.
 configure_and_build() {
   local dir="$1"; shift
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$KELMOR_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" "$@" >/dev/null
+  elif [ $# -gt 0 ]; then
+    cmake -S "$KELMOR_ROOT" -B "$dir" "$@" >/dev/null
   fi
   cmake --build "$dir" -- -j"$(nproc)"
 }

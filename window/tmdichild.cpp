@@ -10,8 +10,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSplitter>
@@ -23,6 +21,7 @@
 #include "security/tusermanagementform.h"
 #include "ui/common.h"
 #include "ui/guarded.h"
+#include "ui/timagestrip.h"
 #include "window/freespacetext.h"
 #include "window/tkelmorlistview.h"
 #include "window/tkelmortreeview.h"
@@ -72,8 +71,8 @@ QLabel* PaneLabel(const QString& text, QWidget* parent, const char* name = nullp
 
 }  // namespace
 
-TMDIChild::TMDIChild(TMainForm& mainForm, std::unique_ptr<TKelmorClass> engine, const QString& basePath)
-    : mainForm_(mainForm), engine_(mainForm.AddDatabase(std::move(engine))), basePath_(basePath) {
+TMDIChild::TMDIChild(TDatabaseHost& host, std::unique_ptr<TKelmorClass> engine, const QString& basePath)
+    : host_(host), engine_(host.AddDatabase(std::move(engine))), basePath_(basePath) {
     setObjectName(QStringLiteral("MDIChild"));
     setMinimumSize(kMinimumSize);
     resize(kFirstSize);
@@ -111,14 +110,14 @@ TMDIChild::~TMDIChild() {
     if (keyList_->selectionModel()) keyList_->selectionModel()->disconnect(this);
     treeModel_->disconnect(this);
     // Freeing the engine writes its index (unless read-only) and closes the files; when
-    // the main window has already freed it, it is no longer listed and nothing happens.
-    mainForm_.RemoveDatabase(engine_);
+    // the host has already freed it, it is no longer listed and nothing happens.
+    host_.RemoveDatabase(engine_);
     engine_ = nullptr;
 }
 
-TMainForm::TDatabaseWindowFactory TMDIChild::Factory() {
-    return [](TMainForm& form, std::unique_ptr<TKelmorClass> engine, const QString& basePath) -> QWidget* {
-        return new TMDIChild(form, std::move(engine), basePath);
+TDatabaseWindowFactory TMDIChild::Factory() {
+    return [](TDatabaseHost& host, std::unique_ptr<TKelmorClass> engine, const QString& basePath) -> QWidget* {
+        return new TMDIChild(host, std::move(engine), basePath);
     };
 }
 
@@ -151,7 +150,7 @@ void TMDIChild::CreateControls() {
     paneLayout->addStretch(1);
 
     treeModel_ = new TNodeTreeModel(this);
-    const TImageStrip& treeImages = mainForm_.TreeImages();
+    const TImageStrip& treeImages = host_.TreeImages();
     treeModel_->SetImages(treeImages.Pixmap(0), treeImages.Pixmap(1), treeImages.Pixmap(2), treeImages.Pixmap(3));
     nodeTree_ = new TKelmorTreeView(this);
     nodeTree_->setObjectName(QStringLiteral("NodeTree"));
@@ -160,7 +159,7 @@ void TMDIChild::CreateControls() {
     nodeTree_->SetEditPermission([this](const QModelIndex& item) { return NodeTreeEditing(item); });
 
     keyModel_ = new TKeyListModel(this);
-    keyModel_->SetTypeIcons([this](uint8_t type) { return mainForm_.CommandImages().Icon(KeyTypeImage(type)); });
+    keyModel_->SetTypeIcons([this](uint8_t type) { return host_.CommandImages().Icon(KeyTypeImage(type)); });
     keyList_ = new TKelmorListView(this);
     keyList_->setObjectName(QStringLiteral("KeyList"));
     keyList_->setModel(keyModel_);
@@ -248,7 +247,7 @@ void TMDIChild::CreateMenus() {
                                "-", "AShiftKeyUp", "AShiftKeyDown"});
 }
 
-QAction* TMDIChild::Command(const char* name) const { return mainForm_.Command(QString::fromLatin1(name)); }
+QAction* TMDIChild::Command(const char* name) const { return host_.Command(QString::fromLatin1(name)); }
 
 void TMDIChild::Enable(const char* name, bool enabled) const {
     if (QAction* command = Command(name)) command->setEnabled(enabled);
@@ -256,8 +255,7 @@ void TMDIChild::Enable(const char* name, bool enabled) const {
 
 bool TMDIChild::IsActiveDatabaseWindow() const {
     // The current document stays the active database window while a dialog has the focus.
-    const QMdiSubWindow* current = mainForm_.DocumentArea()->currentSubWindow();
-    return current && current->widget() == this;
+    return host_.CurrentDatabaseWindow() == this;
 }
 
 // ---------------------------------------------------------------- the main window's interface
@@ -333,8 +331,8 @@ void TMDIChild::UpdateCommandStates() {
 void TMDIChild::SetInfoPaneVisible(bool visible) { statusInfo_->setVisible(visible); }
 
 void TMDIChild::UpdateTitle() {
-    setWindowTitle(mainForm_.Option(TMainForm::TOption::FullPathOnTitle) ? FromEnginePath(engine_->GetBaseName())
-                                                                          : FromEnginePath(engine_->GetFileName()));
+    setWindowTitle(host_.Option(TDatabaseHost::TOption::FullPathOnTitle) ? FromEnginePath(engine_->GetBaseName())
+                                                                         : FromEnginePath(engine_->GetFileName()));
 }
 
 QString TMDIChild::StatusText() const { return NodePath(SelectedItem(), true); }
@@ -357,7 +355,7 @@ void TMDIChild::UpdateInfoPane() {
 void TMDIChild::ShowNodePath() { SetWindowStatus(NodePath(SelectedItem(), true)); }
 
 void TMDIChild::SetWindowStatus(const QString& text) {
-    if (IsActiveDatabaseWindow() || activating_) mainForm_.SetStatusText(text);
+    if (IsActiveDatabaseWindow() || activating_) host_.SetStatusText(text);
 }
 
 // ---------------------------------------------------------------- flushing

@@ -1,7 +1,7 @@
 // TMDIChild: the database window, the document window of one open database. It owns
-// the database's engine (through the main window's open-database list) and shows the
-// tree of nodes on the left, the keys of the selected node on the right and a thin
-// information pane above both. The node and key commands of the main window act on it,
+// the database's engine (through its host's open-database list) and shows the tree of
+// nodes on the left, the keys of the selected node on the right and a thin information
+// pane above both. The node and key commands of the host (the main window) act on it,
 // and it keeps their enabled states current.
 #pragma once
 
@@ -11,9 +11,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/tdatabasewindow.h"
-#include "app/tmainform.h"
 #include "engine/tkelmor.h"
+#include "ui/tdatabasehost.h"
+#include "ui/tdatabasewindow.h"
 #include "window/tnodetreemodel.h"
 
 class QAction;
@@ -37,11 +37,11 @@ public:
     static constexpr uint16_t kInitialSearchFlags = sfNodeDescriptions | sfKeyNames | sfKeyValues | sfPromptOnReplace;
     static constexpr int kMaxCaption = 255;
 
-    TMDIChild(TMainForm& mainForm, std::unique_ptr<TKelmorClass> engine, const QString& basePath);
+    TMDIChild(TDatabaseHost& host, std::unique_ptr<TKelmorClass> engine, const QString& basePath);
     ~TMDIChild() override;
 
-    // Makes the database windows of a main window database windows of this kind.
-    static TMainForm::TDatabaseWindowFactory Factory();
+    // Makes the database windows of a host database windows of this kind.
+    static TDatabaseWindowFactory Factory();
 
     // ---- TDatabaseWindow ----
     TKelmorClass& Engine() override { return *engine_; }
@@ -162,7 +162,7 @@ private:
     // A caption accepted in place: empty is refused, over-long is cut after a warning.
     bool CheckCaption(QString& text);
 
-    TMainForm& mainForm_;
+    TDatabaseHost& host_;
     TKelmorClass* engine_;
     QString basePath_;
 

@@ -31,7 +31,7 @@ void TMDIChild::ExecuteKeyCommand(int tag) {
     RunPendingSelection();
     // The command that carries the tag must still be enabled now that the selection is
     // in place.
-    for (QAction* command : mainForm_.Commands()) {
+    for (QAction* command : host_.Commands()) {
         if (command->property("category").toString() == QLatin1String("Keys") &&
             command->property("tag").toInt() == tag && !command->isEnabled())
             return;
@@ -137,7 +137,7 @@ void TMDIChild::DeleteSelectedKey() {
     if (node <= TKelmorClass::RootNode() || row < 0) return;
     engine_->LoadNode(node);
     const uint16_t key = static_cast<uint16_t>(row + 1);
-    if (mainForm_.Option(TMainForm::TOption::ConfirmDeletion) &&
+    if (host_.Option(TDatabaseHost::TOption::ConfirmDeletion) &&
         ShowCentredMessage(QStringLiteral("Do you wish to Delete the Key\n'") + FromLatin1(engine_->GetKeyName(key)) +
                                QStringLiteral("' ?"),
                            TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)

@@ -113,7 +113,7 @@ void TMDIChild::DeleteSelectedNode() {
                            QMessageBox::Ok, this);
         return;
     }
-    if (mainForm_.Option(TMainForm::TOption::ConfirmDeletion) &&
+    if (host_.Option(TDatabaseHost::TOption::ConfirmDeletion) &&
         ShowCentredMessage(QStringLiteral("Do you wish to Delete this Node\n'") + treeModel_->Text(selected) +
                                QStringLiteral("' ?"),
                            TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
@@ -121,7 +121,8 @@ void TMDIChild::DeleteSelectedNode() {
 
     {
         TWaitCursor wait;
-        TDeleteProgressForm progress(&mainForm_);
+        // Over the top-level window: the main window that holds this one.
+        TDeleteProgressForm progress(window());
         progress.show();
         // Once, so that the window appears before the work starts.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

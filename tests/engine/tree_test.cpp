@@ -7,14 +7,7 @@ namespace kelmor {
 namespace {
 
 using TreeTest = test::DatabaseTest;
-
-std::vector<int32_t> Children(TKelmorClass& engine, int32_t parent) {
-    std::vector<int32_t> ids;
-    TKelmorNodeRec rec;
-    for (bool found = engine.FindFirstChild(rec, parent); found; found = engine.FindNextChild(rec))
-        ids.push_back(rec.currentID);
-    return ids;
-}
+using test::Children;
 
 std::vector<std::string> Descriptions(TKelmorClass& engine, int32_t parent) {
     std::vector<std::string> texts;

@@ -26,28 +26,6 @@
 using namespace kelmor;
 using namespace kelmor::test;
 
-namespace {
-
-// Root: Alpha (keys; children A1 with a key, A2), Beta (a link to A1), Gamma.
-void BuildSmallTree(TKelmorClass& engine) {
-    const int32_t alpha = AddNode(engine, 0, "Alpha");
-    engine.LoadNode(alpha);
-    engine.AddStringKey("Colour", "blue");
-    engine.AddIntegerKey("Count", -12);
-    engine.AddByteKey("Flag", 7);
-    engine.SaveNode(alpha);
-    const int32_t a1 = AddNode(engine, alpha, "A1");
-    engine.LoadNode(a1);
-    engine.AddLongintKey("Size", 100000);
-    engine.SaveNode(a1);
-    AddNode(engine, alpha, "A2");
-    const int32_t beta = AddNode(engine, 0, "Beta");
-    AddLink(engine, beta, a1);
-    AddNode(engine, 0, "Gamma");
-}
-
-}  // namespace
-
 class DatabaseWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -139,7 +117,7 @@ void DatabaseWindowTest::collapsingAroundTheSelectionSelectsTheCollapsedItem() {
     window.NodeTree()->collapse(window.RootItem());
     QCOMPARE(window.SelectedItem(), window.RootItem());
     QTRY_COMPARE(fixture.KeyRows(), QStringList());
-    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root"));
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root"));
 }
 
 void DatabaseWindowTest::keyListShowsTheSelectedNodesKeys() {
@@ -176,7 +154,7 @@ void DatabaseWindowTest::keyListShowsTheSelectedNodesKeys() {
         // The image of the type's Add command.
         const QIcon icon = keys->data(keys->index(row, 0), Qt::DecorationRole).value<QIcon>();
         QVERIFY(!icon.isNull());
-        QCOMPARE(icon.pixmap(16).toImage(), fixture.Form().Command(QString::fromLatin1(
+        QCOMPARE(icon.pixmap(16).toImage(), fixture.Host().Command(QString::fromLatin1(
                      std::array{"AAddByte", "AAddInteger", "AAddLongint", "AAddFloat", "AAddString", "AAddSeq",
                                 "AAddBlob", "AAddCurrency", "AAddDouble", "AAddDate"}[row]))->icon().pixmap(16).toImage());
     }
@@ -229,12 +207,12 @@ void DatabaseWindowTest::nodePathsAndStatusText() {
     QCOMPARE(window.NodePath(QModelIndex(), true), QStringLiteral("\\"));
 
     fixture.Select(a1);
-    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root\\Alpha\\A1"));
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\Alpha\\A1"));
     QCOMPARE(window.StatusText(), QStringLiteral("Root\\Alpha\\A1"));
 }
 
 void DatabaseWindowTest::infoPaneAndTitle() {
-    TWindowFixture fixture(BuildSmallTree);
+    TWindowFixture fixture(BuildSmallTree, TWindowFixture::THost::MainForm);
     QVERIFY(fixture.Opened());
     TMDIChild& window = fixture.Window();
     TMainForm& form = fixture.Form();
@@ -420,6 +398,7 @@ void DatabaseWindowTest::viewShortcutsComeBeforeTheMenuBar() {
     TWindowFixture::TOptions options;
     options.populate = BuildSmallTree;
     options.confirmDeletion = false;
+    options.host = TWindowFixture::THost::MainForm;  // the keys go through its menus
     TWindowFixture fixture(options);
     QVERIFY(fixture.Opened());
     TMDIChild& window = fixture.Window();
@@ -477,7 +456,7 @@ void DatabaseWindowTest::reapplyTreeStatesGivesButtonsBack() {
 }
 
 void DatabaseWindowTest::onlyTheActiveWindowSetsTheStates() {
-    TWindowFixture fixture(BuildSmallTree);
+    TWindowFixture fixture(BuildSmallTree, TWindowFixture::THost::MainForm);
     QVERIFY(fixture.Opened());
     TMDIChild& first = fixture.Window();
     fixture.Select(fixture.Item({"Beta", "A1"}));  // a link
@@ -511,7 +490,7 @@ void DatabaseWindowTest::onlyTheActiveWindowSetsTheStates() {
 }
 
 void DatabaseWindowTest::closingTheWindowFreesTheEngine() {
-    TWindowFixture fixture(BuildSmallTree);
+    TWindowFixture fixture(BuildSmallTree, TWindowFixture::THost::MainForm);
     QVERIFY(fixture.Opened());
     AddNode(fixture.Engine(), 0, "Kept");
     QCOMPARE(fixture.Form().OpenDatabases().size(), size_t(1));
@@ -559,7 +538,7 @@ void DatabaseWindowTest::aSaveThatFailsOnClosingAsksBeforeChangesAreLost() {
     TWindowFixture fixture(BuildSmallTree);
     QVERIFY(fixture.Opened());
     for (int i = 0; i < 100; ++i) AddNode(fixture.Engine(), 0, std::string(250, 'n'));
-    QMdiSubWindow* window = fixture.Form().DatabaseWindows().first();
+    TMDIChild* window = &fixture.Window();
     {
         TFileSizeCap cap(16000);  // the save needs about 27,000 bytes
         TModalDriver driver;
@@ -573,7 +552,7 @@ void DatabaseWindowTest::aSaveThatFailsOnClosingAsksBeforeChangesAreLost() {
 
         driver.Message(QMessageBox::Yes);
         QVERIFY(window->close());
-        QTRY_VERIFY(fixture.Form().OpenDatabases().empty());
+        QTRY_VERIFY(fixture.TestHost().OpenDatabases().empty());
     }
     // The files hold the last completed save: the small tree without the new nodes.
     TKelmorClass reader;

@@ -128,11 +128,11 @@ void KeyCommandsTest::newKeyIsNamedInPlace() {
     QVERIFY(!fixture.CommandEnabled("AInsString"));  // no key to insert before
     window.ExecuteKeyCommand(24);                    // Add String
     QVERIFY(window.KeyList()->IsEditing());
-    QVERIFY(fixture.Form().Command("ADeleteKey")->shortcut().isEmpty());
+    QVERIFY(fixture.Host().Command("ADeleteKey")->shortcut().isEmpty());
     QVERIFY(FinishEdit(window.KeyList(), QStringLiteral("Greeting")));
     QCOMPARE(RowNames(window), QStringList({"Greeting"}));
     QCOMPARE(EngineKeyNames(window), QStringList({"Greeting"}));
-    QCOMPARE(fixture.Form().Command("ADeleteKey")->shortcut().toString(), QStringLiteral("Del"));
+    QCOMPARE(fixture.Host().Command("ADeleteKey")->shortcut().toString(), QStringLiteral("Del"));
     // The new row is selected: the key commands apply to it.
     QVERIFY(fixture.CommandEnabled("ARenameKey"));
     QVERIFY(fixture.CommandEnabled("AInsString"));
@@ -191,7 +191,7 @@ void KeyCommandsTest::deletingAKey() {
     QVERIFY(fixture.CommandEnabled("ADeleteKey"));
     QVERIFY(fixture.CommandEnabled("AShiftKeyUp"));
 
-    fixture.Form().SetOption(TMainForm::TOption::ConfirmDeletion, false);
+    fixture.SetOption(TDatabaseHost::TOption::ConfirmDeletion, false);
     fixture.SelectKey(2);
     window.ExecuteKeyCommand(3);
     QCOMPARE(driver.ModalsSeen(), 2);

@@ -1,5 +1,6 @@
-// The main window: the command list and menus against their tables, the toolbar layout
-// and its settings, command states, shortcut resolution, options and the status bar.
+// The main window: commands wired to their actions and menus, the command order and the
+// menu layout, the toolbar layout and its settings, command states, shortcut resolution,
+// options and the status bar.
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,10 +16,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/tdatabasewindow.h"
 #include "app/tmainform.h"
 #include "engine/tkelmor.h"
 #include "tests/gui/guitestsupport.h"
+#include "ui/tdatabasewindow.h"
 
 using namespace kelmor;
 using namespace kelmor::test;
@@ -29,13 +30,13 @@ namespace {
 // recording the commands it receives.
 class TFakeDatabaseWindow : public QWidget, public TDatabaseWindow {
 public:
-    TFakeDatabaseWindow(TMainForm& form, const QString& base) : form_(form), base_(base) {
+    TFakeDatabaseWindow(TDatabaseHost& host, const QString& base) : host_(host), base_(base) {
         tree = new QTreeWidget(this);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(tree);
         treeMenu = new QMenu(this);
         for (const char* name : {"ANewNode", "ARenameNode", "ASortBranch", "ADeleteNode"})
-            treeMenu->addAction(form.Command(QString::fromLatin1(name)));
+            treeMenu->addAction(host.Command(QString::fromLatin1(name)));
         setWindowTitle(base);
     }
     TKelmorClass& Engine() override { return engine_; }
@@ -51,12 +52,12 @@ public:
     void UserManagement() override {}
     void UpdateCommandStates() override {
         for (const char* name : {"ANewNode", "ASortBranch", "ARenameNode"})
-            form_.Command(QString::fromLatin1(name))->setEnabled(true);
-        form_.Command(QStringLiteral("ADeleteNode"))->setEnabled(deleteEnabled);
+            host_.Command(QString::fromLatin1(name))->setEnabled(true);
+        host_.Command(QStringLiteral("ADeleteNode"))->setEnabled(deleteEnabled);
     }
     void SetInfoPaneVisible(bool visible) override { infoPane = visible; }
     void UpdateTitle() override {
-        setWindowTitle(form_.Option(TMainForm::TOption::FullPathOnTitle) ? base_ : QStringLiteral("SHORT"));
+        setWindowTitle(host_.Option(TDatabaseHost::TOption::FullPathOnTitle) ? base_ : QStringLiteral("SHORT"));
     }
     void RefreshColours() override {}
     QString StatusText() const override { return QStringLiteral("window status"); }
@@ -69,7 +70,7 @@ public:
     bool deleteEnabled = false;
 
 private:
-    TMainForm& form_;
+    TDatabaseHost& host_;
     QString base_;
     TKelmorClass engine_;
 };
@@ -85,6 +86,28 @@ QStringList MenuLayout(QMenu* menu) {
     return entries;
 }
 
+// The titles of the menus that lead from the menu bar to `command`, e.g. {"&Key",
+// "&Add Key"}; empty when no menu holds it.
+QStringList MenuPath(QMenu* menu, const QAction* command) {
+    for (QAction* entry : menu->actions()) {
+        if (entry == command) return {menu->title()};
+        if (entry->menu()) {
+            const QStringList below = MenuPath(entry->menu(), command);
+            if (!below.isEmpty()) return QStringList{menu->title()} + below;
+        }
+    }
+    return {};
+}
+
+QStringList MenuPath(QMenuBar* bar, const QAction* command) {
+    for (QAction* menu : bar->actions()) {
+        if (!menu->menu()) continue;
+        const QStringList path = MenuPath(menu->menu(), command);
+        if (!path.isEmpty()) return path;
+    }
+    return {};
+}
+
 QStringList ToolbarNames(const std::vector<QAction*>& layout) {
     QStringList names;
     for (QAction* entry : layout) names << (entry ? entry->objectName() : QStringLiteral("|"));
@@ -93,8 +116,8 @@ QStringList ToolbarNames(const std::vector<QAction*>& layout) {
 
 // Database windows of `form` become fake ones; `fake` points at the last one made.
 void UseFakeWindows(TMainForm& form, TFakeDatabaseWindow*& fake) {
-    form.SetDatabaseWindowFactory([&fake](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        fake = new TFakeDatabaseWindow(f, base);
+    form.SetDatabaseWindowFactory([&fake](TDatabaseHost& host, std::unique_ptr<TKelmorClass>, const QString& base) {
+        fake = new TFakeDatabaseWindow(host, base);
         return fake;
     });
 }
@@ -135,76 +158,36 @@ void MainFormTest::commandListFollowsTheTable_data() {
     QTest::addColumn<int>("image");
     QTest::addColumn<int>("tag");
     QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("menu");
     const auto row = [](const char* name, const char* caption, const char* tip, const char* longTip,
-                        const char* shortcut, int image, int tag, const char* category) {
-        QTest::newRow(name) << name << caption << tip << longTip << shortcut << image << tag << category;
+                        const char* shortcut, int image, int tag, const char* category, const char* menu) {
+        QTest::newRow(name) << name << caption << tip << longTip << shortcut << image << tag << category << menu;
     };
-    row("AFileNew", "&New...", "New", "Create a new database", "Ctrl+N", 0, 0, "File");
-    row("AFileOpen", "&Open...", "Open", "Open a database", "Ctrl+O", 1, 0, "File");
-    row("AFileFlush", "F&lush", "Flush Database", "Flush database files to disk", "", 42, 0, "File");
-    row("AFileClose", "&Close", "Close", "Close current database", "", 2, 0, "File");
-    row("AFileCloseAll", "Close &All", "Close All", "Close All Databases", "", 3, 0, "File");
-    row("AFileExit", "E&xit", "Exit", "Exit application", "", -1, 0, "File");
-    row("AWindowCascade", "&Cascade", "Cascade", "Cascade", "", -1, 0, "Window");
-    row("AWindowTileHorizontal", "Tile &Horizontally", "Tile Horizontally", "Tile Horizontally", "", -1, 0, "Window");
-    row("AWindowTileVertical", "Tile &Vertically", "Tile Vertically", "Tile Vertically", "", -1, 0, "Window");
-    row("AWindowMinimizeAll", "&Minimize All", "Minimize All", "Minimize All", "", -1, 0, "Window");
-    row("AWindowArrangeAll", "&Arrange All", "Arrange All", "Arrange All", "", -1, 0, "Window");
-    row("AFind", "Find...", "Search Database", "Find Text in Database", "Ctrl+F", 4, 1, "Search");
-    row("AReplace", "Replace...", "Replace", "Find and Replace Text in Database", "Ctrl+R", 5, 2, "Search");
-    row("AFindBroken", "Find Broken Links", "Find Broken Links", "Find and highlight broken links", "", 43, 3, "Search");
-    row("ASearchNext", "Search Again", "Search Again", "Find next occurrence of search text", "F3", 6, 4, "Search");
-    row("ALocateID", "&Locate by ID...", "Locate by ID", "Locate a Node by specifying it's ID", "", 37, 5, "Search");
-    row("ANewNode", "&New Node", "New Node", "Create a new node under the selected node", "Ctrl+N", 22, 1, "Node");
-    row("ARenameNode", "&Rename", "Rename Node", "Rename selected node", "F2", 23, 2, "Node");
-    row("ADeleteNode", "&Delete", "Delete Node", "Delete the selected node", "Del", 24, 3, "Node");
-    row("AInformation", "&Information...", "Information", "Node Information", "Ctrl+I", 25, 4, "Node");
-    row("ACutNode", "Cu&t", "Cut Node", "Cut the selected node (nodes do not actually get cut until pasted)", "Ctrl+X",
-        26, 5, "Node");
-    row("ACopyNode", "&Copy", "Copy Node", "Copy node", "Ctrl+C", 27, 6, "Node");
-    row("APasteNode", "&Paste", "Paste Node", "Paste a previously copied/cut node", "Ctrl+V", 28, 7, "Node");
-    row("APasteAsLink", "Paste as &Link", "Paste as Link", "Create link to the previously copied node", "Ctrl+L", 29, 8,
-        "Node");
-    row("AShiftUp", "Shift &Up", "Shift Node Up", "Shift selected node up", "Ctrl+U", 30, 9, "Node");
-    row("AShiftDown", "Shift Do&wn", "Shift Node Down", "Shift selected node down", "Ctrl+D", 31, 10, "Node");
-    row("ASortBranch", "S&ort Branch", "Sort Branch", "Sort the branch of the selected node", "Ctrl+O", 32, 11, "Node");
-    row("AJumpToSource", "&Jump to Source", "Jump to Source", "Find source node for a linked node", "Ctrl+J", 33, 12,
-        "Node");
-    row("AImport", "Impo&rt Data...", "Import", "Import data onto the selected node", "", 41, 13, "Node");
-    row("AExport", "Expor&t Data...", "Export", "Export data from the selected node", "", 40, 14, "Node");
-    row("ANodeSecurity", "&Security...", "Node Security", "Change node security details", "", 39, 15, "Node");
-    row("ARenameKey", "&Rename", "Rename Key", "Rename the selected key", "F2", 19, 1, "Keys");
-    row("AEditKey", "&Edit Value...", "Edit Key", "Edit the selected key", "F4", 20, 2, "Keys");
-    row("ADeleteKey", "&Delete", "Delete Key", "Delete the selected key", "Del", 21, 3, "Keys");
-    row("ACutKey", "Cu&t", "Cut Key", "Cut Key", "Ctrl+X", 14, 4, "Keys");
-    row("ACopyKey", "&Copy", "Copy Key", "Copy Key", "Ctrl+C", 15, 5, "Keys");
-    row("APasteKey", "&Paste", "Paste Key", "Paste Key", "Ctrl+V", 16, 6, "Keys");
-    row("AShiftKeyUp", "Shift &Up", "Shift Key Up", "Shift selected key up", "Ctrl+U", 17, 7, "Keys");
-    row("AShiftKeyDown", "Shift Do&wn", "Shift Key Down", "Shift selected key down", "Ctrl+D", 18, 8, "Keys");
-    const struct {
-        const char* type;
-        const char* caption;
-        const char* add;
-        const char* insert;
-        int image;
-        int typeNumber;
-    } keys[] = {{"Byte", "&Byte", "Add Byte", "Insert Byte", 7, 1},
-                {"Integer", "&Integer", "Add Integer (2 bytes)", "Insert Integer (2 bytes)", 8, 2},
-                {"Longint", "&Large Integer", "Add Longint (4 bytes)", "Insert Longint (4 bytes)", 9, 3},
-                {"Float", "&Floating Point", "Add Float (4 bytes)", "Insert Float (4 bytes)", 10, 4},
-                {"String", "&String", "Add String", "Insert String", 11, 5},
-                {"Seq", "Byte Se&quence", "Add byte sequence", "Insert byte sequence", 12, 6},
-                {"Blob", "Bl&ob", "Add a binary data stream", "Insert binary data stream", 13, 7},
-                {"Currency", "&Currency", "Add Currency (8 bytes)", "Insert Currency (8 bytes)", 35, 8},
-                {"Double", "Do&uble", "Add Double (8 bytes)", "Insert Double (8 bytes)", 36, 9},
-                {"Date", "&Date", "Add Date", "Insert Date", 44, 10}};
-    for (const auto& key : keys) {
-        const QByteArray add = QByteArray("AAdd") + key.type, insert = QByteArray("AIns") + key.type;
-        QTest::newRow(add.constData()) << QString::fromLatin1(add) << key.caption << key.add << key.add << ""
-                                       << key.image << key.typeNumber + 19 << "Keys";
-        QTest::newRow(insert.constData()) << QString::fromLatin1(insert) << key.caption << key.insert << key.insert
-                                          << "" << key.image << key.typeNumber + 29 << "Keys";
-    }
+    // A few commands of every group, chosen for what their wiring has to get right.
+    // Image 0 is an image; Ctrl+N is the File menu's and the node list's.
+    row("AFileNew", "&New...", "New", "Create a new database", "Ctrl+N", 0, 0, "File", "&File");
+    row("AFileExit", "E&xit", "Exit", "Exit application", "", -1, 0, "File", "&File");  // no image, no shortcut
+    // A hint without a short part serves as both.
+    row("AWindowCascade", "&Cascade", "Cascade", "Cascade", "", -1, 0, "Window", "&Window");
+    row("AHelpAbout", "&About...", "About", "Show the program's name, version and copyright notice", "", -1, 0, "Help",
+        "&Help");
+    row("AFind", "Find...", "Search Database", "Find Text in Database", "Ctrl+F", 4, 1, "Search", "&Search");
+    // Last in the command list, yet in the Search group and menu.
+    row("ALocateID", "&Locate by ID...", "Locate by ID", "Locate a Node by specifying it's ID", "", 37, 5, "Search",
+        "&Search");
+    row("ANewNode", "&New Node", "New Node", "Create a new node under the selected node", "Ctrl+N", 22, 1, "Node",
+        "&Node");
+    row("ADeleteNode", "&Delete", "Delete Node", "Delete the selected node", "Del", 24, 3, "Node", "&Node");
+    row("ANodeSecurity", "&Security...", "Node Security", "Change node security details", "", 39, 15, "Node", "&Node");
+    // Adding and inserting a type share its caption and image; the tags tell them apart,
+    // and they follow the type numbers, not the menu order (Double before Currency).
+    row("AAddByte", "&Byte", "Add Byte", "Add Byte", "", 7, 20, "Keys", "&Key/&Add Key");
+    row("AInsByte", "&Byte", "Insert Byte", "Insert Byte", "", 7, 30, "Keys", "&Key/&Insert Key");
+    row("AAddDouble", "Do&uble", "Add Double (8 bytes)", "Add Double (8 bytes)", "", 36, 28, "Keys", "&Key/&Add Key");
+    row("AInsDate", "&Date", "Insert Date", "Insert Date", "", 44, 39, "Keys", "&Key/&Insert Key");  // the last image
+    // F2 renames in the node list as well.
+    row("ARenameKey", "&Rename", "Rename Key", "Rename the selected key", "F2", 19, 1, "Keys", "&Key");
+    row("ACutKey", "Cu&t", "Cut Key", "Cut Key", "Ctrl+X", 14, 4, "Keys", "&Key");
 }
 
 void MainFormTest::commandListFollowsTheTable() {
@@ -219,6 +202,7 @@ void MainFormTest::commandListFollowsTheTable() {
     QFETCH(int, image);
     QFETCH(int, tag);
     QFETCH(QString, category);
+    QFETCH(QString, menu);
     QCOMPARE(command->text(), caption);
     QCOMPARE(command->toolTip(), tooltip);
     QCOMPARE(command->statusTip(), statusTip);
@@ -227,6 +211,8 @@ void MainFormTest::commandListFollowsTheTable() {
     QCOMPARE(command->property("tag").toInt(), tag);
     QCOMPARE(command->property("category").toString(), category);
     QCOMPARE(command->icon().isNull(), image < 0);
+    // The menu entry is the command itself, so it shows the same caption and key.
+    QCOMPARE(MenuPath(form.menuBar(), command).join(QLatin1Char('/')), menu);
 }
 
 void MainFormTest::commandOrderIsTheCommandListOrder() {
@@ -533,8 +519,8 @@ void MainFormTest::statusBarShowsHintsAndProgress() {
 
 void MainFormTest::windowCommandsArrangeTheDocuments() {
     TMainForm form;
-    form.SetDatabaseWindowFactory([](TMainForm& f, std::unique_ptr<TKelmorClass>, const QString& base) {
-        return new TFakeDatabaseWindow(f, base);
+    form.SetDatabaseWindowFactory([](TDatabaseHost& host, std::unique_ptr<TKelmorClass>, const QString& base) {
+        return new TFakeDatabaseWindow(host, base);
     });
     form.resize(800, 600);
     form.show();

@@ -20,20 +20,6 @@ using namespace kelmor::test;
 
 namespace {
 
-// Root: Alpha (children A1, A2), Beta (a link to A1), Gamma.
-void BuildSmallTree(TKelmorClass& engine) {
-    const int32_t alpha = AddNode(engine, 0, "Alpha");
-    engine.LoadNode(alpha);
-    engine.AddStringKey("Colour", "blue");
-    engine.AddIntegerKey("Count", 3);
-    engine.SaveNode(alpha);
-    const int32_t a1 = AddNode(engine, alpha, "A1");
-    AddNode(engine, alpha, "A2");
-    const int32_t beta = AddNode(engine, 0, "Beta");
-    AddLink(engine, beta, a1);
-    AddNode(engine, 0, "Gamma");
-}
-
 // The descriptions of a node's children as the engine lists them.
 QStringList EngineChildren(TKelmorClass& engine, int32_t parent) {
     QStringList names;
@@ -45,7 +31,7 @@ QStringList EngineChildren(TKelmorClass& engine, int32_t parent) {
 }
 
 QString Shortcut(TWindowFixture& fixture, const char* name) {
-    return fixture.Form().Command(QString::fromLatin1(name))->shortcut().toString();
+    return fixture.Host().Command(QString::fromLatin1(name))->shortcut().toString();
 }
 
 }  // namespace
@@ -102,7 +88,7 @@ void NodeCommandsTest::newNodeUnderACollapsedItemIsNamedInPlace() {
     QCOMPARE(Shortcut(fixture, "ACutKey"), QStringLiteral("Ctrl+X"));
     QCOMPARE(Shortcut(fixture, "ACopyNode"), QStringLiteral("Ctrl+C"));
     QCOMPARE(Shortcut(fixture, "APasteKey"), QStringLiteral("Ctrl+V"));
-    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root\\Alpha\\Omega & Co"));
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\Alpha\\Omega & Co"));
 
     // Under an expanded item the new item is added without reading the others again.
     window.ExecuteNodeCommand(1);  // below "Omega & Co", which has never been expanded
@@ -205,7 +191,7 @@ void NodeCommandsTest::deletingAsksFirst() {
     QVERIFY(!window.TreeModel()->FindItem(a1).isValid());
     // The next sibling takes the selection; the progress window is gone.
     QCOMPARE(window.TreeModel()->Text(window.SelectedItem()), QStringLiteral("Beta"));
-    QVERIFY(!fixture.Form().findChild<QWidget*>(QStringLiteral("DeleteProgressForm")));
+    QVERIFY(!DeleteProgressShown());
     // The link to A1 is broken now.
     QCOMPARE(fixture.Item({"Beta", "** BROKEN LINK **"}).isValid(), true);
 
@@ -275,7 +261,7 @@ void NodeCommandsTest::nodeInformation() {
              QStringList({"Information for the Selected Node.\n\nRoot\n\nNode ID\t\t\t: 0\nTotal Leaf Nodes\t: 3\n"
                           "Total Keys\t\t: N/A\n",
                           "Information for the Selected Node.\n\nRoot\\Alpha\n\nNode ID\t\t\t: " + alphaID +
-                              "\nTotal Leaf Nodes\t: 2\nTotal Keys\t\t: 2\n",
+                              "\nTotal Leaf Nodes\t: 2\nTotal Keys\t\t: 3\n",
                           "Information for the Selected Node.\n\nRoot\\Beta\\A1\n\nNode ID\t\t\t: " + linkID +
                               "\nTotal Leaf Nodes\t: (LINK)\nTotal Keys\t\t: (LINK)\n"}));
 }
@@ -328,7 +314,7 @@ void NodeCommandsTest::sortingABranch() {
     QCOMPARE(fixture.Children(list), sorted);
     QCOMPARE(EngineChildren(fixture.Engine(), parent), sorted);
     QCOMPARE(window.SelectedItem(), list);
-    QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root\\List"));
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\List"));
 
     const QModelIndex leaf = fixture.Item({"Leaf"});
     fixture.Select(leaf);

@@ -15,24 +15,25 @@
 #include "app/fileassociation.h"
 #include "app/sampledatabase.h"
 #include "app/systemregional.h"
-#include "app/tdatabasewindow.h"
 #include "app/tmainform.h"
-#include "app/tsimpledatabasewindow.h"
 #include "engine/regional.h"
 #include "engine/tkelmor.h"
 #include "engine/userblock.h"
 #include "security/tloginform.h"
 #include "security/tnewdatabasedetailsform.h"
 #include "tests/gui/guitestsupport.h"
+#include "tests/gui/programmainform.h"
 #include "ui/common.h"
+#include "ui/tdatabasewindow.h"
+#include "window/tmdichild.h"
 
 using namespace kelmor;
 using namespace kelmor::test;
 
 namespace {
 
-TSimpleDatabaseWindow* DocumentOf(QMdiSubWindow* window) {
-    return window ? qobject_cast<TSimpleDatabaseWindow*>(window->widget()) : nullptr;
+TMDIChild* DocumentOf(QMdiSubWindow* window) {
+    return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
 }
 
 }  // namespace
@@ -72,7 +73,7 @@ private slots:
 void OpeningTest::missingFilesAreReported() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
-    TMainForm form;
+    TProgramMainForm form;
     TModalDriver driver;
     driver.Message().Message();
     form.OpenDatabaseFiles(base);
@@ -88,7 +89,7 @@ void OpeningTest::wrongPasswordIsRefused() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
     QVERIFY(CreateDatabase(base));
-    TMainForm form;
+    TProgramMainForm form;
     TModalDriver driver;
     driver.Logon("admin", "wrong").Message();
     form.OpenDatabaseFiles(base);
@@ -107,7 +108,7 @@ void OpeningTest::opensAndListsTheDatabase() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
     QVERIFY(CreateDatabase(base));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Then([&base](QWidget* modal) {
@@ -142,7 +143,7 @@ void OpeningTest::alreadyOpenDatabaseComesToTheFront() {
     QVERIFY(CreateDatabase(other));
     QVERIFY(QFile::link(dir / "stock.idx", dir / "alias.idx"));
     QVERIFY(QFile::link(dir / "stock.dat", dir / "alias.dat"));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret").Logon("admin", "secret");
@@ -174,7 +175,7 @@ void OpeningTest::differentFilesAreNotTheSameDatabase() {
     TGuiTempDir dir;
     QVERIFY(CreateDatabase(dir / "stock"));
     QVERIFY(CreateDatabase(dir / "Stock"));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret").Logon("admin", "secret");
@@ -190,7 +191,7 @@ void OpeningTest::damagedDatabaseShowsWhatIsWrong() {
     QVERIFY(CreateDatabase(base));
     QFile index(base + ".idx");
     QVERIFY(index.resize(100));
-    TMainForm form;
+    TProgramMainForm form;
     TModalDriver driver;
     driver.Logon("admin", "secret").Message();
     form.OpenDatabaseFiles(base);
@@ -225,7 +226,7 @@ void OpeningTest::checksumFailureWarnsAndOpens() {
         }
         QVERIFY(changed);
     }
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret", true).Message();
@@ -244,7 +245,7 @@ void OpeningTest::readOnlyOpenNeverWritesTheIndex() {
         return f.readAll();
     }();
     {
-        TMainForm form;
+        TProgramMainForm form;
         form.show();
         TModalDriver driver;
         driver.Logon("admin", "secret", true);
@@ -261,7 +262,7 @@ void OpeningTest::readOnlyOpenNeverWritesTheIndex() {
 void OpeningTest::newDatabaseCreatesAndShows() {
     TGuiTempDir dir;
     const QString base = dir / "fresh";
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Then([](QWidget* modal) {
@@ -283,7 +284,7 @@ void OpeningTest::newDatabaseCreatesAndShows() {
 void OpeningTest::newDatabaseReportsAFailure() {
     TGuiTempDir dir;
     const QString base = dir / "missing/folder/fresh";
-    TMainForm form;
+    TProgramMainForm form;
     TModalDriver driver;
     driver.Then([](QWidget* modal) {
         auto* details = qobject_cast<TNewDatabaseDetailsForm*>(modal);
@@ -320,7 +321,7 @@ void OpeningTest::basePathFromFileName() {
 }
 
 void OpeningTest::recentFilesKeepSixMostRecentFirst() {
-    TMainForm form;
+    TProgramMainForm form;
     for (int i = 1; i <= 7; ++i) form.AddRecentFile(QStringLiteral("/db/d%1").arg(i));
     QCOMPARE(form.RecentFiles(), QStringList({"/db/d7", "/db/d6", "/db/d5", "/db/d4", "/db/d3", "/db/d2"}));
     // Re-opening the third moves it to the head and shifts the first two down.
@@ -348,7 +349,7 @@ void OpeningTest::recentFileCaptions_data() {
 void OpeningTest::recentFileCaptions() {
     QFETCH(QString, path);
     QFETCH(QString, caption);
-    TMainForm form;
+    TProgramMainForm form;
     form.AddRecentFile(path);
     QCOMPARE(form.RecentFileEntry(1)->text(), caption);
     QVERIFY(!form.RecentFileEntry(2)->isVisible());
@@ -356,7 +357,7 @@ void OpeningTest::recentFileCaptions() {
 
 void OpeningTest::recentFilesRoundTripThroughSettings() {
     {
-        TMainForm form;
+        TProgramMainForm form;
         form.AddRecentFile("/db/one");
         form.AddRecentFile("/db/two");
     }
@@ -365,7 +366,7 @@ void OpeningTest::recentFilesRoundTripThroughSettings() {
     QCOMPARE(settings.value("Recent Files/Item1").toString(), QStringLiteral("/db/two"));
     settings.setValue("Recent Files/Items", 5);  // more counted than stored: reading stops at the gap
     settings.sync();
-    TMainForm form;
+    TProgramMainForm form;
     QCOMPARE(form.RecentFiles(), QStringList({"/db/two", "/db/one"}));
     QCOMPARE(form.RecentFileEntry(1)->text(), QStringLiteral("&1 two"));
 
@@ -380,7 +381,7 @@ void OpeningTest::fileDialogChecks() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
     QVERIFY(CreateDatabase(base));
-    TMainForm form;
+    TProgramMainForm form;
     TModalDriver driver;
     // Open: any file of the set will do, provided its data file is there.
     QVERIFY(form.OpenDialogCanClose(base + ".dat", &form));
@@ -411,7 +412,7 @@ void OpeningTest::newOverAnOpenDatabaseIsRefusedFirst() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
     QVERIFY(CreateDatabase(base));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret", true);  // even read-only
@@ -428,7 +429,7 @@ void OpeningTest::closingTheWindowFreesTheEngine() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
     QVERIFY(CreateDatabase(base));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret");
@@ -450,7 +451,7 @@ void OpeningTest::flushTimerWritesAModifiedDatabase() {
     TGuiTempDir dir;
     const QString base = dir / "stock";
     QVERIFY(CreateDatabase(base));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret");
@@ -461,8 +462,8 @@ void OpeningTest::flushTimerWritesAModifiedDatabase() {
     QVERIFY(window->FlushTimer()->isActive());
     window->Engine().SetUser(2, "SECOND", "two");
     QVERIFY(window->Engine().Modified());
-    window->FlushTimerTimer();
-    QVERIFY(!window->Engine().Modified());
+    window->FlushTimer()->start(10);  // its next tick comes at once
+    QTRY_VERIFY(!window->Engine().Modified());
     TKelmorClass other;
     QCOMPARE(other.OpenDatabase(ToEnginePath(base), true, TKelmorClass::MakeLogin("second", "two")), 0);
 
@@ -474,7 +475,7 @@ void OpeningTest::flushTimerWritesAModifiedDatabase() {
 void OpeningTest::handOverAndDropsOpenDatabases() {
     TGuiTempDir dir;
     for (const char* name : {"one", "two", "three"}) QVERIFY(CreateDatabase(dir / name));
-    TMainForm form;
+    TProgramMainForm form;
     form.show();
     TModalDriver driver;
     driver.Logon("admin", "secret");

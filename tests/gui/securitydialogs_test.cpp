@@ -1,14 +1,20 @@
 // The node security dialog (levels offered by user, the node's level selected, the
-// change on OK, the read-only forms) and the database information dialog (its fifteen
-// rows against the engine).
+// change on OK, the read-only forms), the database information dialog (its fifteen
+// rows against the engine), and the engine's refusals in every dialog that calls it:
+// reported once, as the standard error report, and never thrown out of the slot.
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <memory>
 
+#include "security/tchangepasswordform.h"
+#include "security/tedituserform.h"
 #include "security/tinformationform.h"
 #include "security/tsecurityform.h"
+#include "security/tusermanagementform.h"
 #include "tests/gui/guitestsupport.h"
 #include "tests/gui/windowfixture.h"
 #include "ui/common.h"
@@ -57,6 +63,33 @@ public:
     int32_t open = 0, four = 0, locked = 0;
 };
 
+// An engine logged on to `database`; empty when the logon failed.
+std::unique_ptr<TKelmorClass> LogOn(const TSecurityDatabase& database, const std::string& user,
+                                    const std::string& password, bool readOnly = false) {
+    auto engine = std::make_unique<TKelmorClass>();
+    if (engine->OpenDatabase(ToEnginePath(database.base), readOnly, TKelmorClass::MakeLogin(user, password)) !=
+        kResultOK)
+        return nullptr;
+    return engine;
+}
+
+// Answers the standard error report (the program's title over a critical box), noting
+// its text; any other window is noted as such and closed.
+TModalDriver::THandler ErrorReport(QStringList& reports) {
+    return [&reports](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box && box->windowTitle() == QString::fromLatin1(kApplicationTitle) &&
+            box->icon() == QMessageBox::Critical)
+            reports << box->text();
+        else
+            reports << QStringLiteral("<not the error report: %1>").arg(box ? box->text() : modal->windowTitle());
+        modal->close();
+    };
+}
+
+// Lets any window that a slot might still show come up, so that the driver sees it.
+void Settle() { QTest::qWait(50); }
+
 }  // namespace
 
 class SecurityDialogsTest : public QObject {
@@ -69,6 +102,12 @@ private slots:
     void readOnlyNodeHasNoEntrySelected();
     void informationOfANewDatabase();
     void informationAfterThreeTopLevelNodes();
+
+    // Engine refusals inside the dialogs' slots.
+    void refusedPasswordChangeKeepsTheDialogOpen();
+    void refusedUserChangesLeaveTheSlots();
+    void refusedLevelClosesTheSecurityDialog();
+    void refusedInformationIsReportedOnce();
 };
 
 void SecurityDialogsTest::userThreeSeesLevelsThreeToFive() {
@@ -141,7 +180,7 @@ void SecurityDialogsTest::readOnlyNodeHasNoEntrySelected() {
 }
 
 void SecurityDialogsTest::informationOfANewDatabase() {
-    TWindowFixture fixture;
+    TWindowFixture fixture({}, TWindowFixture::THost::MainForm);  // the command of the main window's menu
     QVERIFY(fixture.Opened());
     TModalDriver driver;
     QStringList rows;
@@ -190,6 +229,129 @@ void SecurityDialogsTest::informationAfterThreeTopLevelNodes() {
     AddNode(engine, 0, "d");
     form.show();
     QCOMPARE(list->item(7, 1)->text(), QStringLiteral("4"));
+}
+
+void SecurityDialogsTest::refusedPasswordChangeKeepsTheDialogOpen() {
+    TSecurityDatabase database;
+    const auto engine = LogOn(database, "admin", "secret", true);
+    QVERIFY(engine);
+    TChangePasswordForm change(*engine);
+    change.show();
+    TModalDriver driver;
+    QStringList reports;
+    driver.Then(ErrorReport(reports));
+    change.OldPassword()->setText(QStringLiteral("secret"));
+    change.NewPassword()->setText(QStringLiteral("fresh"));
+    change.VerifyPassword()->setText(QStringLiteral("fresh"));
+    // Both checks pass; the read-only database refuses the change itself.
+    QVERIFY_THROWS_NO_EXCEPTION(change.accept());
+    Settle();
+    QCOMPARE(reports, QStringList({"Database Read-Only"}));
+    QCOMPARE(driver.ModalsSeen(), 1);  // no "Password changed."
+    QVERIFY(change.isVisible());
+    QCOMPARE(change.result(), int(QDialog::Rejected));
+    QCOMPARE(engine->CheckLogin("admin", "secret"), 1);
+}
+
+void SecurityDialogsTest::refusedUserChangesLeaveTheSlots() {
+    TSecurityDatabase database;
+    // "C&lear" as a user other than the administrator: the engine denies access.
+    {
+        const auto clerk = LogOn(database, "clerk", "three");
+        QVERIFY(clerk);
+        TUserManagementForm users(*clerk);
+        users.show();
+        users.UserList()->setCurrentRow(4);
+        TModalDriver driver;
+        QStringList reports;
+        driver.Then(ErrorReport(reports));
+        QVERIFY_THROWS_NO_EXCEPTION(users.ClearItem()->click());
+        Settle();
+        QCOMPARE(reports, QStringList({"Access Denied"}));
+        QCOMPARE(driver.ModalsSeen(), 1);
+        QVERIFY(users.isVisible());
+        QCOMPARE(users.UserList()->item(4)->text(), QStringLiteral("GUEST"));
+        QCOMPARE(clerk->GetUserName(5), std::string("GUEST"));
+    }
+    // "C&hange" on a read-only database: the user dialog is answered, the change refused.
+    const auto admin = LogOn(database, "admin", "secret", true);
+    QVERIFY(admin);
+    TUserManagementForm users(*admin);
+    users.show();
+    users.UserList()->setCurrentRow(3);
+    TModalDriver driver;
+    QStringList reports;
+    driver
+        .Then([](QWidget* modal) {
+            auto* editor = qobject_cast<TEditUserForm*>(modal);
+            if (!editor) {
+                modal->close();  // the checks below fail
+                return;
+            }
+            editor->Username()->setText(QStringLiteral("porter"));
+            editor->NewPassword()->setText(QStringLiteral("door"));
+            editor->VerifyPassword()->setText(QStringLiteral("door"));
+            editor->accept();
+        })
+        .Then(ErrorReport(reports));
+    QVERIFY_THROWS_NO_EXCEPTION(users.EditSelected()->click());
+    Settle();
+    QCOMPARE(reports, QStringList({"Database Read-Only"}));
+    QCOMPARE(driver.ModalsSeen(), 2);
+    QVERIFY(users.isVisible());
+    QCOMPARE(users.UserList()->item(3)->text(), QStringLiteral("HELPER"));
+    QCOMPARE(users.UserList()->count(), 5);
+    QCOMPARE(admin->GetUserName(4), std::string("HELPER"));
+}
+
+void SecurityDialogsTest::refusedLevelClosesTheSecurityDialog() {
+    TSecurityDatabase database;
+    int32_t two = 0;
+    {
+        const auto admin = LogOn(database, "admin", "secret");
+        QVERIFY(admin);
+        two = AddNode(*admin, 0, "Two");
+        admin->SetNodeSecurity(two, 2, false);
+        QCOMPARE(admin->Flush(), kResultOK);
+    }
+    // User 3 is offered levels 3 to 5, but a node of level 2 is beyond him.
+    const auto clerk = LogOn(database, "clerk", "three");
+    QVERIFY(clerk);
+    TSecurityForm form(*clerk, two);
+    form.show();
+    QVERIFY(form.SecurityLevel()->selectedItems().isEmpty());
+    form.SecurityLevel()->setCurrentRow(0);
+    TModalDriver driver;
+    QStringList reports;
+    driver.Then(ErrorReport(reports));
+    QVERIFY_THROWS_NO_EXCEPTION(form.OkButton()->click());
+    Settle();
+    QCOMPARE(reports, QStringList({"Access Denied"}));
+    QCOMPARE(driver.ModalsSeen(), 1);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+    QCOMPARE(clerk->GetNodeSecurity(two), uint8_t(2));
+}
+
+void SecurityDialogsTest::refusedInformationIsReportedOnce() {
+    TSecurityDatabase database;
+    const auto clerk = LogOn(database, "clerk", "three");
+    QVERIFY(clerk);
+    TInformationForm form(*clerk);
+    TModalDriver driver;
+    QStringList reports;
+    driver.Then(ErrorReport(reports));
+    QVERIFY_THROWS_NO_EXCEPTION(form.show());
+    Settle();
+    // Closing the report activates the dialog again, and so does showing it again: the
+    // refusal is not reported a second time.
+    form.hide();
+    QVERIFY_THROWS_NO_EXCEPTION(form.show());
+    form.activateWindow();
+    Settle();
+    QCOMPARE(reports, QStringList({"Access Denied"}));
+    QCOMPARE(driver.ModalsSeen(), 1);
+    QCOMPARE(form.List()->item(0, 1)->text(), QString());
 }
 
 QTEST_MAIN(SecurityDialogsTest)

@@ -1,10 +1,12 @@
 #include "tests/gui/windowfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTest>
 
+#include "tests/gui/programmainform.h"
 #include "ui/common.h"
 #include "window/tkelmoritemview.h"
 #include "window/tkelmorlistview.h"
@@ -41,7 +43,32 @@ int32_t AddLink(TKelmorClass& engine, int32_t parent, int32_t source) {
     return link;
 }
 
-TWindowFixture::TWindowFixture(TPopulate populate) : TWindowFixture(TOptions{std::move(populate)}) {}
+void BuildSmallTree(TKelmorClass& engine) {
+    const int32_t alpha = AddNode(engine, 0, "Alpha");
+    engine.LoadNode(alpha);
+    engine.AddStringKey("Colour", "blue");
+    engine.AddIntegerKey("Count", -12);
+    engine.AddByteKey("Flag", 7);
+    engine.SaveNode(alpha);
+    const int32_t a1 = AddNode(engine, alpha, "A1");
+    engine.LoadNode(a1);
+    engine.AddLongintKey("Size", 100000);
+    engine.SaveNode(a1);
+    AddNode(engine, alpha, "A2");
+    const int32_t beta = AddNode(engine, 0, "Beta");
+    AddLink(engine, beta, a1);
+    AddNode(engine, 0, "Gamma");
+}
+
+bool DeleteProgressShown() {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (widget->objectName() == QLatin1String("DeleteProgressForm")) return true;
+    }
+    return false;
+}
+
+TWindowFixture::TWindowFixture(TPopulate populate, THost host)
+    : TWindowFixture(TOptions{.populate = std::move(populate), .host = host}) {}
 
 TWindowFixture::TWindowFixture(const TOptions& options) {
     base_ = dir_ / QStringLiteral("tree");
@@ -52,20 +79,76 @@ TWindowFixture::TWindowFixture(const TOptions& options) {
             return;
         options.populate(setup);
     }
-    form_ = std::make_unique<TMainForm>();
-    form_->SetDatabaseWindowFactory(TMDIChild::Factory());
-    form_->SetOption(TMainForm::TOption::ConfirmDeletion, options.confirmDeletion);
-    form_->show();
-    if (!QTest::qWaitForWindowActive(form_.get())) return;
+    if (options.host == THost::MainForm) ShowInMainForm(options);
+    else ShowAlone(options);
+}
+
+std::unique_ptr<TKelmorClass> TWindowFixture::LogOn(const TOptions& options) const {
     auto engine = std::make_unique<TKelmorClass>();
     if (engine->OpenDatabase(ToEnginePath(base_), options.readOnly,
                              TKelmorClass::MakeLogin(ToLatin1(options.user), ToLatin1(options.password))) != kResultOK)
-        return;
+        return nullptr;
+    return engine;
+}
+
+void TWindowFixture::ShowInMainForm(const TOptions& options) {
+    form_ = std::make_unique<TProgramMainForm>();
+    form_->SetOption(TDatabaseHost::TOption::ConfirmDeletion, options.confirmDeletion);
+    form_->show();
+    if (!QTest::qWaitForWindowActive(form_.get())) return;
+    std::unique_ptr<TKelmorClass> engine = LogOn(options);
+    if (!engine) return;
     form_->ShowDatabaseWindow(std::move(engine), base_);
     if (TDatabaseWindow* active = form_->ActiveDatabaseWindow()) window_ = dynamic_cast<TMDIChild*>(active);
 }
 
-TWindowFixture::~TWindowFixture() = default;
+void TWindowFixture::ShowAlone(const TOptions& options) {
+    testHost_ = std::make_unique<TTestHost>();
+    TTestHost* host = testHost_.get();
+    host->SetOption(TDatabaseHost::TOption::ConfirmDeletion, options.confirmDeletion);
+    std::unique_ptr<TKelmorClass> engine = LogOn(options);
+    if (!engine) return;
+    auto* window = new TMDIChild(*host, std::move(engine), base_);
+    // Closing frees the window, as closing its document window does in the main window.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(window, &QObject::destroyed, [host] { host->SetCurrentDatabaseWindow(nullptr); });
+    host->SetCurrentDatabaseWindow(window);
+    window->show();
+    if (!QTest::qWaitForWindowActive(window)) {
+        delete window;
+        return;
+    }
+    // What the main window does when a database window becomes the active one.
+    window->UpdateCommandStates();
+    window_ = window;
+}
+
+TWindowFixture::~TWindowFixture() {
+    // The light host's window goes first: it gives its engine back to the host.
+    if (testHost_) delete window_.data();
+}
+
+TMainForm& TWindowFixture::Form() {
+    if (!form_) qFatal("TWindowFixture: the window is not in a main window (THost::MainForm)");
+    return *form_;
+}
+
+TTestHost& TWindowFixture::TestHost() {
+    if (!testHost_) qFatal("TWindowFixture: the window is in a main window, not with the light host");
+    return *testHost_;
+}
+
+TDatabaseHost& TWindowFixture::Host() {
+    if (form_) return *form_;
+    return TestHost();
+}
+
+QString TWindowFixture::StatusText() { return form_ ? form_->StatusPanelText() : TestHost().StatusText(); }
+
+void TWindowFixture::SetOption(TDatabaseHost::TOption option, bool value) {
+    if (form_) form_->SetOption(option, value);
+    else TestHost().SetOption(option, value);
+}
 
 QModelIndex TWindowFixture::Item(const QStringList& path) {
     TNodeTreeModel* model = window_->TreeModel();
@@ -111,7 +194,7 @@ QStringList TWindowFixture::KeyRows() {
 void TWindowFixture::SelectKey(int row) { window_->KeyList()->SelectRow(row); }
 
 bool TWindowFixture::CommandEnabled(const char* name) {
-    QAction* command = form_->Command(QString::fromLatin1(name));
+    QAction* command = Host().Command(QString::fromLatin1(name));
     return command && command->isEnabled();
 }
 

@@ -1,9 +1,11 @@
 // A database window under test: a database in a temporary folder, filled by the test
-// through the engine, opened in a shown main window whose documents are TMDIChild
-// windows, with helpers to find, select and expand tree items.
+// through the engine, opened in a TMDIChild window, with helpers to find, select and
+// expand tree items. The window is shown alone with a light host (TTestHost), or in a
+// whole main window for what the two do together.
 #pragma once
 
 #include <QModelIndex>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -13,6 +15,7 @@
 #include "app/tmainform.h"
 #include "engine/tkelmor.h"
 #include "tests/gui/guitestsupport.h"
+#include "tests/gui/testhost.h"
 #include "window/tmdichild.h"
 
 namespace kelmor {
@@ -31,9 +34,22 @@ int32_t AddNode(TKelmorClass& engine, int32_t parent, const std::string& descrip
 // Links `source` under `parent`; the link's ID.
 int32_t AddLink(TKelmorClass& engine, int32_t parent, int32_t source);
 
+// Root: Alpha (keys Colour "blue", Count -12, Flag 7; children A1 with the key Size
+// 100000, and A2), Beta (a link to A1), Gamma. Six nodes.
+void BuildSmallTree(TKelmorClass& engine);
+
+// True while a delete progress window exists anywhere.
+bool DeleteProgressShown();
+
 class TWindowFixture {
 public:
     using TPopulate = std::function<void(TKelmorClass& engine)>;
+
+    enum class THost {
+        Light,     // the window alone, top-level, with a TTestHost
+        MainForm,  // in a shown main window, for what the two do together: options,
+                   // menus and their shortcuts, several windows, closing a document
+    };
 
     struct TOptions {
         TPopulate populate;           // run as the administrator before the window opens
@@ -41,17 +57,27 @@ public:
         QString password = QStringLiteral("secret");
         bool readOnly = false;
         bool confirmDeletion = true;
+        THost host = THost::Light;
     };
 
     explicit TWindowFixture(const TOptions& options);
-    explicit TWindowFixture(TPopulate populate = {});
+    explicit TWindowFixture(TPopulate populate = {}, THost host = THost::Light);
     ~TWindowFixture();
 
-    TMainForm& Form() { return *form_; }
+    // The window's host: the light host or the main window.
+    TDatabaseHost& Host();
+    // The main window, with THost::MainForm only.
+    TMainForm& Form();
+    // The light host, with THost::Light only.
+    TTestHost& TestHost();
     TMDIChild& Window() { return *window_; }
     TKelmorClass& Engine() { return window_->Engine(); }
     QString BasePath() const { return base_; }
-    bool Opened() const { return window_ != nullptr; }
+    bool Opened() const { return !window_.isNull(); }
+
+    // The text the status bar shows.
+    QString StatusText();
+    void SetOption(TDatabaseHost::TOption option, bool value);
 
     // The item reached from the root by the given captions ("A", "B" for Root\A\B),
     // expanding on the way; the root item for an empty path.
@@ -68,10 +94,16 @@ public:
     bool CommandEnabled(const char* name);
 
 private:
+    // The engine logged on as the options say; empty when the logon failed.
+    std::unique_ptr<TKelmorClass> LogOn(const TOptions& options) const;
+    void ShowInMainForm(const TOptions& options);
+    void ShowAlone(const TOptions& options);
+
     TGuiTempDir dir_;
     QString base_;
+    std::unique_ptr<TTestHost> testHost_;
     std::unique_ptr<TMainForm> form_;
-    TMDIChild* window_ = nullptr;
+    QPointer<TMDIChild> window_;
 };
 
 }  // namespace kelmor::test

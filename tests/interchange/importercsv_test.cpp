@@ -11,6 +11,8 @@
 namespace kelmor {
 namespace {
 
+using test::Children;
+
 std::vector<std::string> FieldsOf(const TCSVReader& reader) {
     std::vector<std::string> fields;
     for (int i = 1; i <= reader.FieldCount(); ++i) fields.emplace_back(reader.Field(i));
@@ -161,18 +163,10 @@ protected:
         return job.ResultCode();
     }
 
-    std::vector<int32_t> Children(int32_t parent) {
-        std::vector<int32_t> ids;
-        TKelmorNodeRec rec;
-        for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
-            ids.push_back(rec.currentID);
-        return ids;
-    }
-
     // Every node below `parent` as "description: Name:type=text | ...", one per line.
     std::string Dump(int32_t parent = 0) {
         std::string text;
-        for (const int32_t node : Children(parent)) {
+        for (const int32_t node : Children(engine, parent)) {
             EXPECT_TRUE(engine.LoadNode(node));
             text += engine.GetDescription() + ":";
             for (uint16_t k = 1; k <= engine.KeyCount(); ++k) {
@@ -252,7 +246,7 @@ TEST_F(ImporterCSVTest, TheTextRuleConvertsToEveryKeyType) {
                   },
                   "currency"),
               0);
-    ASSERT_TRUE(engine.LoadNode(Children(parent)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, parent)[0]));
     EXPECT_EQ(engine.GetCurrencyKey(1), 12346);
     EXPECT_EQ(engine.GetCurrencyKey(2), 12346);
     EXPECT_EQ(engine.GetBlobKey(3), (std::vector<uint8_t>{'3', '0', '0', '0', '0', '0', '0', '0', '0', '0'}));
@@ -273,8 +267,8 @@ TEST_F(ImporterCSVTest, AValueTooLongForItsKeyEndsTheImport) {
         Write("ok," + std::string(c.fits, 'v') + "\nlong," + std::string(c.tooLong, 'v') + "\n");
         ASSERT_EQ(Import([&](TImporterCSV& job) { job.Options().SetKeyType(1, c.type); }, top), TKelmorInOut::kError);
         EXPECT_EQ(errorMessage, std::string("Unable to set key value.\n\n") + c.reason + "\n\n(line #2, field #2)");
-        ASSERT_EQ(Children(parent).size(), 1u);
-        ASSERT_TRUE(engine.LoadNode(Children(parent)[0]));
+        ASSERT_EQ(Children(engine, parent).size(), 1u);
+        ASSERT_TRUE(engine.LoadNode(Children(engine, parent)[0]));
         EXPECT_EQ(engine.KeyCount(), 1);
     }
 }
@@ -311,7 +305,7 @@ TEST_F(ImporterCSVTest, ALineWithoutFieldsGetsAnEmptyDescription) {
 TEST_F(ImporterCSVTest, DescriptionsAreCutTo255Characters) {
     Write(std::string(300, 'd') + ",v\n");
     ASSERT_EQ(Import(), 0);
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.GetDescription(), std::string(255, 'd'));
 }
 
@@ -320,10 +314,10 @@ TEST_F(ImporterCSVTest, ALocationThatNamesNoNodeIsCreatedAndAnAbortStopsAtOnce) 
     ASSERT_EQ(Import(nullptr, "\\Root\\New\\Place"), 0);
     const int32_t place = engine.FindNodeByPath("New\\Place");
     ASSERT_GT(place, 0);
-    EXPECT_EQ(Children(place).size(), 2u);
+    EXPECT_EQ(Children(engine, place).size(), 2u);
 
     ASSERT_EQ(Import([](TImporterCSV& job) { job.RequestAbort(); }, "New\\Place"), 0);
-    EXPECT_EQ(Children(place).size(), 2u);
+    EXPECT_EQ(Children(engine, place).size(), 2u);
 }
 
 TEST_F(ImporterCSVTest, FilesThatAreNoTextEndWithAClearMessage) {

@@ -17,6 +17,7 @@
 namespace kelmor {
 namespace {
 
+using test::Children;
 using test::MakeTable;
 using test::TDbfField;
 
@@ -53,14 +54,6 @@ protected:
         errorMessage = job.ErrorMessage();
         startNode = job.StartNode();
         return job.ResultCode();
-    }
-
-    std::vector<int32_t> Children(int32_t parent) {
-        std::vector<int32_t> ids;
-        TKelmorNodeRec rec;
-        for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
-            ids.push_back(rec.currentID);
-        return ids;
     }
 
     // The keys of a node as "Name:type=text" joined by " | ".
@@ -104,7 +97,7 @@ TEST_F(ImporterDBFTest, DefaultOptionsDescribeByTheFirstFieldAndStopAtADeletedRe
                                   {'*', {"Bob", "19700101", "       1.0", "F"}},
                                   {' ', {"Carol", "19900101", "       2.0", "Y"}}}));
     ASSERT_EQ(Import(), 0) << errorMessage;
-    const std::vector<int32_t> nodes = Children(0);
+    const std::vector<int32_t> nodes = Children(engine, 0);
     ASSERT_EQ(nodes.size(), 1u);
     ASSERT_TRUE(engine.LoadNode(nodes[0]));
     EXPECT_EQ(engine.GetDescription(), "Alice");
@@ -125,7 +118,7 @@ TEST_F(ImporterDBFTest, ChangedOptionsRenameRetypeAndKeepTheFirstField) {
                      }),
               0)
         << errorMessage;
-    const std::vector<int32_t> nodes = Children(0);
+    const std::vector<int32_t> nodes = Children(engine, 0);
     ASSERT_EQ(nodes.size(), 1u);
     EXPECT_EQ(Keys(nodes[0]), "Full Name:string=Alice | BORN:string=15/02/1980 | pay:currency=-2.500 | "
                               "ACTIVE:string=1");
@@ -153,7 +146,7 @@ TEST_F(ImporterDBFTest, ADateFieldKeepsItsCenturyWhateverTheShortDate) {
     for (const TCase& c : cases) records.push_back({' ', {c.value, c.value, c.value}});
     WriteTable(MakeTable({{"ID", 'C', 8}, {"WHEN", 'D', 8}, {"SHOWN", 'D', 8}}, records));
     ASSERT_EQ(Import("Root", [](TImporterOptions& o) { o.SetKeyType(2, ktString); }), 0) << errorMessage;
-    const std::vector<int32_t> nodes = Children(0);
+    const std::vector<int32_t> nodes = Children(engine, 0);
     ASSERT_EQ(nodes.size(), std::size(cases));
     for (size_t i = 0; i < nodes.size(); ++i) {
         ASSERT_TRUE(engine.LoadNode(nodes[i]));
@@ -168,19 +161,19 @@ TEST_F(ImporterDBFTest, SkippingEmptyAndZeroValuesLeavesThoseKeysOut) {
                          {{' ', {"Zed", "", "0.00", "N"}}, {' ', {"Amy", "hi", "1", "T"}}}));
     ASSERT_EQ(Import("Root", [](TImporterOptions& o) { o.SetFlags(o.Flags() | TImporterOptions::kSkipEmptyValues); }),
               0);
-    const std::vector<int32_t> nodes = Children(0);
+    const std::vector<int32_t> nodes = Children(engine, 0);
     ASSERT_EQ(nodes.size(), 2u);
     EXPECT_EQ(Keys(nodes[0]), "");
     EXPECT_EQ(Keys(nodes[1]), "Note:string=hi | Salary:float=1.000 | Active:byte=1");
     // Without the flag the same values give keys.
     ASSERT_EQ(Import(), 0);
-    EXPECT_EQ(Keys(Children(0)[2]), "Note:string= | Salary:float=0.000 | Active:byte=0");
+    EXPECT_EQ(Keys(Children(engine, 0)[2]), "Note:string= | Salary:float=0.000 | Active:byte=0");
 }
 
 TEST_F(ImporterDBFTest, MixedCaseTitlesTreatLatin1LettersAsLetters) {
     WriteTable(MakeTable({{"NAME", 'C', 4}, {"\xC9TAT NA\xCFVE", 'C', 4}}, {{' ', {"a", "b"}}}));
     ASSERT_EQ(Import(), 0);
-    EXPECT_EQ(Keys(Children(0)[0]), "\xC9tat na\xEFve:string=b");
+    EXPECT_EQ(Keys(Children(engine, 0)[0]), "\xC9tat na\xEFve:string=b");
 }
 
 // The number rule for every key type, with the values -1234.5, 300.75 and 45000.5.
@@ -204,7 +197,7 @@ TEST_F(ImporterDBFTest, TheNumberRuleConvertsToEveryKeyType) {
     for (const TCase& c : cases) {
         const int32_t top = AddNode(KeyTypeName(c.type));
         ASSERT_EQ(Import(KeyTypeName(c.type), [&](TImporterOptions& o) { o.SetKeyType(1, c.type); }), 0);
-        const std::vector<int32_t> nodes = Children(top);
+        const std::vector<int32_t> nodes = Children(engine, top);
         ASSERT_EQ(nodes.size(), 3u);
         for (size_t i = 0; i < 3; ++i) {
             EXPECT_EQ(Keys(nodes[i]), std::string("V:") + KeyTypeName(c.type) + "=" + c.texts[i]) << int(c.type);
@@ -220,7 +213,7 @@ TEST_F(ImporterDBFTest, ANumberAsSequenceOrBlobIsItsExtendedForm) {
                          o.SetKeyType(2, ktBlob);
                      }),
               0);
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     const std::string one = engine.GetSequenceKey(1);
     EXPECT_EQ(std::vector<uint8_t>(one.begin(), one.end()),
               (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}));
@@ -242,7 +235,7 @@ TEST_F(ImporterDBFTest, TheTruthRuleConvertsToEveryKeyType) {
     for (const TCase& c : cases) {
         const int32_t top = AddNode(KeyTypeName(c.type));
         ASSERT_EQ(Import(KeyTypeName(c.type), [&](TImporterOptions& o) { o.SetKeyType(1, c.type); }), 0);
-        const std::vector<int32_t> nodes = Children(top);
+        const std::vector<int32_t> nodes = Children(engine, top);
         ASSERT_EQ(nodes.size(), 2u);
         EXPECT_EQ(Keys(nodes[0]), std::string("Ok:") + KeyTypeName(c.type) + "=" + c.yes);
         EXPECT_EQ(Keys(nodes[1]), std::string("Ok:") + KeyTypeName(c.type) + "=" + c.no);
@@ -270,8 +263,8 @@ TEST_F(ImporterDBFTest, TheDescriptionFollowsTheFirstFieldsType) {
         const int32_t parent = AddNode(top);
         WriteTable(MakeTable({c.field, {"X", 'C', 2}}, {{' ', {c.value, "x"}}}));
         ASSERT_EQ(Import(top), 0) << errorMessage;
-        ASSERT_EQ(Children(parent).size(), 1u);
-        ASSERT_TRUE(engine.LoadNode(Children(parent)[0]));
+        ASSERT_EQ(Children(engine, parent).size(), 1u);
+        ASSERT_TRUE(engine.LoadNode(Children(engine, parent)[0]));
         EXPECT_EQ(engine.GetDescription(), c.description) << c.value;
         EXPECT_EQ(engine.KeyCount(), 1) << c.value;  // the key of field 2 stands in its place
         EXPECT_EQ(engine.GetKeyName(1), "X");
@@ -297,7 +290,7 @@ TEST_F(ImporterDBFTest, BadValuesEndTheImportNamingRecordAndField) {
         WriteTable(MakeTable(kStaff, c.records));
         EXPECT_EQ(Import(), TKelmorInOut::kError);
         EXPECT_EQ(errorMessage, c.message);
-        EXPECT_EQ(Children(0).size(), c.imported);
+        EXPECT_EQ(Children(engine, 0).size(), c.imported);
     }
     // A bad first field is a description error.
     WriteTable(MakeTable({{"N", 'N', 4}, {"C", 'C', 1}}, {{' ', {"1", "a"}}, {' ', {"", "b"}}}));
@@ -314,7 +307,7 @@ TEST_F(ImporterDBFTest, AFieldThatGivesNoKeyIsNotRead) {
                      }),
               0)
         << errorMessage;
-    EXPECT_EQ(Keys(Children(0)[0]), "Active:byte=1");
+    EXPECT_EQ(Keys(Children(engine, 0)[0]), "Active:byte=1");
 }
 
 TEST_F(ImporterDBFTest, TheImportEndsAtAShortRecordOrAfterTheHeadersRecordCount) {
@@ -323,20 +316,20 @@ TEST_F(ImporterDBFTest, TheImportEndsAtAShortRecordOrAfterTheHeadersRecordCount)
     table.resize(table.size() - 5);                    // the third record is cut short
     WriteTable(table);
     ASSERT_EQ(Import(), 0);
-    EXPECT_EQ(Children(0).size(), 2u);
+    EXPECT_EQ(Children(engine, 0).size(), 2u);
 
     // Records behind the header's count are not part of the table.
     table = MakeTable(kStaff, {Staff("D"), Staff("E")});
     table[4] = 1;
     WriteTable(table);
     ASSERT_EQ(Import(), 0);
-    EXPECT_EQ(Children(0).size(), 3u);
+    EXPECT_EQ(Children(engine, 0).size(), 3u);
 
     // No records: nothing to do.
     table[4] = 0;
     WriteTable(table);
     ASSERT_EQ(Import(), 0);
-    EXPECT_EQ(Children(0).size(), 3u);
+    EXPECT_EQ(Children(engine, 0).size(), 3u);
 }
 
 TEST_F(ImporterDBFTest, ALocationThatNamesNoNodeIsCreated) {
@@ -345,7 +338,7 @@ TEST_F(ImporterDBFTest, ALocationThatNamesNoNodeIsCreated) {
     const int32_t made = engine.FindNodeByPath("Staff\\2024");
     ASSERT_GT(made, 0);
     EXPECT_EQ(startNode, made);
-    EXPECT_EQ(Children(made).size(), 1u);
+    EXPECT_EQ(Children(engine, made).size(), 1u);
 }
 
 TEST_F(ImporterDBFTest, AnAbortedImportStopsBetweenRecords) {
@@ -354,7 +347,7 @@ TEST_F(ImporterDBFTest, AnAbortedImportStopsBetweenRecords) {
     job.RequestAbort();
     job.Run();
     EXPECT_EQ(job.ResultCode(), 0);
-    EXPECT_TRUE(Children(0).empty());
+    EXPECT_TRUE(Children(engine, 0).empty());
 }
 
 TEST_F(ImporterDBFTest, DamagedTablesAreRefusedWithAClearMessage) {
@@ -390,7 +383,7 @@ TEST_F(ImporterDBFTest, DamagedTablesAreRefusedWithAClearMessage) {
             EXPECT_NE(std::string(error.what()).find("is not a valid dBase table"), std::string::npos) << c.what;
         }
     }
-    EXPECT_TRUE(Children(0).empty());
+    EXPECT_TRUE(Children(engine, 0).empty());
     // 255 fields are fine.
     many.pop_back();
     WriteTable(MakeTable(many, {{' ', {"a"}}}));
@@ -413,8 +406,8 @@ TEST_F(ImporterDBFTest, DescriptorsEndAtTheHeaderLength) {
     EXPECT_EQ(job.Options().FieldCount(), 1);
     job.Run();
     ASSERT_EQ(job.ResultCode(), 0) << job.ErrorMessage();
-    ASSERT_EQ(Children(0).size(), 2u);
-    ASSERT_TRUE(engine.LoadNode(Children(0)[1]));
+    ASSERT_EQ(Children(engine, 0).size(), 2u);
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[1]));
     EXPECT_EQ(engine.GetDescription(), "Bob");
 }
 

@@ -15,6 +15,8 @@
 namespace kelmor {
 namespace {
 
+using test::Children;
+
 // The head of a file as the exporter writes it: the declaration, the document type
 // definition, an empty line and the root element's start tag.
 std::string Head(const std::string& dp = ".") {
@@ -46,14 +48,6 @@ protected:
     void Recreate() {
         engine.Close();
         ASSERT_EQ(engine.CreateDatabase(dir / ("db" + std::to_string(++databases)), admin), kResultOK);
-    }
-
-    std::vector<int32_t> Children(int32_t parent) {
-        std::vector<int32_t> ids;
-        TKelmorNodeRec rec;
-        for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
-            ids.push_back(rec.currentID);
-        return ids;
     }
 
     std::string file = dir / "in.xml";
@@ -90,7 +84,7 @@ TEST_F(ImporterXMLTest, AnExportImportedIntoAnEmptyDatabaseExportsTheSame) {
     EXPECT_EQ(engine.GetCurrencyKey(engine.FindKey("c")), 12345680);
 
     // No placeholder is left, and exporting again gives the same bytes (the file name aside).
-    EXPECT_EQ(Children(0).size(), 2u);
+    EXPECT_EQ(Children(engine, 0).size(), 2u);
     std::vector<uint8_t> second = exportTo(dir / "second.xml");
     std::string a(first.begin(), first.end()), b(second.begin(), second.end());
     const std::string secondName = "filename=\"DB1\"";
@@ -119,8 +113,8 @@ TEST_F(ImporterXMLTest, ReadsEveryKeyTypeWithTheDocumentsDecimalSeparator) {
                    "</node>\r\n",
                    ","));
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_EQ(Children(0).size(), 1u);
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_EQ(Children(engine, 0).size(), 1u);
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.GetDescription(), "All & \xE9");
     ASSERT_EQ(engine.KeyCount(), 13);
     EXPECT_EQ(engine.GetByteKey(1), 44);
@@ -154,7 +148,7 @@ TEST_F(ImporterXMLTest, ValuesThatDoNotConvertAreLeftOut) {
                    "<value description=\"good\" type=\"sequence\">Q U\r\n J D</value>"
                    "</node>"));
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     ASSERT_EQ(engine.KeyCount(), 1);
     EXPECT_EQ(engine.GetKeyName(1), "good");
     EXPECT_EQ(engine.GetSequenceKey(1), "ABC");
@@ -172,9 +166,9 @@ TEST_F(ImporterXMLTest, LinksAreResolvedAfterAllNodesExist) {
     const int32_t c = engine.FindNodeByPath("B\\C");
     ASSERT_GT(a, 0);
     ASSERT_GT(c, 0);
-    const std::vector<int32_t> top = Children(0);
+    const std::vector<int32_t> top = Children(engine, 0);
     ASSERT_EQ(top.size(), 5u);  // Old, A, link to A, B, broken link; no placeholder
-    EXPECT_EQ(engine.GetLinkSource(Children(a)[0]), c);
+    EXPECT_EQ(engine.GetLinkSource(Children(engine, a)[0]), c);
     EXPECT_EQ(engine.GetLinkSource(top[2]), a);
     ASSERT_TRUE(engine.IsLink(top[4]));
     EXPECT_THROW(engine.GetLinkSource(top[4]), EKelmorSourceNodeBrokenError);  // its source is gone
@@ -190,7 +184,7 @@ TEST_F(ImporterXMLTest, LinkSourcesAreLookedUpFromTheTopOfTheTree) {
     Write(Document("<node description=\"Fruit\"/><link source=\"Fruit\"></link>"));
     ASSERT_EQ(Import("Elsewhere"), 0) << errorMessage;
     const int32_t elsewhere = engine.FindNodeByPath("Elsewhere");
-    const std::vector<int32_t> imported = Children(elsewhere);
+    const std::vector<int32_t> imported = Children(engine, elsewhere);
     ASSERT_EQ(imported.size(), 2u);
     EXPECT_EQ(engine.GetLinkSource(imported[1]), original);
 }
@@ -200,14 +194,14 @@ TEST_F(ImporterXMLTest, ALocationThatNamesNoNodeIsCreated) {
     ASSERT_EQ(Import("Root\\New\\Place"), 0) << errorMessage;
     const int32_t place = engine.FindNodeByPath("New\\Place");
     ASSERT_GT(place, 0);
-    EXPECT_EQ(Children(place).size(), 1u);
+    EXPECT_EQ(Children(engine, place).size(), 1u);
 }
 
 TEST_F(ImporterXMLTest, ValuesDirectlyInTheRootElementGiveNoKey) {
     Write(Document("<value description=\"lost\" type=\"blob\">AQID</value><node description=\"N\"/>"));
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_EQ(Children(0).size(), 1u);
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_EQ(Children(engine, 0).size(), 1u);
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.KeyCount(), 0);
     EXPECT_EQ(engine.GetInfo().blobCount, 0);  // and store no blob that nothing refers to
 }
@@ -222,13 +216,13 @@ TEST_F(ImporterXMLTest, AbsentSeparatorIsTheDefinitionsDefaultOrTheMachines) {
     withDefinition.replace(withDefinition.find(" dp=\".\""), 7, "");
     Write(withDefinition);
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.KeyCount(), 1);
     // Without it, the machine's separator reads the numbers.
     Write("<kelmor version=\"1.0\"><node description=\"M\"><value description=\"f\" type=\"float\">2,5</value>"
           "</node></kelmor>");
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_TRUE(engine.LoadNode(Children(0)[1]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[1]));
     ASSERT_EQ(engine.KeyCount(), 1);
     EXPECT_EQ(engine.GetFloatKey(1), 2.5f);
 }
@@ -284,7 +278,7 @@ TEST_F(ImporterXMLTest, ErrorsEndTheImportWithTheirMessage) {
         EXPECT_EQ(Import(), TKelmorInOut::kError) << c.message;
         EXPECT_EQ(errorMessage.substr(0, c.message.size()), c.message);
         // No placeholder stays behind, and the marked node comes back.
-        EXPECT_EQ(Children(0).size(), 1 + c.nodesLeft) << c.message;
+        EXPECT_EQ(Children(engine, 0).size(), 1 + c.nodesLeft) << c.message;
         EXPECT_EQ(engine.MarkedNode(), old);
     }
 }
@@ -342,7 +336,7 @@ TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
         EXPECT_EQ(Import(), TKelmorInOut::kError) << c.what;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
         EXPECT_EQ(errorMessage.substr(0, c.message.size()), c.message) << c.what << ": " << errorMessage;
-        EXPECT_TRUE(Children(0).empty()) << c.what;
+        EXPECT_TRUE(Children(engine, 0).empty()) << c.what;
     }
     // Files above the size limit are not even read; a document with more nodes and links,
     // or more keys, than the limits is not built.
@@ -363,10 +357,10 @@ TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
     limits.maxKeys = 298;
     EXPECT_EQ(Import("Root", limits), TKelmorInOut::kError);
     EXPECT_EQ(errorMessage, "The document is too large for an XML import: more than 298 keys.");
-    EXPECT_TRUE(Children(0).empty());
+    EXPECT_TRUE(Children(engine, 0).empty());
     limits.maxKeys = 299;
     EXPECT_EQ(Import("Root", limits), 0) << errorMessage;
-    EXPECT_EQ(Children(0).size(), 300u);
+    EXPECT_EQ(Children(engine, 0).size(), 300u);
     file = dir / "missing.xml";
     EXPECT_EQ(Import(), TKelmorInOut::kError);
     EXPECT_NE(errorMessage.find("Cannot open"), std::string::npos) << errorMessage;
@@ -416,7 +410,7 @@ TEST_F(ImporterXMLTest, ValuesThatDoNotFitEndTheImportWithTheLineAndTheKey) {
         Write(Document("<node description=\"A\"/>\r\n<node description=\"B\">" + c.values + "</node>"));
         EXPECT_EQ(Import(), TKelmorInOut::kError) << c.message;
         EXPECT_EQ(errorMessage, c.message);
-        EXPECT_EQ(Children(0).size(), 1u) << c.message;  // A stays; B is not created
+        EXPECT_EQ(Children(engine, 0).size(), 1u) << c.message;  // A stays; B is not created
         EXPECT_EQ(engine.GetInfo().blobCount, 0) << c.message;
     }
 
@@ -425,7 +419,7 @@ TEST_F(ImporterXMLTest, ValuesThatDoNotFitEndTheImportWithTheLineAndTheKey) {
                    value("l", "longint", "-2147483648") + value("s", "string", std::string(300, 'x')) +
                    value("q", "sequence", base64Of(255)) + value("o", "blob", base64Of(65535)) + "</node>"));
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     ASSERT_EQ(engine.KeyCount(), 6);
     EXPECT_EQ(engine.GetByteKey(1), 255);
     EXPECT_EQ(engine.GetIntegerKey(2), 1);
@@ -445,7 +439,7 @@ TEST_F(ImporterXMLTest, ControlCharacterReferencesReadBack) {
                    "<value description=\"other private use\" type=\"string\">&#xE009;&#xE020;&#xF001;</value>\r\n"
                    "</node>\r\n"));
     ASSERT_EQ(Import(), 0) << errorMessage;
-    ASSERT_TRUE(engine.LoadNode(Children(0)[0]));
+    ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.GetDescription(), std::string("a\x01\x1F\0b", 5));
     ASSERT_EQ(engine.KeyCount(), 2);
     EXPECT_EQ(engine.GetKeyName(1), "\x0B\x0C\x0E");
@@ -495,7 +489,7 @@ TEST_F(ImporterXMLTest, TheMessageIsTheParsersFirstErrorAndNothingGoesToStandard
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.message;
         EXPECT_EQ(result, TKelmorInOut::kError) << c.message;
         EXPECT_EQ(errorMessage, c.message);
-        EXPECT_TRUE(Children(0).empty()) << c.message;
+        EXPECT_TRUE(Children(engine, 0).empty()) << c.message;
     }
 }
 

@@ -39,11 +39,7 @@ std::string Hex(const uint8_t* bytes, size_t size) {
 // description, its keys as the program shows them and its whole record in hexadecimal,
 // for a link the path of its source.
 void DumpBranch(TKelmorClass& engine, int32_t parent, int depth, std::string& out) {
-    std::vector<int32_t> children;
-    TKelmorNodeRec rec;
-    for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
-        children.push_back(rec.currentID);
-    for (const int32_t child : children) {
+    for (const int32_t child : test::Children(engine, parent)) {
         out += std::to_string(depth) + " ";
         if (engine.IsLink(child)) {
             out += "-> \\" + FullNodePath(engine, engine.GetLinkSource(child)) + "\n";

@@ -16,6 +16,8 @@
 namespace kelmor {
 namespace {
 
+using test::Children;
+
 // The bytes of a key's value as the engine hands it out; a date only with its day.
 std::string ValueBytes(TKelmorClass& engine, uint16_t key) {
     const auto bytesOf = [](const auto& value) {
@@ -39,14 +41,6 @@ std::string ValueBytes(TKelmorClass& engine, uint16_t key) {
         case ktDate: return bytesOf(std::floor(engine.GetDateKey(key)));
         default: return "?";
     }
-}
-
-std::vector<int32_t> Children(TKelmorClass& engine, int32_t parent) {
-    std::vector<int32_t> ids;
-    TKelmorNodeRec rec;
-    for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
-        ids.push_back(rec.currentID);
-    return ids;
 }
 
 // Where the branches below two nodes of two databases first differ, by child order and

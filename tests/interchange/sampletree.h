@@ -8,6 +8,7 @@
 
 #include "engine/regional.h"
 #include "engine/tkelmor.h"
+#include "tests/testsupport/dbfixture.h"
 
 namespace kelmor::test {
 
@@ -78,11 +79,7 @@ struct TSampleTree {
 // their source. Broken links are left out, as exports leave them out.
 inline std::string DumpTree(TKelmorClass& engine, int32_t top = 0, const std::string& indent = "") {
     std::ostringstream out;
-    TKelmorNodeRec rec;
-    std::vector<int32_t> children;
-    for (bool more = engine.FindFirstChild(rec, top); more; more = engine.FindNextChild(rec))
-        children.push_back(rec.currentID);
-    for (const int32_t child : children) {
+    for (const int32_t child : Children(engine, top)) {
         if (engine.IsLink(child)) {
             try {
                 const std::string source = engine.GetNodePath(engine.GetLinkSource(child));

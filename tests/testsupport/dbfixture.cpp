@@ -20,16 +20,23 @@ int32_t DatabaseTest::AddNode(const std::string& description, int32_t parent) {
     return engine.CreateNode(parent);
 }
 
+std::vector<int32_t> Children(TKelmorClass& engine, int32_t parent) {
+    std::vector<int32_t> ids;
+    TKelmorNodeRec rec;
+    for (bool more = engine.FindFirstChild(rec, parent); more; more = engine.FindNextChild(rec))
+        ids.push_back(rec.currentID);
+    return ids;
+}
+
 std::string DumpDatabase(TKelmorClass& engine) {
     std::ostringstream out;
     // the tree's shape: every parent's children in their order
     for (int32_t parent = 0; parent <= engine.Header().lastNodeID; ++parent) {
         if (!engine.NodeExists(parent) || engine.IsLink(parent)) continue;
-        TKelmorNodeRec rec;
-        bool found = engine.FindFirstChild(rec, parent);
-        if (!found) continue;
+        const std::vector<int32_t> children = Children(engine, parent);
+        if (children.empty()) continue;
         out << "children of " << parent << ":";
-        for (; found; found = engine.FindNextChild(rec)) out << " " << rec.currentID;
+        for (const int32_t child : children) out << " " << child;
         out << "\n";
     }
     for (int32_t id = 1; id <= engine.Header().lastNodeID; ++id) {

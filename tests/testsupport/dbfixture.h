@@ -1,9 +1,11 @@
-// A database in a temporary folder and an engine logged on to it as the administrator.
+// A database in a temporary folder and an engine logged on to it as the administrator,
+// and the ways the tests read a database's tree back.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/tkelmor.h"
 #include "tests/testsupport/tempdir.h"
@@ -23,6 +25,9 @@ protected:
     TKelmorLogin admin = TKelmorClass::MakeLogin("admin", "secret");
     TKelmorClass engine;
 };
+
+// The IDs of the children of `parent` that the logged-on user sees, in their order.
+std::vector<int32_t> Children(TKelmorClass& engine, int32_t parent);
 
 // The whole state as the administrator sees it: every parent's children in order, then
 // every node by ID with its security, description and keys (name, type and display

@@ -1,7 +1,8 @@
 // TDatabaseWindow: what the main window asks of the document window of one open
 // database. The document widget placed in a QMdiSubWindow implements it; the main
 // window dispatches the node, key, search and database commands of the active document
-// through it and tells it about option changes.
+// through it and tells it about option changes. What the window asks of the main window
+// in turn is TDatabaseHost.
 #pragma once
 
 #include <QString>

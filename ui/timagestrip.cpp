@@ -1,4 +1,4 @@
-#include "app/timagestrip.h"
+#include "ui/timagestrip.h"
 
 namespace kelmor {
 
