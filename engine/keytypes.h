@@ -17,6 +17,10 @@ constexpr uint8_t ktDouble = 9;
 constexpr uint8_t ktDate = 10;
 constexpr uint8_t ktName = 255;  // descriptions and key names
 
+// The largest values a key holds: a byte sequence in the record, a blob in the blob file.
+constexpr uint32_t kMaxSequenceSize = 255;
+constexpr uint32_t kMaxBlobSize = 65535;
+
 constexpr uint8_t kFirstKeyType = ktByte;
 constexpr uint8_t kLastKeyType = ktDate;
 

@@ -7,7 +7,6 @@
 namespace kelmor {
 
 namespace {
-constexpr uint32_t kMaxBlobSize = 65535;
 constexpr uint32_t kMaxEntries = 65535;  // the counts are 16-bit fields
 
 }  // namespace

@@ -48,11 +48,9 @@ void AddInteger(TKelmorClass& engine, const TKeyTarget& target, int64_t value) {
 }
 
 void CheckLength(uint8_t type, size_t length) {
-    constexpr size_t kMaxSequence = 255;
-    constexpr size_t kMaxBlob = 65535;
-    if (type == ktSequence && length > kMaxSequence)
+    if (type == ktSequence && length > kMaxSequenceSize)
         throw EValueTooLarge("A byte sequence holds at most 255 bytes; the value has " + std::to_string(length) + ".");
-    if (type == ktBlob && length > kMaxBlob)
+    if (type == ktBlob && length > kMaxBlobSize)
         throw EValueTooLarge("A blob holds at most 65535 bytes; the value has " + std::to_string(length) + ".");
 }
 

@@ -12,8 +12,6 @@ namespace kelmor {
 namespace {
 
 constexpr size_t kMaxText = 255;
-constexpr size_t kMaxSequence = 255;
-constexpr size_t kMaxBlob = 65535;
 constexpr size_t kQuotedTextLimit = 64;  // of a file's text repeated in a message
 
 // An error whose message already names its line.
@@ -277,8 +275,8 @@ void TImporterKMT::ProcessKey(const std::string& line) {
         case ktDate:
             if (!ParseDateTime(text, settings, real)) Fail(Quoted(text) + " is not a valid date and time");
             break;
-        case ktSequence: bytes = ReadHexBlock(value, kMaxSequence, "sequence"); break;
-        case ktBlob: bytes = ReadHexBlock(value, kMaxBlob, "blob"); break;
+        case ktSequence: bytes = ReadHexBlock(value, kMaxSequenceSize, "sequence"); break;
+        case ktBlob: bytes = ReadHexBlock(value, kMaxBlobSize, "blob"); break;
         default: break;  // ktString: the text itself
     }
 

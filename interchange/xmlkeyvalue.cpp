@@ -13,9 +13,7 @@ namespace kelmor {
 
 namespace {
 
-constexpr size_t kMaxSequence = 255;
 constexpr size_t kMaxText = 255;
-constexpr size_t kMaxBlob = 65535;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -142,15 +140,15 @@ bool AddXMLKey(TKelmorClass& engine, const std::string& name, uint8_t type, cons
                 return false;
             }
             if (type == ktSequence) {
-                if (bytes.size() > kMaxSequence) {
+                if (bytes.size() > kMaxSequenceSize) {
                     DoesNotFit("the sequence has " + std::to_string(bytes.size()) + " bytes, at most " +
-                               std::to_string(kMaxSequence) + " fit");
+                               std::to_string(kMaxSequenceSize) + " fit");
                 }
                 engine.AddSequenceKey(name, bytes.data(), bytes.size());
             } else {
-                if (bytes.size() > kMaxBlob) {
+                if (bytes.size() > kMaxBlobSize) {
                     DoesNotFit("the blob has " + std::to_string(bytes.size()) + " bytes, at most " +
-                               std::to_string(kMaxBlob) + " fit");
+                               std::to_string(kMaxBlobSize) + " fit");
                 }
                 engine.AddBlobKey(name, bytes.data(), bytes.size());
             }
