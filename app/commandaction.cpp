@@ -20,8 +20,6 @@ QAction* CreateCommandAction(const TCommandDefinition& definition, QObject* owne
     }
     command->setProperty("category", QString::fromLatin1(definition.category));
     command->setProperty("imageIndex", definition.imageIndex);
-    command->setProperty("tag", definition.tag);
-    command->setProperty("group", static_cast<int>(definition.group));
     return command;
 }
 

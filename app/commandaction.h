@@ -11,7 +11,7 @@ struct TCommandDefinition;
 
 // An action with the command's name, caption, tooltip (the hint's short part), status
 // tip (its long part) and shortcut, and the properties that its handlers and the
-// database windows read: "category", "imageIndex", "tag" and "group". Owned by `owner`.
+// toolbar reads: "category" and "imageIndex". Owned by `owner`.
 QAction* CreateCommandAction(const TCommandDefinition& definition, QObject* owner);
 
 }  // namespace kelmor

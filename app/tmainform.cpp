@@ -18,6 +18,7 @@
 #include "app/trecentfilestyle.h"
 #include "app/tshortcutresolver.h"
 #include "engine/tkelmor.h"
+#include "ui/commandmenu.h"
 #include "ui/common.h"
 #include "ui/tdatabasewindow.h"
 #include "ui/twaitcursor.h"
@@ -108,17 +109,13 @@ TMainForm::~TMainForm() {
 void TMainForm::CreateCommands() {
     for (const TCommandDefinition& definition : CommandDefinitions()) {
         QAction* command = CreateCommandAction(definition, this);
-        connect(command, &QAction::triggered, this, [this, command] { CommandExecute(command); });
+        const TCommandId id = definition.id;
+        connect(command, &QAction::triggered, this, [this, id] { CommandExecute(id); });
         commands_.push_back(command);
     }
 }
 
-QAction* TMainForm::Command(const QString& name) const {
-    for (QAction* command : commands_) {
-        if (command->objectName() == name) return command;
-    }
-    return findChild<QAction*>(name);
-}
+QAction* TMainForm::DatabaseEntry(TDatabaseEntry entry) const { return databaseEntries_[static_cast<size_t>(entry)]; }
 
 QAction* TMainForm::OptionEntry(TOption option) const { return optionEntries_[static_cast<size_t>(option)]; }
 
@@ -133,13 +130,6 @@ QMenu* TMainForm::AddMenu(const QString& caption, const QString& hint) {
     return menu;
 }
 
-void TMainForm::AddCommands(QMenu* menu, const QStringList& names) {
-    for (const QString& name : names) {
-        if (name == QLatin1String("-")) menu->addSeparator();
-        else menu->addAction(Command(name));
-    }
-}
-
 QAction* TMainForm::AddPlainEntry(QMenu* menu, const QString& name, const QString& caption, const QString& hint) {
     QAction* entry = menu->addAction(caption);
     entry->setObjectName(name);
@@ -147,10 +137,21 @@ QAction* TMainForm::AddPlainEntry(QMenu* menu, const QString& name, const QStrin
     return entry;
 }
 
+void TMainForm::AddDatabaseEntry(QMenu* menu, TDatabaseEntry entry, const QString& name, const QString& caption,
+                                 const QString& hint, void (TDatabaseWindow::*operation)()) {
+    QAction* action = AddPlainEntry(menu, name, caption, hint);
+    connect(action, &QAction::triggered, this, [this, operation] {
+        if (TDatabaseWindow* window = ActiveDatabaseWindow()) (window->*operation)();
+    });
+    databaseEntries_[static_cast<size_t>(entry)] = action;
+}
+
 void TMainForm::CreateMenus() {
+    using C = TCommandId;
     QMenu* file = AddMenu(QStringLiteral("&File"), QStringLiteral("File related commands"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    AddCommands(file, {"AFileNew", "AFileOpen", "-", "AFileFlush", "-", "AFileClose", "AFileCloseAll", "-"});
+    AddCommandsToMenu(file, {C::FileNew, C::FileOpen, kSeparator, C::FileFlush, kSeparator, C::FileClose, C::FileCloseAll,
+                        kSeparator}, commands_);
     auto* recentStyle = new TRecentFileStyle;
     recentStyle->setParent(this);
     file->setStyle(recentStyle);
@@ -165,47 +166,36 @@ void TMainForm::CreateMenus() {
         });
         recentEntries_.push_back(entry);
     }
-    AddCommands(file, {"-", "AFileExit"});
+    AddCommandsToMenu(file, {kSeparator, C::FileExit}, commands_);
 
     QMenu* search = AddMenu(QStringLiteral("&Search"), QStringLiteral("Database Find/Replace commands"));
-    AddCommands(search, {"AFind", "AReplace", "AFindBroken", "ASearchNext", "-", "ALocateID"});
+    AddCommandsToMenu(search, {C::Find, C::Replace, C::FindBroken, C::SearchNext, kSeparator, C::LocateID}, commands_);
 
     QMenu* node = AddMenu(QStringLiteral("&Node"), QStringLiteral("Node operations"));
-    AddCommands(node, {"ANewNode", "-", "ARenameNode", "ADeleteNode", "AInformation", "-", "ACutNode", "ACopyNode",
-                       "APasteNode", "APasteAsLink", "-", "AShiftUp", "AShiftDown", "-", "ASortBranch",
-                       "AJumpToSource", "-", "AImport", "AExport", "-", "ANodeSecurity"});
+    AddCommandsToMenu(node, kNodeMenuLayout, commands_);
 
     QMenu* key = AddMenu(QStringLiteral("&Key"), QStringLiteral("Key operations"));
     QMenu* add = key->addMenu(QStringLiteral("&Add Key"));
     add->menuAction()->setStatusTip(QStringLiteral("Add Key"));
     QMenu* insert = key->addMenu(QStringLiteral("&Insert Key"));
     insert->menuAction()->setStatusTip(QStringLiteral("Insert Key"));
-    for (QAction* command : commands_) {
-        const int tag = command->property("tag").toInt();
-        if (command->property("group").toInt() != static_cast<int>(TCommandGroup::Key)) continue;
-        if (tag >= 20 && tag <= 29) add->addAction(command);
-        if (tag >= 30 && tag <= 39) insert->addAction(command);
+    for (const TKeyTypeCommands& type : kKeyTypeCommands) {
+        add->addAction(Command(type.add));
+        insert->addAction(Command(type.insert));
     }
-    AddCommands(key, {"-", "ARenameKey", "AEditKey", "ADeleteKey", "-", "ACutKey", "ACopyKey", "APasteKey", "-",
-                      "AShiftKeyUp", "AShiftKeyDown"});
+    AddCommandsToMenu(key, kKeyMenuLayout, commands_);
 
     QMenu* database = AddMenu(QStringLiteral("&Database"), QStringLiteral("Database operations"));
-    connect(AddPlainEntry(database, QStringLiteral("MIChangePassword"), QStringLiteral("Change Password..."),
-                          QStringLiteral("Change database password")),
-            &QAction::triggered, this, [this] {
-                if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ChangePassword();
-            });
-    connect(AddPlainEntry(database, QStringLiteral("MIDatabaseInformation"), QStringLiteral("Information..."),
-                          QStringLiteral("Database advanced information")),
-            &QAction::triggered, this, [this] {
-                if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->DatabaseInformation();
-            });
+    AddDatabaseEntry(database, TDatabaseEntry::ChangePassword, QStringLiteral("MIChangePassword"),
+                     QStringLiteral("Change Password..."), QStringLiteral("Change database password"),
+                     &TDatabaseWindow::ChangePassword);
+    AddDatabaseEntry(database, TDatabaseEntry::DatabaseInformation, QStringLiteral("MIDatabaseInformation"),
+                     QStringLiteral("Information..."), QStringLiteral("Database advanced information"),
+                     &TDatabaseWindow::DatabaseInformation);
     database->addSeparator();
-    connect(AddPlainEntry(database, QStringLiteral("MIUserManagement"), QStringLiteral("User Management..."),
-                          QStringLiteral("Database user administration")),
-            &QAction::triggered, this, [this] {
-                if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->UserManagement();
-            });
+    AddDatabaseEntry(database, TDatabaseEntry::UserManagement, QStringLiteral("MIUserManagement"),
+                     QStringLiteral("User Management..."), QStringLiteral("Database user administration"),
+                     &TDatabaseWindow::UserManagement);
     documentMenus_ = {node, key, database};
 
     QMenu* options = AddMenu(QStringLiteral("&Options"), QStringLiteral("Program options"));
@@ -234,12 +224,12 @@ void TMainForm::CreateMenus() {
     connect(customiseEntry_, &QAction::triggered, this, &TMainForm::CustomiseToolbar);
 
     windowMenu_ = AddMenu(QStringLiteral("&Window"), QStringLiteral("Window related commands"));
-    AddCommands(windowMenu_, {"AWindowCascade", "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll",
-                              "AWindowArrangeAll"});
+    AddCommandsToMenu(windowMenu_, {C::WindowCascade, C::WindowTileHorizontal, C::WindowTileVertical,
+                               C::WindowMinimizeAll, C::WindowArrangeAll}, commands_);
     connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
 
     QMenu* help = AddMenu(QStringLiteral("&Help"), QStringLiteral("Help topics"));
-    AddCommands(help, {"AHelpAbout"});
+    AddCommandsToMenu(help, {C::HelpAbout}, commands_);
 
     toolbarMenu_ = new QMenu(this);
     QAction* hide = toolbarMenu_->addAction(QStringLiteral("Hide"));
@@ -256,36 +246,24 @@ void TMainForm::CreateMenus() {
     toolbarCustomiseEntry_->setEnabled(false);
 }
 
-void TMainForm::CommandExecute(QAction* command) {
-    const QString name = command->objectName();
-    const int tag = command->property("tag").toInt();
-    switch (static_cast<TCommandGroup>(command->property("group").toInt())) {
-        case TCommandGroup::File:
-            if (name == QLatin1String("AFileNew")) FileNewExecute();
-            else if (name == QLatin1String("AFileOpen")) FileOpenExecute();
-            else if (name == QLatin1String("AFileFlush")) FileFlushExecute();
-            else if (name == QLatin1String("AFileClose")) documentArea_->closeActiveSubWindow();
-            else if (name == QLatin1String("AFileCloseAll")) FileCloseAllExecute();
-            else if (name == QLatin1String("AFileExit")) close();
+void TMainForm::CommandExecute(TCommandId id) {
+    switch (id) {
+        case TCommandId::FileNew: FileNewExecute(); break;
+        case TCommandId::FileOpen: FileOpenExecute(); break;
+        case TCommandId::FileFlush: FileFlushExecute(); break;
+        case TCommandId::FileClose: documentArea_->closeActiveSubWindow(); break;
+        case TCommandId::FileCloseAll: FileCloseAllExecute(); break;
+        case TCommandId::FileExit: close(); break;
+        case TCommandId::WindowCascade: documentArea_->cascadeSubWindows(); break;
+        case TCommandId::WindowTileHorizontal: TileDocuments(true); break;
+        case TCommandId::WindowTileVertical: TileDocuments(false); break;
+        case TCommandId::WindowMinimizeAll:
+            for (QMdiSubWindow* window : DatabaseWindows()) window->showMinimized();
             break;
-        case TCommandGroup::Window:
-            if (name == QLatin1String("AWindowCascade")) documentArea_->cascadeSubWindows();
-            else if (name == QLatin1String("AWindowTileHorizontal")) TileDocuments(true);
-            else if (name == QLatin1String("AWindowTileVertical")) TileDocuments(false);
-            else if (name == QLatin1String("AWindowMinimizeAll")) {
-                for (QMdiSubWindow* window : DatabaseWindows()) window->showMinimized();
-            } else if (name == QLatin1String("AWindowArrangeAll")) ArrangeMinimised();
-            break;
-        case TCommandGroup::Help: AboutExecute(); break;
-        case TCommandGroup::Search:
-            if (TDatabaseWindow* window = ActiveDatabaseWindow())
-                window->ExecuteSearchCommand(static_cast<TSearchCommand>(tag));
-            break;
-        case TCommandGroup::Node:
-            if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ExecuteNodeCommand(tag);
-            break;
-        case TCommandGroup::Key:
-            if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ExecuteKeyCommand(tag);
+        case TCommandId::WindowArrangeAll: ArrangeMinimised(); break;
+        case TCommandId::HelpAbout: AboutExecute(); break;
+        default:
+            if (TDatabaseWindow* window = ActiveDatabaseWindow()) window->ExecuteCommand(id);
             break;
     }
 }
@@ -323,19 +301,21 @@ void TMainForm::SetMenuEnabled(QMenu* menu, bool enabled) {
 }
 
 void TMainForm::SetDatabaseCommandsEnabled(bool enabled) {
-    for (const char* name : {"AFileCloseAll", "AFind", "ALocateID", "AFindBroken", "AInformation"})
-        Command(QString::fromLatin1(name))->setEnabled(enabled);
+    using C = TCommandId;
+    for (TCommandId id : {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information})
+        Command(id)->setEnabled(enabled);
     if (enabled) return;
-    for (const char* name : {"AReplace", "ASearchNext", "AFileFlush"}) Command(QString::fromLatin1(name))->setEnabled(false);
+    for (TCommandId id : {C::Replace, C::SearchNext, C::FileFlush}) Command(id)->setEnabled(false);
     for (QMenu* menu : documentMenus_) SetMenuEnabled(menu, false);
 }
 
 void TMainForm::UpdateWindowCommands() {
     const bool any = !DatabaseWindows().isEmpty();
-    for (const char* name : {"AWindowCascade", "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll",
-                             "AWindowArrangeAll"})
-        Command(QString::fromLatin1(name))->setEnabled(any);
-    Command(QStringLiteral("AFileClose"))->setEnabled(documentArea_->activeSubWindow() != nullptr);
+    using C = TCommandId;
+    for (TCommandId id :
+         {C::WindowCascade, C::WindowTileHorizontal, C::WindowTileVertical, C::WindowMinimizeAll, C::WindowArrangeAll})
+        Command(id)->setEnabled(any);
+    Command(C::FileClose)->setEnabled(documentArea_->activeSubWindow() != nullptr);
 }
 
 void TMainForm::DocumentActivated(QMdiSubWindow* window) {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -52,7 +53,7 @@ public:
 
     // ---- Commands and menus ----
     const std::vector<QAction*>& Commands() const override { return commands_; }
-    QAction* Command(const QString& name) const override;
+    QAction* DatabaseEntry(TDatabaseEntry entry) const override;
     QAction* OptionEntry(TOption option) const;
     QAction* RecentFileEntry(int number) const;  // 1..6
     QMenu* ToolbarMenu() const { return toolbarMenu_; }
@@ -143,9 +144,10 @@ private:
     void CreateMenus();
     void CreateStatusBar();
     QMenu* AddMenu(const QString& caption, const QString& hint);
-    void AddCommands(QMenu* menu, const QStringList& names);
     QAction* AddPlainEntry(QMenu* menu, const QString& name, const QString& caption, const QString& hint);
-    void CommandExecute(QAction* command);
+    void AddDatabaseEntry(QMenu* menu, TDatabaseEntry entry, const QString& name, const QString& caption,
+                          const QString& hint, void (TDatabaseWindow::*operation)());
+    void CommandExecute(TCommandId id);
     void SetMenuEnabled(QMenu* menu, bool enabled);
     void FileFlushExecute();
     void FileCloseAllExecute();
@@ -174,6 +176,7 @@ private:
     std::vector<QAction*> toolbarLayout_;
     std::vector<QAction*> recentEntries_;
     std::vector<QAction*> optionEntries_;
+    std::array<QAction*, kDatabaseEntryCount> databaseEntries_{};
     std::vector<QMenu*> documentMenus_;  // Node, Key, Database
     QMenu* windowMenu_ = nullptr;
     QMenu* toolbarMenu_ = nullptr;

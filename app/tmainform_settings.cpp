@@ -27,6 +27,11 @@ bool ReadFlag(const QSettings& settings, const char* name, bool initial) {
     return ok ? value != 0 : initial;
 }
 
+// The toolbar of the first start.
+constexpr TMenuSlot kDefaultToolbar[] = {TCommandId::FileNew, TCommandId::FileOpen,   TCommandId::FileClose,
+                                         kSeparator,          TCommandId::Find,       TCommandId::Replace,
+                                         TCommandId::SearchNext, kSeparator,          TCommandId::Information};
+
 }  // namespace
 
 void TMainForm::LoadSettings() {
@@ -53,9 +58,7 @@ void TMainForm::ReadToolbarLayout() {
     QSettings settings = OpenSettings();
     if (!settings.childGroups().contains(QStringLiteral("Toolbar"))) {
         toolbarLayout_.clear();
-        for (const char* name : {"AFileNew", "AFileOpen", "AFileClose", "-", "AFind", "AReplace", "ASearchNext", "-",
-                                 "AInformation"})
-            toolbarLayout_.push_back(*name == '-' ? nullptr : Command(QString::fromLatin1(name)));
+        for (const TMenuSlot& slot : kDefaultToolbar) toolbarLayout_.push_back(slot.command ? Command(*slot.command) : nullptr);
         return;
     }
     // Read from the highest value to "Item1", each placing its entries to the left of

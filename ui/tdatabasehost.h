@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/tcommandid.h"
+
 class QAction;
 class QWidget;
 
@@ -32,12 +34,12 @@ public:
     virtual const TImageStrip& TreeImages() const = 0;
 
     // ---- Commands ----
-    // Every command in the order of the command list. A database window sets their
-    // enabled states and, while a caption is edited in place, their shortcuts.
+    // Every command, indexed by TCommandId. A database window sets their enabled states
+    // and, while a caption is edited in place, their shortcuts.
     virtual const std::vector<QAction*>& Commands() const = 0;
-    // A command, or a plain menu entry such as "MIChangePassword", by name; nullptr if
-    // there is none.
-    virtual QAction* Command(const QString& name) const = 0;
+    QAction* Command(TCommandId id) const { return Commands()[CommandIndex(id)]; }
+    // The Database menu's entries; a database window sets their enabled states.
+    virtual QAction* DatabaseEntry(TDatabaseEntry entry) const = 0;
     // The database window the commands act on: the current one, also while a dialog has
     // the focus; nullptr when there is none.
     virtual TDatabaseWindow* CurrentDatabaseWindow() const = 0;

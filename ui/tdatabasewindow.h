@@ -7,15 +7,14 @@
 
 #include <QString>
 
+#include "ui/tcommandid.h"
+
 class QMenu;
 class QWidget;
 
 namespace kelmor {
 
 class TKelmorClass;
-
-// The Search commands, by their tags.
-enum class TSearchCommand { Find = 1, Replace = 2, FindBroken = 3, SearchNext = 4, LocateID = 5 };
 
 class TDatabaseWindow {
 public:
@@ -25,10 +24,9 @@ public:
     // The base path the database was opened with (without extension).
     virtual QString BasePath() const = 0;
 
-    // Node commands by tag (1..15) and key commands by tag (1..8, 20..39).
-    virtual void ExecuteNodeCommand(int tag) = 0;
-    virtual void ExecuteKeyCommand(int tag) = 0;
-    virtual void ExecuteSearchCommand(TSearchCommand command) = 0;
+    // A search, node or key command (IsDatabaseWindowCommand); it does nothing while
+    // the command is disabled.
+    virtual void ExecuteCommand(TCommandId id) = 0;
     // Writes the database to disk; true when that succeeded.
     virtual bool FlushDatabase() = 0;
     virtual void ChangePassword() = 0;

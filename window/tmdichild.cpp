@@ -19,6 +19,7 @@
 #include "security/tchangepasswordform.h"
 #include "security/tinformationform.h"
 #include "security/tusermanagementform.h"
+#include "ui/commandmenu.h"
 #include "ui/common.h"
 #include "ui/guarded.h"
 #include "ui/timagestrip.h"
@@ -221,36 +222,23 @@ void TMDIChild::CreateControls() {
 }
 
 void TMDIChild::CreateMenus() {
-    auto addCommands = [this](QMenu* menu, std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            if (*name == '-') menu->addSeparator();
-            else if (QAction* command = Command(name)) menu->addAction(command);
-        }
-    };
     nodeTreeMenu_ = new QMenu(this);
     nodeTreeMenu_->setObjectName(QStringLiteral("NodeTreeMenu"));
-    addCommands(nodeTreeMenu_, {"ANewNode", "-", "ARenameNode", "ADeleteNode", "AInformation", "-", "ACutNode",
-                                "ACopyNode", "APasteNode", "APasteAsLink", "-", "AShiftUp", "AShiftDown", "-",
-                                "ASortBranch", "AJumpToSource", "-", "AImport", "AExport", "-", "ANodeSecurity"});
+    AddCommandsToMenu(nodeTreeMenu_, kNodeMenuLayout, host_.Commands());
 
     keyListMenu_ = new QMenu(this);
     keyListMenu_->setObjectName(QStringLiteral("KeyListMenu"));
     QMenu* add = keyListMenu_->addMenu(QStringLiteral("&Add Key"));
     QMenu* insert = keyListMenu_->addMenu(QStringLiteral("&Insert Key"));
-    // Byte, Integer, Large Integer, Floating Point, Double, Currency, String, Date,
-    // Byte Sequence, Blob.
-    for (const char* type : {"Byte", "Integer", "Longint", "Float", "Double", "Currency", "String", "Date", "Seq", "Blob"}) {
-        add->addAction(Command((std::string("AAdd") + type).c_str()));
-        insert->addAction(Command((std::string("AIns") + type).c_str()));
+    for (const TKeyTypeCommands& type : kKeyTypeCommands) {
+        add->addAction(Command(type.add));
+        insert->addAction(Command(type.insert));
     }
-    addCommands(keyListMenu_, {"-", "ARenameKey", "AEditKey", "ADeleteKey", "-", "ACutKey", "ACopyKey", "APasteKey",
-                               "-", "AShiftKeyUp", "AShiftKeyDown"});
+    AddCommandsToMenu(keyListMenu_, kKeyMenuLayout, host_.Commands());
 }
 
-QAction* TMDIChild::Command(const char* name) const { return host_.Command(QString::fromLatin1(name)); }
-
-void TMDIChild::Enable(const char* name, bool enabled) const {
-    if (QAction* command = Command(name)) command->setEnabled(enabled);
+void TMDIChild::Enable(TDatabaseEntry entry, bool enabled) const {
+    if (QAction* action = host_.DatabaseEntry(entry)) action->setEnabled(enabled);
 }
 
 bool TMDIChild::IsActiveDatabaseWindow() const {
@@ -260,8 +248,34 @@ bool TMDIChild::IsActiveDatabaseWindow() const {
 
 // ---------------------------------------------------------------- the main window's interface
 
-void TMDIChild::ExecuteSearchCommand(TSearchCommand) {
-    // Find, replace and locate arrive with the search dialogs.
+void TMDIChild::ExecuteCommand(TCommandId id) {
+    if (!IsDatabaseWindowCommand(id)) return;
+    // A selection change still waiting for its delay decides what the command acts on,
+    // and the command must still be enabled once it is in place.
+    RunPendingSelection();
+    if (!Command(id)->isEnabled()) return;
+    Guarded([this, id] {
+        using C = TCommandId;
+        switch (id) {
+            case C::NewNode: NewNode(); break;
+            case C::RenameNode: StartRenameNode(); break;
+            case C::DeleteNode: DeleteSelectedNode(); break;
+            case C::Information: NodeInformation(); break;
+            case C::ShiftUp: ShiftNode(true); break;
+            case C::ShiftDown: ShiftNode(false); break;
+            case C::SortBranch: SortBranch(); break;
+            case C::NodeSecurity: NodeSecurity(); break;
+            case C::RenameKey: StartRenameKey(); break;
+            case C::DeleteKey: DeleteSelectedKey(); break;
+            case C::ShiftKeyUp: ShiftKey(true); break;
+            case C::ShiftKeyDown: ShiftKey(false); break;
+            default:
+                // The search commands, Edit Value, the clipboard commands, Import and Export
+                // arrive with their dialogs.
+                AddKeyByCommand(id);
+                break;
+        }
+    });
 }
 
 bool TMDIChild::FlushDatabase() {
@@ -397,8 +411,7 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         if (enter && watched == keyList_) {
             const Qt::KeyboardModifiers modifiers =
                 press->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-            QAction* editValue = Command("AEditKey");
-            if (modifiers != Qt::NoModifier || !editValue || !editValue->isEnabled()) return false;
+            if (modifiers != Qt::NoModifier || !Command(TCommandId::EditKey)->isEnabled()) return false;
             EditKeyValueRequested();
             return true;
         }
@@ -428,8 +441,7 @@ void TMDIChild::ShowKeyMenu(const QPoint& at) {
 }
 
 void TMDIChild::EditKeyValueRequested() {
-    QAction* editValue = Command("AEditKey");
-    if (editValue && editValue->isEnabled()) ExecuteKeyCommand(2);
+    ExecuteCommand(TCommandId::EditKey);
 }
 
 }  // namespace kelmor

@@ -46,9 +46,7 @@ public:
     // ---- TDatabaseWindow ----
     TKelmorClass& Engine() override { return *engine_; }
     QString BasePath() const override { return basePath_; }
-    void ExecuteNodeCommand(int tag) override;
-    void ExecuteKeyCommand(int tag) override;
-    void ExecuteSearchCommand(TSearchCommand command) override;
+    void ExecuteCommand(TCommandId id) override;
     bool FlushDatabase() override;
     void ChangePassword() override;
     void DatabaseInformation() override;
@@ -90,6 +88,8 @@ public:
 
     // ---- Key commands ----
     void AddKey(uint8_t type, bool insert);
+    // Adds or inserts a key when `id` is one of the add and insert commands.
+    bool AddKeyByCommand(TCommandId id);
     void StartRenameKey();
     void DeleteSelectedKey();
     void ShiftKey(bool up);
@@ -135,8 +135,11 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
-    QAction* Command(const char* name) const;
-    void Enable(const char* name, bool enabled) const;
+    QAction* Command(TCommandId id) const { return host_.Command(id); }
+    void Enable(TCommandId id, bool enabled) const { Command(id)->setEnabled(enabled); }
+    void Enable(TDatabaseEntry entry, bool enabled) const;
+    // The conditions the enabled states are made of (tmdichild_states.cpp).
+    struct TStateLetters StateLetters() const;
     bool IsActiveDatabaseWindow() const;
     void FlushTimerTimer();
 

@@ -13,46 +13,24 @@ namespace kelmor {
 
 namespace {
 
-const char* KeyCommandName(int tag) {
-    static const char* const names[] = {"ARenameKey", "AEditKey", "ADeleteKey", "ACutKey",
-                                        "ACopyKey",   "APasteKey", "AShiftKeyUp", "AShiftKeyDown"};
-    return tag >= 1 && tag <= 8 ? names[tag - 1] : nullptr;
-}
-
-constexpr int kFirstAddTag = 20;
-constexpr int kFirstInsertTag = 30;
+// The key type of each add and insert command pair, in menu order.
+constexpr uint8_t kMenuKeyTypes[] = {ktByte,     ktInteger, ktLongint, ktFloat,    ktDouble,
+                                     ktCurrency, ktString,  ktDate,    ktSequence, ktBlob};
+static_assert(std::size(kMenuKeyTypes) == std::size(kKeyTypeCommands));
 
 }  // namespace
 
-void TMDIChild::ExecuteKeyCommand(int tag) {
-    const bool add = tag >= kFirstAddTag && tag <= kFirstAddTag + 9;
-    const bool insert = tag >= kFirstInsertTag && tag <= kFirstInsertTag + 9;
-    if (!add && !insert && !KeyCommandName(tag)) return;
-    RunPendingSelection();
-    // The command that carries the tag must still be enabled now that the selection is
-    // in place.
-    for (QAction* command : host_.Commands()) {
-        if (command->property("category").toString() == QLatin1String("Keys") &&
-            command->property("tag").toInt() == tag && !command->isEnabled())
-            return;
-    }
-    Guarded([this, tag, add, insert] {
-        if (add) AddKey(static_cast<uint8_t>(tag - kFirstAddTag + ktByte), false);
-        else if (insert) AddKey(static_cast<uint8_t>(tag - kFirstInsertTag + ktByte), true);
-        else switch (tag) {
-                case 1: StartRenameKey(); break;
-                case 3: DeleteSelectedKey(); break;
-                case 7: ShiftKey(true); break;
-                case 8: ShiftKey(false); break;
-                default:
-                    // Edit Value and the key clipboard arrive with the key editor and the
-                    // clipboard commands.
-                    break;
-            }
-    });
-}
-
 // ---------------------------------------------------------------- adding and inserting
+
+bool TMDIChild::AddKeyByCommand(TCommandId id) {
+    for (std::size_t i = 0; i < std::size(kKeyTypeCommands); ++i) {
+        if (id == kKeyTypeCommands[i].add || id == kKeyTypeCommands[i].insert) {
+            AddKey(kMenuKeyTypes[i], id == kKeyTypeCommands[i].insert);
+            return true;
+        }
+    }
+    return false;
+}
 
 void TMDIChild::InsertNewKey(uint8_t type, uint16_t position) {
     static const std::string name = "New Key";
@@ -117,16 +95,15 @@ void TMDIChild::KeyListEdited(const QModelIndex& edited, const QString& accepted
 }
 
 void TMDIChild::SetEditShortcuts(bool restore) {
+    using C = TCommandId;
     const struct {
-        const char* name;
+        TCommandId id;
         QKeySequence key;
-    } shortcuts[] = {{"ADeleteNode", QKeySequence(Qt::Key_Delete)},       {"ACutNode", QKeySequence(Qt::CTRL | Qt::Key_X)},
-                     {"ACopyNode", QKeySequence(Qt::CTRL | Qt::Key_C)},   {"APasteNode", QKeySequence(Qt::CTRL | Qt::Key_V)},
-                     {"ADeleteKey", QKeySequence(Qt::Key_Delete)},        {"ACutKey", QKeySequence(Qt::CTRL | Qt::Key_X)},
-                     {"ACopyKey", QKeySequence(Qt::CTRL | Qt::Key_C)},    {"APasteKey", QKeySequence(Qt::CTRL | Qt::Key_V)}};
-    for (const auto& entry : shortcuts) {
-        if (QAction* command = Command(entry.name)) command->setShortcut(restore ? entry.key : QKeySequence());
-    }
+    } shortcuts[] = {{C::DeleteNode, QKeySequence(Qt::Key_Delete)},       {C::CutNode, QKeySequence(Qt::CTRL | Qt::Key_X)},
+                     {C::CopyNode, QKeySequence(Qt::CTRL | Qt::Key_C)},   {C::PasteNode, QKeySequence(Qt::CTRL | Qt::Key_V)},
+                     {C::DeleteKey, QKeySequence(Qt::Key_Delete)},        {C::CutKey, QKeySequence(Qt::CTRL | Qt::Key_X)},
+                     {C::CopyKey, QKeySequence(Qt::CTRL | Qt::Key_C)},    {C::PasteKey, QKeySequence(Qt::CTRL | Qt::Key_V)}};
+    for (const auto& entry : shortcuts) Command(entry.id)->setShortcut(restore ? entry.key : QKeySequence());
 }
 
 // ---------------------------------------------------------------- deleting and shifting

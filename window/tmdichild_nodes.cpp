@@ -14,41 +14,6 @@
 
 namespace kelmor {
 
-namespace {
-
-const char* NodeCommandName(int tag) {
-    static const char* const names[] = {"ANewNode",   "ARenameNode",  "ADeleteNode",  "AInformation", "ACutNode",
-                                        "ACopyNode",  "APasteNode",   "APasteAsLink", "AShiftUp",     "AShiftDown",
-                                        "ASortBranch", "AJumpToSource", "AImport",     "AExport",      "ANodeSecurity"};
-    return tag >= 1 && tag <= 15 ? names[tag - 1] : nullptr;
-}
-
-}  // namespace
-
-void TMDIChild::ExecuteNodeCommand(int tag) {
-    const char* name = NodeCommandName(tag);
-    if (!name) return;
-    // A selection change still waiting for its delay decides what the command acts on.
-    RunPendingSelection();
-    if (QAction* command = Command(name); command && !command->isEnabled()) return;
-    Guarded([this, tag] {
-        switch (tag) {
-            case 1: NewNode(); break;
-            case 2: StartRenameNode(); break;
-            case 3: DeleteSelectedNode(); break;
-            case 4: NodeInformation(); break;
-            case 9: ShiftNode(true); break;
-            case 10: ShiftNode(false); break;
-            case 11: SortBranch(); break;
-            case 15: NodeSecurity(); break;
-            default:
-                // Cut, Copy, Paste, Paste as Link, Jump to Source, Import and Export
-                // arrive with the clipboard and the interchange dialogs.
-                break;
-        }
-    });
-}
-
 // ---------------------------------------------------------------- new node, renaming
 
 void TMDIChild::NewNode() {

@@ -8,86 +8,97 @@
 
 namespace kelmor {
 
-namespace {
+// The conditions of the enabled-state rules, by the letters the rules use.
+struct TStateLetters {
+    bool S = false;   // a tree item is selected
+    bool W = false;   // the database is open for writing
+    bool R = false;   // the selected item is the root
+    bool L = false;   // the selected node is a link
+    bool C = false;   // a node is marked for pasting (copied or cut)
+    bool X = false;   // the marked node was cut (it moves; it cannot be linked to)
+    bool K = false;   // a key row is selected
+    bool KC = false;  // a key is marked for pasting
+    bool A = false;   // the logged-on user is the administrator
+};
 
-const char* const kAddCommands[] = {"AAddByte", "AAddInteger", "AAddLongint", "AAddFloat", "AAddDouble",
-                                    "AAddCurrency", "AAddString", "AAddDate", "AAddSeq", "AAddBlob"};
-const char* const kInsertCommands[] = {"AInsByte", "AInsInteger", "AInsLongint", "AInsFloat", "AInsDouble",
-                                       "AInsCurrency", "AInsString", "AInsDate", "AInsSeq", "AInsBlob"};
-
-}  // namespace
+TStateLetters TMDIChild::StateLetters() const {
+    const QModelIndex item = SelectedItem();
+    const int32_t node = item.isValid() ? treeModel_->NodeID(item) : -1;
+    TStateLetters is;
+    is.S = item.isValid();
+    is.W = !engine_->IsReadOnly();
+    is.R = is.S && node == TKelmorClass::RootNode();
+    is.L = is.S && engine_->IsLink(node);
+    is.C = engine_->NodeMarked();
+    is.X = cutPending_;
+    is.K = keyList_->SelectedRow() >= 0;
+    is.KC = engine_->KeyMarked();
+    is.A = engine_->CurrentUser() == 1;
+    return is;
+}
 
 void TMDIChild::UpdateNodeCommands() {
     if (!IsActiveDatabaseWindow() && !activating_) return;
+    [[maybe_unused]] const auto [S, W, R, L, C, X, K, KC, A] = StateLetters();
     const QModelIndex item = SelectedItem();
-    const bool S = item.isValid();
-    const int32_t node = S ? treeModel_->NodeID(item) : -1;
-    const bool W = !engine_->IsReadOnly();
-    const bool R = S && node == TKelmorClass::RootNode();
-    const bool L = S && engine_->IsLink(node);
-    const bool C = engine_->NodeMarked();
-    const bool X = cutPending_;
     const bool previous = S && item.row() > 0;
     const bool next = S && item.row() + 1 < treeModel_->rowCount(item.parent());
-    const bool children = S && engine_->HasChildren(node);
+    const bool children = S && engine_->HasChildren(treeModel_->NodeID(item));
 
-    Enable("ANewNode", S && W && !L);
-    Enable("AImport", S && W && !L);
-    Enable("ARenameNode", S && W && !L && !R);
-    Enable("ADeleteNode", S && W && !R);
-    Enable("ACutNode", S && W && !R);
-    Enable("ACopyNode", S && W && !R);
-    Enable("AInformation", S);
-    Enable("APasteNode", S && W && !L && C);
-    Enable("APasteAsLink", S && W && !L && C && !X);
-    Enable("AShiftUp", S && W && !R && previous);
-    Enable("AShiftDown", S && W && !R && next);
-    Enable("ASortBranch", S && W && !R && !L && children);
-    Enable("AJumpToSource", S && L);
-    Enable("AExport", S && !L);
-    Enable("ANodeSecurity", S && !R);
+    using Id = TCommandId;
+    Enable(Id::NewNode, S && W && !L);
+    Enable(Id::Import, S && W && !L);
+    Enable(Id::RenameNode, S && W && !L && !R);
+    Enable(Id::DeleteNode, S && W && !R);
+    Enable(Id::CutNode, S && W && !R);
+    Enable(Id::CopyNode, S && W && !R);
+    Enable(Id::Information, S);
+    Enable(Id::PasteNode, S && W && !L && C);
+    Enable(Id::PasteAsLink, S && W && !L && C && !X);
+    Enable(Id::ShiftUp, S && W && !R && previous);
+    Enable(Id::ShiftDown, S && W && !R && next);
+    Enable(Id::SortBranch, S && W && !R && !L && children);
+    Enable(Id::JumpToSource, S && L);
+    Enable(Id::Export, S && !L);
+    Enable(Id::NodeSecurity, S && !R);
 }
 
 void TMDIChild::UpdateKeyCommands() {
     if (!IsActiveDatabaseWindow() && !activating_) return;
-    const QModelIndex item = SelectedItem();
-    const bool S = item.isValid();
-    const int32_t node = S ? treeModel_->NodeID(item) : -1;
-    const bool W = !engine_->IsReadOnly();
-    const bool R = S && node == TKelmorClass::RootNode();
-    const bool L = S && engine_->IsLink(node);
+    [[maybe_unused]] const auto [S, W, R, L, C, X, K, KC, A] = StateLetters();
     const int row = keyList_->SelectedRow();
-    const bool K = row >= 0;
-    const bool KC = engine_->KeyMarked();
-    const bool keys = S && !R && !L;
+    const bool keys = S && !R && !L;  // the selected node has a key list
 
-    for (const char* name : kAddCommands) Enable(name, keys && W);
-    for (const char* name : kInsertCommands) Enable(name, keys && W && K);
-    Enable("ARenameKey", keys && W && K);
-    Enable("ADeleteKey", keys && W && K);
-    Enable("ACutKey", keys && W && K);
-    Enable("ACopyKey", keys && W && K);
-    Enable("AEditKey", keys && K);  // also in a read-only database
-    Enable("APasteKey", keys && W && KC);
-    Enable("AShiftKeyUp", keys && W && K && row > 0);
-    Enable("AShiftKeyDown", keys && W && K && row + 1 < keyModel_->rowCount());
+    for (const TKeyTypeCommands& type : kKeyTypeCommands) {
+        Enable(type.add, keys && W);
+        Enable(type.insert, keys && W && K);
+    }
+    using Id = TCommandId;
+    Enable(Id::RenameKey, keys && W && K);
+    Enable(Id::DeleteKey, keys && W && K);
+    Enable(Id::CutKey, keys && W && K);
+    Enable(Id::CopyKey, keys && W && K);
+    Enable(Id::EditKey, keys && K);  // also in a read-only database
+    Enable(Id::PasteKey, keys && W && KC);
+    Enable(Id::ShiftKeyUp, keys && W && K && row > 0);
+    Enable(Id::ShiftKeyDown, keys && W && K && row + 1 < keyModel_->rowCount());
 }
 
 void TMDIChild::UpdateDatabaseCommands() {
-    const bool W = !engine_->IsReadOnly();
-    const bool A = engine_->CurrentUser() == 1;
-    Enable("AFileFlush", W);
-    Enable("AReplace", W);
-    Enable("MIChangePassword", W);
-    Enable("AFileCloseAll", true);
-    Enable("AFind", true);
-    Enable("ALocateID", true);
-    Enable("AFindBroken", true);
-    Enable("MIDatabaseInformation", A);
-    Enable("MIUserManagement", W && A);
+    [[maybe_unused]] const auto [S, W, R, L, C, X, K, KC, A] = StateLetters();
+    using Id = TCommandId;
+    Enable(Id::FileFlush, W);
+    Enable(Id::Replace, W);
+    Enable(TDatabaseEntry::ChangePassword, W);
+    Enable(Id::FileCloseAll, true);
+    Enable(Id::Find, true);
+    Enable(Id::LocateID, true);
+    Enable(Id::FindBroken, true);
+    Enable(TDatabaseEntry::DatabaseInformation, A);
+    Enable(TDatabaseEntry::UserManagement, W && A);
     UpdateSearchAgain();
 }
 
-void TMDIChild::UpdateSearchAgain() { Enable("ASearchNext", !TKelmorClass::NoSearchMatch(searchState_)); }
+void TMDIChild::UpdateSearchAgain() { Enable(TCommandId::SearchNext, !TKelmorClass::NoSearchMatch(searchState_)); }
 
 }  // namespace kelmor

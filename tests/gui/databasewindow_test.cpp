@@ -154,9 +154,10 @@ void DatabaseWindowTest::keyListShowsTheSelectedNodesKeys() {
         // The image of the type's Add command.
         const QIcon icon = keys->data(keys->index(row, 0), Qt::DecorationRole).value<QIcon>();
         QVERIFY(!icon.isNull());
-        QCOMPARE(icon.pixmap(16).toImage(), fixture.Host().Command(QString::fromLatin1(
-                     std::array{"AAddByte", "AAddInteger", "AAddLongint", "AAddFloat", "AAddString", "AAddSeq",
-                                "AAddBlob", "AAddCurrency", "AAddDouble", "AAddDate"}[row]))->icon().pixmap(16).toImage());
+        using C = TCommandId;
+        const TCommandId add = std::array{C::AddByte, C::AddInteger,  C::AddLongint, C::AddFloat,  C::AddString,
+                                          C::AddSeq,  C::AddBlob,     C::AddCurrency, C::AddDouble, C::AddDate}[row];
+        QCOMPARE(icon.pixmap(16).toImage(), fixture.Host().Command(add)->icon().pixmap(16).toImage());
     }
     QCOMPARE(keys->Row(4).value, QStringLiteral("text & more"));
     QCOMPARE(keys->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Description"));
@@ -191,8 +192,8 @@ void DatabaseWindowTest::linksShowTheirSourceAndBrokenLinksSayWhy() {
     QCOMPARE(model->Kind(broken), TTreeItemKind::Link);
     fixture.Select(broken);
     QCOMPARE(window.KeyModel()->rowCount(), 0);
-    QVERIFY(fixture.CommandEnabled("ADeleteNode"));
-    QVERIFY(fixture.CommandEnabled("AInformation"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::DeleteNode));
+    QVERIFY(fixture.CommandEnabled(TCommandId::Information));
 }
 
 void DatabaseWindowTest::nodePathsAndStatusText() {
@@ -253,54 +254,44 @@ void DatabaseWindowTest::commandStatesFollowTheSelection() {
     TMDIChild& window = fixture.Window();
 
     fixture.Select(window.RootItem());
-    for (const char* name : {"ANewNode", "AImport", "AInformation", "AExport"})
-        QVERIFY2(fixture.CommandEnabled(name), name);
-    for (const char* name : {"ASortBranch", "ARenameNode", "ADeleteNode", "ACutNode", "ACopyNode", "AShiftUp", "AShiftDown",
-                             "ANodeSecurity", "AJumpToSource", "APasteNode", "APasteAsLink", "AAddByte", "AInsByte"})
-        QVERIFY2(!fixture.CommandEnabled(name), name);
+    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::Import, TCommandId::Information, TCommandId::Export}), QStringList());
+    QCOMPARE(fixture.Enabled({TCommandId::SortBranch, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::ShiftUp, TCommandId::ShiftDown, TCommandId::NodeSecurity, TCommandId::JumpToSource, TCommandId::PasteNode, TCommandId::PasteAsLink, TCommandId::AddByte, TCommandId::InsByte}), QStringList());
 
     const QModelIndex alpha = fixture.Item({"Alpha"});
     fixture.Select(alpha);
-    for (const char* name : {"ANewNode", "ARenameNode", "ADeleteNode", "AShiftDown", "ASortBranch", "ANodeSecurity",
-                             "AAddByte", "AAddBlob", "AAddDate"})
-        QVERIFY2(fixture.CommandEnabled(name), name);
-    for (const char* name : {"AShiftUp", "AJumpToSource", "AInsByte", "ARenameKey", "ADeleteKey", "AEditKey",
-                             "AShiftKeyUp", "APasteKey"})
-        QVERIFY2(!fixture.CommandEnabled(name), name);
+    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::ShiftDown, TCommandId::SortBranch, TCommandId::NodeSecurity, TCommandId::AddByte, TCommandId::AddBlob, TCommandId::AddDate}), QStringList());
+    QCOMPARE(fixture.Enabled({TCommandId::ShiftUp, TCommandId::JumpToSource, TCommandId::InsByte, TCommandId::RenameKey, TCommandId::DeleteKey, TCommandId::EditKey, TCommandId::ShiftKeyUp, TCommandId::PasteKey}), QStringList());
 
     fixture.SelectKey(0);
-    for (const char* name : {"AInsByte", "AInsDate", "ARenameKey", "ADeleteKey", "ACutKey", "ACopyKey", "AEditKey",
-                             "AShiftKeyDown"})
-        QVERIFY2(fixture.CommandEnabled(name), name);
-    QVERIFY(!fixture.CommandEnabled("AShiftKeyUp"));
+    QCOMPARE(fixture.Disabled({TCommandId::InsByte, TCommandId::InsDate, TCommandId::RenameKey, TCommandId::DeleteKey, TCommandId::CutKey, TCommandId::CopyKey, TCommandId::EditKey, TCommandId::ShiftKeyDown}), QStringList());
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyUp));
     fixture.SelectKey(2);
-    QVERIFY(fixture.CommandEnabled("AShiftKeyUp"));
-    QVERIFY(!fixture.CommandEnabled("AShiftKeyDown"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::ShiftKeyUp));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyDown));
 
     // The node clipboard: Paste follows the engine's mark.
     fixture.Engine().MarkNode(window.SelectedNode());
     window.UpdateNodeCommands();
-    QVERIFY(fixture.CommandEnabled("APasteNode"));
-    QVERIFY(fixture.CommandEnabled("APasteAsLink"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::PasteNode));
+    QVERIFY(fixture.CommandEnabled(TCommandId::PasteAsLink));
     fixture.Engine().MarkNode(0);
 
     const QModelIndex gamma = fixture.Item({"Gamma"});
     fixture.Select(gamma);
-    QVERIFY(fixture.CommandEnabled("AShiftUp"));
-    QVERIFY(!fixture.CommandEnabled("AShiftDown"));
-    QVERIFY(!fixture.CommandEnabled("ASortBranch"));  // no children
+    QVERIFY(fixture.CommandEnabled(TCommandId::ShiftUp));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftDown));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::SortBranch));  // no children
 
     const QModelIndex link = fixture.Item({"Beta", "A1"});
     fixture.Select(link);
-    for (const char* name : {"ADeleteNode", "ACutNode", "ACopyNode", "AJumpToSource", "AInformation", "ANodeSecurity"})
-        QVERIFY2(fixture.CommandEnabled(name), name);
-    for (const char* name : {"ANewNode", "AImport", "ARenameNode", "ASortBranch", "AExport", "AAddByte", "AEditKey"})
-        QVERIFY2(!fixture.CommandEnabled(name), name);
+    QCOMPARE(fixture.Disabled({TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::JumpToSource, TCommandId::Information, TCommandId::NodeSecurity}), QStringList());
+    QCOMPARE(fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::SortBranch, TCommandId::Export, TCommandId::AddByte, TCommandId::EditKey}), QStringList());
 
-    for (const char* name : {"AFileFlush", "AReplace", "MIChangePassword", "MIDatabaseInformation", "MIUserManagement",
-                             "AFind", "ALocateID", "AFindBroken", "AFileCloseAll"})
-        QVERIFY2(fixture.CommandEnabled(name), name);
-    QVERIFY(!fixture.CommandEnabled("ASearchNext"));  // no search yet
+    QCOMPARE(fixture.Disabled({TCommandId::FileFlush, TCommandId::Replace, TCommandId::Find, TCommandId::LocateID, TCommandId::FindBroken, TCommandId::FileCloseAll}), QStringList());
+    QVERIFY(fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
+    QVERIFY(fixture.CommandEnabled(TDatabaseEntry::DatabaseInformation));
+    QVERIFY(fixture.CommandEnabled(TDatabaseEntry::UserManagement));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::SearchNext));  // no search yet
 }
 
 void DatabaseWindowTest::commandStatesOfAReadOnlyDatabase() {
@@ -313,13 +304,11 @@ void DatabaseWindowTest::commandStatesOfAReadOnlyDatabase() {
     QCOMPARE(window.xReadOnly()->text(), QStringLiteral("R/O"));
     fixture.Select(fixture.Item({"Alpha"}));
     fixture.SelectKey(1);
-    for (const char* name : {"AInformation", "AExport", "ANodeSecurity", "AEditKey", "AFind", "ALocateID",
-                             "MIDatabaseInformation"})
-        QVERIFY2(fixture.CommandEnabled(name), name);
-    for (const char* name : {"ANewNode", "AImport", "ARenameNode", "ADeleteNode", "ACutNode", "ACopyNode", "AShiftDown",
-                             "ASortBranch", "AAddByte", "AInsByte", "ARenameKey", "ADeleteKey", "AShiftKeyUp",
-                             "AShiftKeyDown", "AFileFlush", "AReplace", "MIChangePassword", "MIUserManagement"})
-        QVERIFY2(!fixture.CommandEnabled(name), name);
+    QCOMPARE(fixture.Disabled({TCommandId::Information, TCommandId::Export, TCommandId::NodeSecurity, TCommandId::EditKey, TCommandId::Find, TCommandId::LocateID}), QStringList());
+    QVERIFY(fixture.CommandEnabled(TDatabaseEntry::DatabaseInformation));
+    QCOMPARE(fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::ShiftDown, TCommandId::SortBranch, TCommandId::AddByte, TCommandId::InsByte, TCommandId::RenameKey, TCommandId::DeleteKey, TCommandId::ShiftKeyUp, TCommandId::ShiftKeyDown, TCommandId::FileFlush, TCommandId::Replace}), QStringList());
+    QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
+    QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::UserManagement));
     // Nor does renaming start by the view's own gesture.
     QVERIFY(!window.NodeTree()->StartEdit(window.SelectedItem()));
     QVERIFY(!window.KeyList()->StartEdit(window.KeyModel()->index(1, 0)));
@@ -335,9 +324,9 @@ void DatabaseWindowTest::commandStatesOfAnOrdinaryUser() {
     options.password = QStringLiteral("pw");
     TWindowFixture fixture(options);
     QVERIFY(fixture.Opened());
-    QVERIFY(!fixture.CommandEnabled("MIDatabaseInformation"));
-    QVERIFY(!fixture.CommandEnabled("MIUserManagement"));
-    QVERIFY(fixture.CommandEnabled("MIChangePassword"));
+    QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::DatabaseInformation));
+    QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::UserManagement));
+    QVERIFY(fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
 }
 
 void DatabaseWindowTest::flushTimerAndKeyListWaitForWorkers() {
@@ -435,7 +424,7 @@ void DatabaseWindowTest::rightClickSelectsBeforeTheMenu() {
     QCOMPARE(window.SelectedItem(), alpha);
     // Handled at once, not after the delay: the menu's states are already right.
     QCOMPARE(fixture.KeyRows().size(), 3);
-    QVERIFY(fixture.CommandEnabled("ARenameNode"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::RenameNode));
     QTest::mouseRelease(window.NodeTree()->viewport(), Qt::RightButton, Qt::NoModifier, at);
     window.NodeTreeMenu()->hide();
     window.KeyListMenu()->hide();
@@ -460,7 +449,7 @@ void DatabaseWindowTest::onlyTheActiveWindowSetsTheStates() {
     QVERIFY(fixture.Opened());
     TMDIChild& first = fixture.Window();
     fixture.Select(fixture.Item({"Beta", "A1"}));  // a link
-    QVERIFY(!fixture.CommandEnabled("ANewNode"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::NewNode));
 
     // A second database, read-only, becomes the active window.
     TGuiTempDir dir;
@@ -473,19 +462,19 @@ void DatabaseWindowTest::onlyTheActiveWindowSetsTheStates() {
     QVERIFY(second && second != &first);
     second->NodeTree()->setCurrentIndex(second->RootItem());
     second->RunPendingSelection();
-    QVERIFY(!fixture.CommandEnabled("ANewNode"));   // read-only
-    QVERIFY(!fixture.CommandEnabled("AFileFlush"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::NewNode));   // read-only
+    QVERIFY(!fixture.CommandEnabled(TCommandId::FileFlush));
 
     // The first window's selection changes behind it: the states stay the second's.
     fixture.Select(fixture.Item({"Alpha"}));
-    QVERIFY(!fixture.CommandEnabled("ANewNode"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::NewNode));
     QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root"));
 
     // Activating the first window again brings its states back.
     fixture.Form().DocumentArea()->setActiveSubWindow(fixture.Form().DatabaseWindows().first());
     QTRY_VERIFY(fixture.Form().ActiveDatabaseWindow() == &first);
-    QVERIFY(fixture.CommandEnabled("ANewNode"));
-    QVERIFY(fixture.CommandEnabled("AFileFlush"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::NewNode));
+    QVERIFY(fixture.CommandEnabled(TCommandId::FileFlush));
     QCOMPARE(fixture.Form().StatusPanelText(), QStringLiteral("Root\\Alpha"));
 }
 
@@ -496,14 +485,14 @@ void DatabaseWindowTest::closingTheWindowFreesTheEngine() {
     QCOMPARE(fixture.Form().OpenDatabases().size(), size_t(1));
     // Closed in the middle of an edit: the shared commands get their shortcuts back.
     QVERIFY(fixture.Window().NodeTree()->StartEdit(fixture.Item({"Gamma"})));
-    QVERIFY(fixture.Form().Command("ADeleteNode")->shortcut().isEmpty());
+    QVERIFY(fixture.Form().Command(TCommandId::DeleteNode)->shortcut().isEmpty());
     fixture.Form().DatabaseWindows().first()->close();
     QTRY_VERIFY(fixture.Form().OpenDatabases().empty());  // once the window is destroyed
     QVERIFY(fixture.Form().DatabaseWindows().isEmpty());
-    QVERIFY(!fixture.CommandEnabled("ANewNode"));
-    QVERIFY(!fixture.CommandEnabled("MIChangePassword"));
-    QCOMPARE(fixture.Form().Command("ADeleteNode")->shortcut().toString(), QStringLiteral("Del"));
-    QCOMPARE(fixture.Form().Command("APasteKey")->shortcut().toString(), QStringLiteral("Ctrl+V"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::NewNode));
+    QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
+    QCOMPARE(fixture.Form().Command(TCommandId::DeleteNode)->shortcut().toString(), QStringLiteral("Del"));
+    QCOMPARE(fixture.Form().Command(TCommandId::PasteKey)->shortcut().toString(), QStringLiteral("Ctrl+V"));
     // Freeing the engine wrote the index.
     TKelmorClass reader;
     QCOMPARE(reader.OpenDatabase(ToEnginePath(fixture.BasePath()), true, TKelmorClass::MakeLogin("admin", "secret")),

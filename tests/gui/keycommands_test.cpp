@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QTest>
 
+#include "app/tcommanddefinition.h"
 #include "tests/gui/guitestsupport.h"
 #include "tests/gui/windowfixture.h"
 #include "ui/common.h"
@@ -62,19 +63,19 @@ private slots:
 };
 
 void KeyCommandsTest::addingAndInsertingKeysOfEveryType_data() {
-    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("command");
     QTest::addColumn<int>("type");
     QTest::addColumn<bool>("insert");
-    const char* const names[] = {"byte", "integer", "longint", "float", "string",
-                                 "sequence", "blob", "currency", "double", "date"};
+    // The commands' names, as the toolbar stores them, and the types they make.
+    const char* const names[] = {"Byte", "Integer", "Longint", "Float", "String", "Seq", "Blob", "Currency", "Double", "Date"};
     for (int type = 1; type <= 10; ++type) {
-        QTest::addRow("add %s", names[type - 1]) << 19 + type << type << false;
-        QTest::addRow("insert %s", names[type - 1]) << 29 + type << type << true;
+        QTest::addRow("add %s", names[type - 1]) << QStringLiteral("AAdd%1").arg(names[type - 1]) << type << false;
+        QTest::addRow("insert %s", names[type - 1]) << QStringLiteral("AIns%1").arg(names[type - 1]) << type << true;
     }
 }
 
 void KeyCommandsTest::addingAndInsertingKeysOfEveryType() {
-    QFETCH(int, tag);
+    QFETCH(QString, command);
     QFETCH(int, type);
     QFETCH(bool, insert);
     TWindowFixture fixture(BuildKeys);
@@ -83,7 +84,9 @@ void KeyCommandsTest::addingAndInsertingKeysOfEveryType() {
     fixture.Select(fixture.Item({"Keys"}));
     fixture.SelectKey(2);  // key 3, "three"
 
-    window.ExecuteKeyCommand(tag);
+    const std::optional<TCommandId> id = CommandIdByName(command.toStdString());
+    QVERIFY(id);
+    window.ExecuteCommand(*id);
     // Insert puts the new key at the selected key's place, Add puts it last.
     const int row = insert ? 2 : 4;
     const QStringList expected = insert ? QStringList({"one", "two", "New Key", "three", "four"})
@@ -124,19 +127,19 @@ void KeyCommandsTest::newKeyIsNamedInPlace() {
     QVERIFY(fixture.Opened());
     TMDIChild& window = fixture.Window();
     fixture.Select(fixture.Item({"Empty"}));
-    QVERIFY(fixture.CommandEnabled("AAddString"));
-    QVERIFY(!fixture.CommandEnabled("AInsString"));  // no key to insert before
-    window.ExecuteKeyCommand(24);                    // Add String
+    QVERIFY(fixture.CommandEnabled(TCommandId::AddString));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::InsString));  // no key to insert before
+    window.ExecuteCommand(TCommandId::AddString);                    // Add String
     QVERIFY(window.KeyList()->IsEditing());
-    QVERIFY(fixture.Host().Command("ADeleteKey")->shortcut().isEmpty());
+    QVERIFY(fixture.Host().Command(TCommandId::DeleteKey)->shortcut().isEmpty());
     QVERIFY(FinishEdit(window.KeyList(), QStringLiteral("Greeting")));
     QCOMPARE(RowNames(window), QStringList({"Greeting"}));
     QCOMPARE(EngineKeyNames(window), QStringList({"Greeting"}));
-    QCOMPARE(fixture.Host().Command("ADeleteKey")->shortcut().toString(), QStringLiteral("Del"));
+    QCOMPARE(fixture.Host().Command(TCommandId::DeleteKey)->shortcut().toString(), QStringLiteral("Del"));
     // The new row is selected: the key commands apply to it.
-    QVERIFY(fixture.CommandEnabled("ARenameKey"));
-    QVERIFY(fixture.CommandEnabled("AInsString"));
-    QVERIFY(!fixture.CommandEnabled("AShiftKeyUp"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::RenameKey));
+    QVERIFY(fixture.CommandEnabled(TCommandId::InsString));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyUp));
 }
 
 void KeyCommandsTest::renamingAKeyChecksTheText() {
@@ -147,7 +150,7 @@ void KeyCommandsTest::renamingAKeyChecksTheText() {
     fixture.SelectKey(1);
     TModalDriver driver;
 
-    window.ExecuteKeyCommand(1);
+    window.ExecuteCommand(TCommandId::RenameKey);
     QVERIFY(window.KeyList()->IsEditing());
     driver.Message();
     QVERIFY(FinishEdit(window.KeyList(), QString()));
@@ -156,7 +159,7 @@ void KeyCommandsTest::renamingAKeyChecksTheText() {
     QCOMPARE(EngineKeyNames(window).at(1), QStringLiteral("two"));
 
     const QString long256 = QString(256, QLatin1Char('k'));
-    window.ExecuteKeyCommand(1);
+    window.ExecuteCommand(TCommandId::RenameKey);
     driver.Message();
     QVERIFY(FinishEdit(window.KeyList(), long256));
     QCOMPARE(driver.Messages().last(),
@@ -164,7 +167,7 @@ void KeyCommandsTest::renamingAKeyChecksTheText() {
     QCOMPARE(RowNames(window).at(1), long256.left(255));
     QCOMPARE(EngineKeyNames(window).at(1), long256.left(255));
 
-    window.ExecuteKeyCommand(1);
+    window.ExecuteCommand(TCommandId::RenameKey);
     QVERIFY(FinishEdit(window.KeyList(), QStringLiteral("second")));
     QCOMPARE(EngineKeyNames(window), QStringList({"one", "second", "three", "four"}));
     QCOMPARE(window.KeyModel()->Row(1).value, QStringLiteral("2"));  // the value stays
@@ -180,24 +183,24 @@ void KeyCommandsTest::deletingAKey() {
     fixture.SelectKey(1);
     TModalDriver driver;
     driver.Message(QMessageBox::No).Message(QMessageBox::Yes);
-    window.ExecuteKeyCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteKey);
     QCOMPARE(EngineKeyNames(window), QStringList({"one", "two", "three", "four"}));
-    window.ExecuteKeyCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteKey);
     QCOMPARE(driver.Messages(), QStringList({"Do you wish to Delete the Key\n'two' ?", "Do you wish to Delete the Key\n'two' ?"}));
     QCOMPARE(EngineKeyNames(window), QStringList({"one", "three", "four"}));
     QCOMPARE(RowNames(window), QStringList({"one", "three", "four"}));
     // The next key takes the selection, and the key commands follow it.
     QCOMPARE(window.SelectedKeyRow(), 1);
-    QVERIFY(fixture.CommandEnabled("ADeleteKey"));
-    QVERIFY(fixture.CommandEnabled("AShiftKeyUp"));
+    QVERIFY(fixture.CommandEnabled(TCommandId::DeleteKey));
+    QVERIFY(fixture.CommandEnabled(TCommandId::ShiftKeyUp));
 
     fixture.SetOption(TDatabaseHost::TOption::ConfirmDeletion, false);
     fixture.SelectKey(2);
-    window.ExecuteKeyCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteKey);
     QCOMPARE(driver.ModalsSeen(), 2);
     QCOMPARE(EngineKeyNames(window), QStringList({"one", "three"}));
     QCOMPARE(window.SelectedKeyRow(), 1);  // the last key went: the one before it
-    QVERIFY(!fixture.CommandEnabled("AShiftKeyDown"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyDown));
 }
 
 void KeyCommandsTest::shiftingKeys() {
@@ -206,18 +209,18 @@ void KeyCommandsTest::shiftingKeys() {
     TMDIChild& window = fixture.Window();
     fixture.Select(fixture.Item({"Keys"}));
     fixture.SelectKey(0);
-    window.ExecuteKeyCommand(8);  // down
+    window.ExecuteCommand(TCommandId::ShiftKeyDown);  // down
     QCOMPARE(EngineKeyNames(window), QStringList({"two", "one", "three", "four"}));
     QCOMPARE(RowNames(window), QStringList({"two", "one", "three", "four"}));
     QCOMPARE(window.SelectedKeyRow(), 1);
     QCOMPARE(window.KeyModel()->Row(1).value, QStringLiteral("1"));
-    window.ExecuteKeyCommand(8);
-    window.ExecuteKeyCommand(8);
+    window.ExecuteCommand(TCommandId::ShiftKeyDown);
+    window.ExecuteCommand(TCommandId::ShiftKeyDown);
     QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "four", "one"}));
-    QVERIFY(!fixture.CommandEnabled("AShiftKeyDown"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyDown));
     window.ShiftKey(false);  // the last key stays last
     QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "four", "one"}));
-    window.ExecuteKeyCommand(7);  // up
+    window.ExecuteCommand(TCommandId::ShiftKeyUp);  // up
     QCOMPARE(EngineKeyNames(window), QStringList({"two", "three", "one", "four"}));
     QCOMPARE(RowNames(window), QStringList({"two", "three", "one", "four"}));
     QCOMPARE(window.SelectedKeyRow(), 2);
@@ -246,7 +249,7 @@ void KeyCommandsTest::engineErrorsReachTheErrorReport() {
     QCOMPARE(window.KeyModel()->rowCount(), keys);
     TModalDriver driver;
     driver.Message();
-    window.ExecuteKeyCommand(24);  // Add String: no room
+    window.ExecuteCommand(TCommandId::AddString);  // Add String: no room
     QCOMPARE(driver.Messages(), QStringList({"Key List Full"}));
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(!window.KeyList()->IsEditing());

@@ -30,9 +30,7 @@ QStringList EngineChildren(TKelmorClass& engine, int32_t parent) {
     return names;
 }
 
-QString Shortcut(TWindowFixture& fixture, const char* name) {
-    return fixture.Host().Command(QString::fromLatin1(name))->shortcut().toString();
-}
+QString Shortcut(TWindowFixture& fixture, TCommandId id) { return fixture.Host().Command(id)->shortcut().toString(); }
 
 }  // namespace
 
@@ -64,7 +62,7 @@ void NodeCommandsTest::newNodeUnderACollapsedItemIsNamedInPlace() {
     fixture.Select(alpha);
     QCOMPARE(window.TreeModel()->rowCount(alpha), 0);  // never expanded
 
-    window.ExecuteNodeCommand(1);
+    window.ExecuteCommand(TCommandId::NewNode);
     QVERIFY(window.NodeTree()->isExpanded(alpha));
     QCOMPARE(fixture.Children(alpha), QStringList({"A1", "A2", "New Node"}));
     const QModelIndex created = window.TreeModel()->index(2, 0, alpha);
@@ -72,10 +70,10 @@ void NodeCommandsTest::newNodeUnderACollapsedItemIsNamedInPlace() {
     QVERIFY(window.NodeTree()->IsEditing());
     QCOMPARE(window.NodeTree()->EditedIndex(), created);
     // The editor keeps its editing keys while it is open.
-    for (const char* name : {"ADeleteNode", "ACutNode", "ACopyNode", "APasteNode", "ADeleteKey", "ACutKey", "ACopyKey",
-                             "APasteKey"})
-        QVERIFY2(Shortcut(fixture, name).isEmpty(), name);
-    QCOMPARE(Shortcut(fixture, "ARenameNode"), QStringLiteral("F2"));
+    for (TCommandId id : {TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::PasteNode,
+                          TCommandId::DeleteKey, TCommandId::CutKey, TCommandId::CopyKey, TCommandId::PasteKey})
+        QVERIFY2(Shortcut(fixture, id).isEmpty(), qPrintable(fixture.Host().Command(id)->objectName()));
+    QCOMPARE(Shortcut(fixture, TCommandId::RenameNode), QStringLiteral("F2"));
 
     QLineEdit* editor = window.NodeTree()->Editor();
     QVERIFY(editor);
@@ -84,17 +82,17 @@ void NodeCommandsTest::newNodeUnderACollapsedItemIsNamedInPlace() {
     QCOMPARE(window.TreeModel()->Text(created), QStringLiteral("Omega & Co"));
     QCOMPARE(EngineChildren(fixture.Engine(), window.TreeModel()->NodeID(alpha)),
              QStringList({"A1", "A2", "Omega & Co"}));
-    QCOMPARE(Shortcut(fixture, "ADeleteNode"), QStringLiteral("Del"));
-    QCOMPARE(Shortcut(fixture, "ACutKey"), QStringLiteral("Ctrl+X"));
-    QCOMPARE(Shortcut(fixture, "ACopyNode"), QStringLiteral("Ctrl+C"));
-    QCOMPARE(Shortcut(fixture, "APasteKey"), QStringLiteral("Ctrl+V"));
+    QCOMPARE(Shortcut(fixture, TCommandId::DeleteNode), QStringLiteral("Del"));
+    QCOMPARE(Shortcut(fixture, TCommandId::CutKey), QStringLiteral("Ctrl+X"));
+    QCOMPARE(Shortcut(fixture, TCommandId::CopyNode), QStringLiteral("Ctrl+C"));
+    QCOMPARE(Shortcut(fixture, TCommandId::PasteKey), QStringLiteral("Ctrl+V"));
     QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\Alpha\\Omega & Co"));
 
     // Under an expanded item the new item is added without reading the others again.
-    window.ExecuteNodeCommand(1);  // below "Omega & Co", which has never been expanded
+    window.ExecuteCommand(TCommandId::NewNode);  // below "Omega & Co", which has never been expanded
     QVERIFY(FinishEdit(window.NodeTree(), false));
     fixture.Select(alpha);
-    window.ExecuteNodeCommand(1);
+    window.ExecuteCommand(TCommandId::NewNode);
     QVERIFY(FinishEdit(window.NodeTree(), false));
     QCOMPARE(fixture.Children(alpha), QStringList({"A1", "A2", "Omega & Co", "New Node"}));
     QCOMPARE(fixture.Children(fixture.Item({"Alpha", "Omega & Co"})), QStringList({"New Node"}));
@@ -106,13 +104,13 @@ void NodeCommandsTest::newNodeThenEscapeKeepsTheDefaultName() {
     TMDIChild& window = fixture.Window();
     fixture.Select(window.RootItem());
     QVERIFY(!window.TreeModel()->hasChildren(window.RootItem()));
-    window.ExecuteNodeCommand(1);
+    window.ExecuteCommand(TCommandId::NewNode);
     QVERIFY(window.NodeTree()->IsEditing());
     window.NodeTree()->Editor()->setText(QStringLiteral("Discarded"));
     QVERIFY(FinishEdit(window.NodeTree(), false));
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"New Node"}));
     QCOMPARE(EngineChildren(fixture.Engine(), 0), QStringList({"New Node"}));
-    QCOMPARE(Shortcut(fixture, "ADeleteNode"), QStringLiteral("Del"));
+    QCOMPARE(Shortcut(fixture, TCommandId::DeleteNode), QStringLiteral("Del"));
 }
 
 void NodeCommandsTest::renamingChecksTheText_data() {
@@ -135,7 +133,7 @@ void NodeCommandsTest::renamingChecksTheText() {
     TMDIChild& window = fixture.Window();
     const QModelIndex gamma = fixture.Item({"Gamma"});
     fixture.Select(gamma);
-    window.ExecuteNodeCommand(2);
+    window.ExecuteCommand(TCommandId::RenameNode);
     QVERIFY(window.NodeTree()->IsEditing());
     QString text;
     for (int i = 0; i < length; ++i) text += QLatin1Char(static_cast<char>('a' + i % 26));
@@ -149,7 +147,7 @@ void NodeCommandsTest::renamingChecksTheText() {
     TKelmorClass& engine = fixture.Engine();
     QVERIFY(engine.LoadNode(window.TreeModel()->NodeID(gamma)));
     QCOMPARE(FromLatin1(engine.GetDescription()), expected);
-    QCOMPARE(Shortcut(fixture, "ADeleteNode"), QStringLiteral("Del"));
+    QCOMPARE(Shortcut(fixture, TCommandId::DeleteNode), QStringLiteral("Del"));
 }
 
 void NodeCommandsTest::renamingDoesNotStartOnTheRootOrALink() {
@@ -159,7 +157,7 @@ void NodeCommandsTest::renamingDoesNotStartOnTheRootOrALink() {
     QVERIFY(!window.NodeTree()->StartEdit(window.RootItem()));
     QVERIFY(!window.NodeTree()->StartEdit(fixture.Item({"Beta", "A1"})));
     QVERIFY(!window.NodeTree()->IsEditing());
-    QCOMPARE(Shortcut(fixture, "ADeleteNode"), QStringLiteral("Del"));
+    QCOMPARE(Shortcut(fixture, TCommandId::DeleteNode), QStringLiteral("Del"));
     QVERIFY(window.NodeTree()->StartEdit(fixture.Item({"Gamma"})));
     window.NodeTree()->CancelEdit();
     QVERIFY(!window.NodeTree()->IsEditing());
@@ -177,13 +175,13 @@ void NodeCommandsTest::deletingAsksFirst() {
 
     TModalDriver driver;
     driver.Message(QMessageBox::No);
-    window.ExecuteNodeCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteNode);
     QCOMPARE(driver.Messages(), QStringList({"Do you wish to Delete this Node\n'Alpha' ?"}));
     QVERIFY(fixture.Engine().NodeExists(alphaID));
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"Alpha", "Beta", "Gamma"}));
 
     driver.Message(QMessageBox::Yes);
-    window.ExecuteNodeCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteNode);
     QVERIFY(driver.AllAnswered());
     QVERIFY(!fixture.Engine().NodeExists(alphaID));
     QVERIFY(!fixture.Engine().NodeExists(a1));  // the whole branch
@@ -198,12 +196,12 @@ void NodeCommandsTest::deletingAsksFirst() {
     // The last child: the selection goes to the previous one, then to the parent.
     fixture.Select(fixture.Item({"Gamma"}));
     driver.Message(QMessageBox::Yes);
-    window.ExecuteNodeCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteNode);
     QCOMPARE(window.TreeModel()->Text(window.SelectedItem()), QStringLiteral("Beta"));
     const QModelIndex brokenLink = fixture.Item({"Beta", "** BROKEN LINK **"});
     fixture.Select(brokenLink);
     driver.Message(QMessageBox::Yes);
-    window.ExecuteNodeCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteNode);
     QCOMPARE(window.TreeModel()->Text(window.SelectedItem()), QStringLiteral("Beta"));
     QVERIFY(!window.TreeModel()->hasChildren(window.SelectedItem()));
     QVERIFY(driver.AllAnswered());
@@ -218,7 +216,7 @@ void NodeCommandsTest::deletingWithoutConfirmation() {
     TMDIChild& window = fixture.Window();
     fixture.Select(fixture.Item({"Gamma"}));
     TModalDriver driver;
-    window.ExecuteNodeCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteNode);
     QCOMPARE(driver.ModalsSeen(), 0);
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"Alpha", "Beta"}));
     QCOMPARE(EngineChildren(fixture.Engine(), 0), QStringList({"Alpha", "Beta"}));
@@ -235,7 +233,7 @@ void NodeCommandsTest::deletingAReadOnlyNodeIsRefused() {
     fixture.Select(fixture.Item({"Locked"}));
     TModalDriver driver;
     driver.Message();
-    window.ExecuteNodeCommand(3);
+    window.ExecuteCommand(TCommandId::DeleteNode);
     QCOMPARE(driver.Messages(), QStringList({"Unable to Delete. Branch is Read Only."}));
     QVERIFY(fixture.Item({"Locked"}).isValid());
     QCOMPARE(EngineChildren(fixture.Engine(), 0).size(), 4);
@@ -248,13 +246,13 @@ void NodeCommandsTest::nodeInformation() {
     TModalDriver driver;
     driver.Message().Message().Message();
     fixture.Select(window.RootItem());
-    window.ExecuteNodeCommand(4);
+    window.ExecuteCommand(TCommandId::Information);
     const QModelIndex alpha = fixture.Item({"Alpha"});
     fixture.Select(alpha);
-    window.ExecuteNodeCommand(4);
+    window.ExecuteCommand(TCommandId::Information);
     const QModelIndex link = fixture.Item({"Beta", "A1"});
     fixture.Select(link);
-    window.ExecuteNodeCommand(4);
+    window.ExecuteCommand(TCommandId::Information);
     const QString alphaID = QString::number(window.TreeModel()->NodeID(alpha));
     const QString linkID = QString::number(window.TreeModel()->NodeID(link));
     QCOMPARE(driver.Messages(),
@@ -271,17 +269,17 @@ void NodeCommandsTest::shiftingNodes() {
     QVERIFY(fixture.Opened());
     TMDIChild& window = fixture.Window();
     fixture.Select(fixture.Item({"Alpha"}));
-    window.ExecuteNodeCommand(10);  // down
+    window.ExecuteCommand(TCommandId::ShiftDown);  // down
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"Beta", "Alpha", "Gamma"}));
     QCOMPARE(EngineChildren(fixture.Engine(), 0), QStringList({"Beta", "Alpha", "Gamma"}));
     QCOMPARE(window.TreeModel()->Text(window.SelectedItem()), QStringLiteral("Alpha"));
-    QVERIFY(fixture.CommandEnabled("AShiftUp"));
-    window.ExecuteNodeCommand(10);
+    QVERIFY(fixture.CommandEnabled(TCommandId::ShiftUp));
+    window.ExecuteCommand(TCommandId::ShiftDown);
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"Beta", "Gamma", "Alpha"}));
-    QVERIFY(!fixture.CommandEnabled("AShiftDown"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftDown));
     window.ShiftNode(false);  // the last has no next sibling: nothing changes
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"Beta", "Gamma", "Alpha"}));
-    window.ExecuteNodeCommand(9);  // up
+    window.ExecuteCommand(TCommandId::ShiftUp);  // up
     QCOMPARE(fixture.Children(window.RootItem()), QStringList({"Beta", "Alpha", "Gamma"}));
     QCOMPARE(EngineChildren(fixture.Engine(), 0), QStringList({"Beta", "Alpha", "Gamma"}));
 
@@ -292,7 +290,7 @@ void NodeCommandsTest::shiftingNodes() {
     fixture.Expand(fixture.Item({"Alpha"}));
     QCOMPARE(fixture.Children(fixture.Item({"Alpha"})), QStringList({"A1", "A2"}));
     fixture.Select(fixture.Item({"Alpha"}));
-    window.ExecuteNodeCommand(9);
+    window.ExecuteCommand(TCommandId::ShiftUp);
     QCOMPARE(fixture.Children(window.TreeModel()->index(0, 0, window.RootItem())), QStringList({"A1", "A2"}));
 }
 
@@ -307,8 +305,8 @@ void NodeCommandsTest::sortingABranch() {
     TMDIChild& window = fixture.Window();
     const QModelIndex list = fixture.Item({"List"});
     fixture.Select(list);
-    QVERIFY(fixture.CommandEnabled("ASortBranch"));
-    window.ExecuteNodeCommand(11);
+    QVERIFY(fixture.CommandEnabled(TCommandId::SortBranch));
+    window.ExecuteCommand(TCommandId::SortBranch);
     const QStringList sorted({"alpha", "Bravo", "Charlie", "delta", "echo"});
     QVERIFY(window.NodeTree()->isExpanded(list));
     QCOMPARE(fixture.Children(list), sorted);
@@ -318,7 +316,7 @@ void NodeCommandsTest::sortingABranch() {
 
     const QModelIndex leaf = fixture.Item({"Leaf"});
     fixture.Select(leaf);
-    QVERIFY(!fixture.CommandEnabled("ASortBranch"));
+    QVERIFY(!fixture.CommandEnabled(TCommandId::SortBranch));
     window.SortBranch();  // no expand button: nothing happens
     QCOMPARE(window.TreeModel()->rowCount(leaf), 0);
     QVERIFY(!window.NodeTree()->isExpanded(leaf));
@@ -343,7 +341,7 @@ void NodeCommandsTest::securityCommandOpensTheDialog() {
         security->SecurityLevel()->setCurrentRow(1);
         security->OkButton()->click();
     });
-    window.ExecuteNodeCommand(15);
+    window.ExecuteCommand(TCommandId::NodeSecurity);
     QVERIFY(driver.AllAnswered());
     QCOMPARE(entries.size(), 5);
     QCOMPARE(fixture.Engine().GetNodeSecurity(window.TreeModel()->NodeID(gamma)), uint8_t(2));

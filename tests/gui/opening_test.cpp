@@ -129,10 +129,10 @@ void OpeningTest::opensAndListsTheDatabase() {
     QCOMPARE(window->Engine().CurrentUser(), uint8_t(1));
     QCOMPARE(form.DatabaseWindows().first()->windowTitle(), QStringLiteral("STOCK"));
     QCOMPARE(form.RecentFiles(), QStringList({base}));
-    QVERIFY(form.Command("AFileCloseAll")->isEnabled());
-    QVERIFY(form.Command("AFileFlush")->isEnabled());
-    QVERIFY(form.Command("MIUserManagement")->isEnabled());
-    QVERIFY(form.Command("AFileClose")->isEnabled());
+    QVERIFY(form.Command(TCommandId::FileCloseAll)->isEnabled());
+    QVERIFY(form.Command(TCommandId::FileFlush)->isEnabled());
+    QVERIFY(form.DatabaseEntry(TDatabaseEntry::UserManagement)->isEnabled());
+    QVERIFY(form.Command(TCommandId::FileClose)->isEnabled());
 }
 
 void OpeningTest::alreadyOpenDatabaseComesToTheFront() {
@@ -251,8 +251,8 @@ void OpeningTest::readOnlyOpenNeverWritesTheIndex() {
         driver.Logon("admin", "secret", true);
         form.OpenDatabaseFiles(base);
         QVERIFY(form.ActiveDatabaseWindow()->Engine().IsReadOnly());
-        QVERIFY(!form.Command("AFileFlush")->isEnabled());
-        QVERIFY(!form.Command("MIChangePassword")->isEnabled());
+        QVERIFY(!form.Command(TCommandId::FileFlush)->isEnabled());
+        QVERIFY(!form.DatabaseEntry(TDatabaseEntry::ChangePassword)->isEnabled());
     }
     QFile after(base + ".idx");
     QVERIFY(after.open(QIODevice::ReadOnly));
@@ -436,12 +436,12 @@ void OpeningTest::closingTheWindowFreesTheEngine() {
     form.OpenDatabaseFiles(base);
     TKelmorClass& engine = form.ActiveDatabaseWindow()->Engine();
     engine.SetUser(2, "SECOND", "two");  // changed in memory only
-    form.Command("AFileClose")->trigger();
+    form.Command(TCommandId::FileClose)->trigger();
     QCoreApplication::processEvents();
     QTRY_VERIFY(form.OpenDatabases().empty());
     QVERIFY(form.DatabaseWindows().isEmpty());
-    QVERIFY(!form.Command("AFileClose")->isEnabled());
-    QVERIFY(!form.Command("AFind")->isEnabled());
+    QVERIFY(!form.Command(TCommandId::FileClose)->isEnabled());
+    QVERIFY(!form.Command(TCommandId::Find)->isEnabled());
     QCOMPARE(form.StatusPanelText(), QString());
     TKelmorClass reopened;
     QCOMPARE(reopened.OpenDatabase(ToEnginePath(base), true, TKelmorClass::MakeLogin("second", "two")), 0);
@@ -468,7 +468,7 @@ void OpeningTest::flushTimerWritesAModifiedDatabase() {
     QCOMPARE(other.OpenDatabase(ToEnginePath(base), true, TKelmorClass::MakeLogin("second", "two")), 0);
 
     driver.Message();
-    form.Command("AFileFlush")->trigger();
+    form.Command(TCommandId::FileFlush)->trigger();
     QCOMPARE(driver.Messages(), QStringList({"Database Committed to Disk."}));
 }
 

@@ -197,7 +197,7 @@ void SecurityDialogsTest::informationOfANewDatabase() {
             rows << list->item(row, 0)->text() + QLatin1Char('=') + list->item(row, 1)->text();
         form->accept();
     });
-    fixture.Form().Command("MIDatabaseInformation")->trigger();
+    fixture.Form().DatabaseEntry(TDatabaseEntry::DatabaseInformation)->trigger();
     QVERIFY(driver.AllAnswered());
     QCOMPARE(title, QStringLiteral("Advanced Information"));
     QCOMPARE(rows.size(), 15);

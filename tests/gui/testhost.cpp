@@ -23,24 +23,13 @@ TTestHost::TTestHost() {
         commands_.push_back(command);
     }
     // The Database menu's entries that are not commands.
-    for (const char* name : {"MIChangePassword", "MIDatabaseInformation", "MIUserManagement"}) {
-        auto* entry = new QAction(&actionOwner_);
-        entry->setObjectName(QString::fromLatin1(name));
+    for (QAction*& entry : databaseEntries_) {
+        entry = new QAction(&actionOwner_);
         entry->setEnabled(false);
-        plainEntries_.push_back(entry);
     }
 }
 
 TTestHost::~TTestHost() = default;
-
-QAction* TTestHost::Command(const QString& name) const {
-    for (const auto* list : {&commands_, &plainEntries_}) {
-        for (QAction* command : *list) {
-            if (command->objectName() == name) return command;
-        }
-    }
-    return nullptr;
-}
 
 void TTestHost::SetStatusText(const QString& text) {
     if (progress_ < 0) statusText_ = text;

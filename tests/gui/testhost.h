@@ -25,7 +25,7 @@ public:
     const TImageStrip& CommandImages() const override { return commandImages_; }
     const TImageStrip& TreeImages() const override { return treeImages_; }
     const std::vector<QAction*>& Commands() const override { return commands_; }
-    QAction* Command(const QString& name) const override;
+    QAction* DatabaseEntry(TDatabaseEntry entry) const override { return databaseEntries_[static_cast<size_t>(entry)]; }
     TDatabaseWindow* CurrentDatabaseWindow() const override { return current_; }
     bool Option(TOption option) const override { return options_[static_cast<size_t>(option)]; }
     void SetStatusText(const QString& text) override;
@@ -46,7 +46,7 @@ public:
 private:
     QObject actionOwner_;
     std::vector<QAction*> commands_;
-    std::vector<QAction*> plainEntries_;
+    std::array<QAction*, kDatabaseEntryCount> databaseEntries_{};
     TImageStrip commandImages_;
     TImageStrip treeImages_;
     std::array<bool, 5> options_{};

@@ -193,9 +193,24 @@ QStringList TWindowFixture::KeyRows() {
 
 void TWindowFixture::SelectKey(int row) { window_->KeyList()->SelectRow(row); }
 
-bool TWindowFixture::CommandEnabled(const char* name) {
-    QAction* command = Host().Command(QString::fromLatin1(name));
-    return command && command->isEnabled();
+bool TWindowFixture::CommandEnabled(TCommandId id) { return Host().Command(id)->isEnabled(); }
+
+bool TWindowFixture::CommandEnabled(TDatabaseEntry entry) { return Host().DatabaseEntry(entry)->isEnabled(); }
+
+QStringList TWindowFixture::Enabled(std::initializer_list<TCommandId> ids) {
+    QStringList names;
+    for (TCommandId id : ids) {
+        if (CommandEnabled(id)) names << Host().Command(id)->objectName();
+    }
+    return names;
+}
+
+QStringList TWindowFixture::Disabled(std::initializer_list<TCommandId> ids) {
+    QStringList names;
+    for (TCommandId id : ids) {
+        if (!CommandEnabled(id)) names << Host().Command(id)->objectName();
+    }
+    return names;
 }
 
 }  // namespace kelmor::test

@@ -91,7 +91,11 @@ public:
     QStringList KeyRows();
     // Selects key row `row` of the key list.
     void SelectKey(int row);
-    bool CommandEnabled(const char* name);
+    bool CommandEnabled(TCommandId id);
+    bool CommandEnabled(TDatabaseEntry entry);
+    // The names of the listed commands that are enabled, or disabled.
+    QStringList Enabled(std::initializer_list<TCommandId> ids);
+    QStringList Disabled(std::initializer_list<TCommandId> ids);
 
 private:
     // The engine logged on as the options say; empty when the logon failed.
