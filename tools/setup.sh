@@ -12,6 +12,7 @@ KELMOR_PACKAGES=(
   libgtest-dev libgmock-dev
   libxml2-dev
   qt6-base-dev xvfb xauth
+  clang-format
 )
 
 install_missing_packages() {
