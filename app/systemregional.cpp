@@ -69,17 +69,21 @@ std::string FormatTokensFromQt(const QString& format) {
 TRegionalSettings RegionalSettingsFrom(const QLocale& locale) {
     TRegionalSettings settings;
     const QString point = locale.decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 0x100) settings.decimalSeparator = static_cast<char>(point[0].unicode());
+    if (point.size() == 1 && point[0].unicode() < 0x100)
+        settings.decimalSeparator = static_cast<char>(point[0].unicode());
     const QString group = locale.groupSeparator();
-    if (group.size() == 1 && group[0].unicode() < 0x100) settings.thousandsSeparator = static_cast<char>(group[0].unicode());
+    if (group.size() == 1 && group[0].unicode() < 0x100)
+        settings.thousandsSeparator = static_cast<char>(group[0].unicode());
     if (settings.thousandsSeparator == settings.decimalSeparator)
         settings.thousandsSeparator = settings.decimalSeparator == ',' ? '.' : ',';
     const std::string date = FormatTokensFromQt(locale.dateFormat(QLocale::ShortFormat));
     if (!date.empty()) settings.shortDateFormat = date;
     const std::string time = FormatTokensFromQt(locale.timeFormat(QLocale::LongFormat));
     if (!time.empty()) settings.longTimeFormat = time;
-    if (!locale.amText().isEmpty() && TLatin1Validator::IsLatin1(locale.amText())) settings.timeAMString = ToLatin1(locale.amText());
-    if (!locale.pmText().isEmpty() && TLatin1Validator::IsLatin1(locale.pmText())) settings.timePMString = ToLatin1(locale.pmText());
+    if (!locale.amText().isEmpty() && TLatin1Validator::IsLatin1(locale.amText()))
+        settings.timeAMString = ToLatin1(locale.amText());
+    if (!locale.pmText().isEmpty() && TLatin1Validator::IsLatin1(locale.pmText()))
+        settings.timePMString = ToLatin1(locale.pmText());
     return settings;
 }
 

@@ -34,8 +34,7 @@ const char* const kOptionNames[] = {"MIShowToolbar", "MIShowStatusBar", "MIShowI
 
 }  // namespace
 
-TMainForm::TMainForm(const TStartOptions& options, QWidget* parent)
-    : QMainWindow(parent), startOptions_(options) {
+TMainForm::TMainForm(const TStartOptions& options, QWidget* parent) : QMainWindow(parent), startOptions_(options) {
     InitKelmorResources();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
@@ -70,8 +69,10 @@ TMainForm::TMainForm(const TStartOptions& options, QWidget* parent)
         TWaitCursor wait;
         commandImages_.Load(QStringLiteral(":/images/commands.png"));
         treeImages_.Load(QStringLiteral(":/images/tree.png"));
-        for (QAction* command : commands_) command->setIcon(commandImages_.Icon(command->property("imageIndex").toInt()));
-        if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/kelmor.png")));
+        for (QAction* command : commands_)
+            command->setIcon(commandImages_.Icon(command->property("imageIndex").toInt()));
+        if (QApplication::windowIcon().isNull())
+            QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/kelmor.png")));
         setWindowIcon(QIcon(QStringLiteral(":/images/kelmor.png")));
     }
     ApplyOptions();
@@ -120,8 +121,9 @@ QAction* TMainForm::DatabaseEntry(TDatabaseEntry entry) const { return databaseE
 QAction* TMainForm::OptionEntry(TOption option) const { return optionEntries_[static_cast<size_t>(option)]; }
 
 QAction* TMainForm::RecentFileEntry(int number) const {
-    return number >= 1 && number <= static_cast<int>(recentEntries_.size()) ? recentEntries_[static_cast<size_t>(number - 1)]
-                                                                             : nullptr;
+    return number >= 1 && number <= static_cast<int>(recentEntries_.size())
+               ? recentEntries_[static_cast<size_t>(number - 1)]
+               : nullptr;
 }
 
 QMenu* TMainForm::AddMenu(const QString& caption, const QString& hint) {
@@ -150,8 +152,10 @@ void TMainForm::CreateMenus() {
     using C = TCommandId;
     QMenu* file = AddMenu(QStringLiteral("&File"), QStringLiteral("File related commands"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    AddCommandsToMenu(file, {C::FileNew, C::FileOpen, kSeparator, C::FileFlush, kSeparator, C::FileClose, C::FileCloseAll,
-                        kSeparator}, commands_);
+    AddCommandsToMenu(
+        file,
+        {C::FileNew, C::FileOpen, kSeparator, C::FileFlush, kSeparator, C::FileClose, C::FileCloseAll, kSeparator},
+        commands_);
     auto* recentStyle = new TRecentFileStyle;
     recentStyle->setParent(this);
     file->setStyle(recentStyle);
@@ -209,9 +213,9 @@ void TMainForm::CreateMenus() {
                        {"Full Path on Title", "Show the full database path on window titles"}};
     for (int i = 0; i < 5; ++i) {
         if (i == 3) options->addSeparator();
-        QAction* entry = AddPlainEntry(options, QString::fromLatin1(kOptionNames[i]),
-                                       QString::fromLatin1(optionTexts[i].caption),
-                                       QString::fromLatin1(optionTexts[i].hint));
+        QAction* entry =
+            AddPlainEntry(options, QString::fromLatin1(kOptionNames[i]), QString::fromLatin1(optionTexts[i].caption),
+                          QString::fromLatin1(optionTexts[i].hint));
         entry->setCheckable(true);
         entry->setProperty("tag", i + 1);
         const auto option = static_cast<TOption>(i);
@@ -219,13 +223,15 @@ void TMainForm::CreateMenus() {
         optionEntries_.push_back(entry);
     }
     options->addSeparator();
-    customiseEntry_ = AddPlainEntry(options, QStringLiteral("MICustomiseToolbar"), QStringLiteral("Customise Toolbar..."),
-                                    QStringLiteral("Customise Toolbar"));
+    customiseEntry_ = AddPlainEntry(options, QStringLiteral("MICustomiseToolbar"),
+                                    QStringLiteral("Customise Toolbar..."), QStringLiteral("Customise Toolbar"));
     connect(customiseEntry_, &QAction::triggered, this, &TMainForm::CustomiseToolbar);
 
     windowMenu_ = AddMenu(QStringLiteral("&Window"), QStringLiteral("Window related commands"));
-    AddCommandsToMenu(windowMenu_, {C::WindowCascade, C::WindowTileHorizontal, C::WindowTileVertical,
-                               C::WindowMinimizeAll, C::WindowArrangeAll}, commands_);
+    AddCommandsToMenu(
+        windowMenu_,
+        {C::WindowCascade, C::WindowTileHorizontal, C::WindowTileVertical, C::WindowMinimizeAll, C::WindowArrangeAll},
+        commands_);
     connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
 
     QMenu* help = AddMenu(QStringLiteral("&Help"), QStringLiteral("Help topics"));
@@ -396,9 +402,7 @@ TDatabaseWindow* TMainForm::DatabaseWindowOf(QMdiSubWindow* window) {
     return window ? dynamic_cast<TDatabaseWindow*>(window->widget()) : nullptr;
 }
 
-TDatabaseWindow* TMainForm::ActiveDatabaseWindow() const {
-    return DatabaseWindowOf(documentArea_->activeSubWindow());
-}
+TDatabaseWindow* TMainForm::ActiveDatabaseWindow() const { return DatabaseWindowOf(documentArea_->activeSubWindow()); }
 
 TDatabaseWindow* TMainForm::CurrentDatabaseWindow() const {
     return DatabaseWindowOf(documentArea_->currentSubWindow());

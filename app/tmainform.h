@@ -45,8 +45,8 @@ public:
 
     // Edits the toolbar layout (entries from left to right, nullptr for a separator);
     // answers true when the layout was changed and should be kept.
-    using TToolbarCustomiser = std::function<bool(std::vector<QAction*>& layout,
-                                                  const std::vector<QAction*>& commands, QWidget* parent)>;
+    using TToolbarCustomiser =
+        std::function<bool(std::vector<QAction*>& layout, const std::vector<QAction*>& commands, QWidget* parent)>;
 
     explicit TMainForm(const TStartOptions& options = TStartOptions(), QWidget* parent = nullptr);
     ~TMainForm() override;

@@ -129,9 +129,9 @@ void TMainForm::OpenDatabaseFiles(const QString& basePath) {
     if (checksumFailed) ShowCentredMessage(QStringLiteral("Checksum Failure."), TMessageKind::Warning);
     if (result != kResultOK) {
         const QString text =
-            result == kResultAccessDenied
-                ? QStringLiteral("Unable to open files.\n\nDatabase files may be read-only or you\n"
-                                 "may not have permission to open them.")
+            result == kResultAccessDenied ? QStringLiteral(
+                                                "Unable to open files.\n\nDatabase files may be read-only or you\n"
+                                                "may not have permission to open them.")
             : result == kResultLogonRefused ? QStringLiteral("Incorrect Username or Password.\n\nAccess Denied.")
                                             : OpenErrorText(result, *engine);
         engine.reset();
@@ -167,7 +167,8 @@ void TMainForm::ShowDatabaseWindow(std::unique_ptr<TKelmorClass> engine, const Q
     connect(window, &QObject::destroyed, this, &TMainForm::DocumentDestroyed);
     window->show();
     documentArea_->setActiveSubWindow(window);
-    if (TDatabaseWindow* database = DatabaseWindowOf(window)) database->SetInfoPaneVisible(Option(TOption::ShowInfoPane));
+    if (TDatabaseWindow* database = DatabaseWindowOf(window))
+        database->SetInfoPaneVisible(Option(TOption::ShowInfoPane));
     if (DatabaseWindows().size() == 1) SetDatabaseCommandsEnabled(true);
     UpdateWindowCommands();
     if (TDatabaseWindow* active = ActiveDatabaseWindow()) active->UpdateCommandStates();
@@ -177,7 +178,8 @@ void TMainForm::ShowDatabaseWindow(std::unique_ptr<TKelmorClass> engine, const Q
 // ---------------------------------------------------------------- first activation, hand-over, drops
 
 void TMainForm::OpenFirstActivationPath() {
-    if (!startOptions_.commandLinePath.isEmpty()) OpenDatabaseFiles(BasePathFromFileName(startOptions_.commandLinePath));
+    if (!startOptions_.commandLinePath.isEmpty())
+        OpenDatabaseFiles(BasePathFromFileName(startOptions_.commandLinePath));
     else if (startOptions_.openSampleWhenIdle) OpenSampleDatabase();
 }
 

@@ -28,16 +28,18 @@ bool ReadFlag(const QSettings& settings, const char* name, bool initial) {
 }
 
 // The toolbar of the first start.
-constexpr TMenuSlot kDefaultToolbar[] = {TCommandId::FileNew, TCommandId::FileOpen,   TCommandId::FileClose,
-                                         kSeparator,          TCommandId::Find,       TCommandId::Replace,
-                                         TCommandId::SearchNext, kSeparator,          TCommandId::Information};
+constexpr TMenuSlot kDefaultToolbar[] = {
+    TCommandId::FileNew,    TCommandId::FileOpen, TCommandId::FileClose,  kSeparator,
+    TCommandId::Find,       TCommandId::Replace,  TCommandId::SearchNext, kSeparator,
+    TCommandId::Information};
 
 }  // namespace
 
 void TMainForm::LoadSettings() {
     QSettings settings = OpenSettings();
     settings.beginGroup(QStringLiteral("General"));
-    for (int i = 0; i < 5; ++i) SetOption(static_cast<TOption>(i), ReadFlag(settings, kOptionValues[i], kOptionDefaults[i]));
+    for (int i = 0; i < 5; ++i)
+        SetOption(static_cast<TOption>(i), ReadFlag(settings, kOptionValues[i], kOptionDefaults[i]));
     settings.endGroup();
 
     recentFiles_.clear();
@@ -58,7 +60,8 @@ void TMainForm::ReadToolbarLayout() {
     QSettings settings = OpenSettings();
     if (!settings.childGroups().contains(QStringLiteral("Toolbar"))) {
         toolbarLayout_.clear();
-        for (const TMenuSlot& slot : kDefaultToolbar) toolbarLayout_.push_back(slot.command ? Command(*slot.command) : nullptr);
+        for (const TMenuSlot& slot : kDefaultToolbar)
+            toolbarLayout_.push_back(slot.command ? Command(*slot.command) : nullptr);
         return;
     }
     // Read from the highest value to "Item1", each placing its entries to the left of
@@ -104,7 +107,8 @@ void TMainForm::SaveSettings() const {
 
     settings.beginGroup(QStringLiteral("Recent Files"));
     settings.setValue(QStringLiteral("Items"), static_cast<int>(recentFiles_.size()));
-    for (int i = 0; i < recentFiles_.size(); ++i) settings.setValue(QStringLiteral("Item%1").arg(i + 1), recentFiles_[i]);
+    for (int i = 0; i < recentFiles_.size(); ++i)
+        settings.setValue(QStringLiteral("Item%1").arg(i + 1), recentFiles_[i]);
     settings.endGroup();
 }
 

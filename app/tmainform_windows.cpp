@@ -34,10 +34,10 @@ void TMainForm::TileDocuments(bool horizontally) {
         if (window->isMaximized()) window->showNormal();
         // Horizontally: one above the other, full width; vertically: side by side.
         const QRect place = horizontally
-            ? QRect(area.left(), area.top() + area.height() * i / count, area.width(),
-                    area.height() * (i + 1) / count - area.height() * i / count)
-            : QRect(area.left() + area.width() * i / count, area.top(),
-                    area.width() * (i + 1) / count - area.width() * i / count, area.height());
+                                ? QRect(area.left(), area.top() + area.height() * i / count, area.width(),
+                                        area.height() * (i + 1) / count - area.height() * i / count)
+                                : QRect(area.left() + area.width() * i / count, area.top(),
+                                        area.width() * (i + 1) / count - area.width() * i / count, area.height());
         window->setGeometry(place);
     }
 }
@@ -93,9 +93,7 @@ bool TMainForm::event(QEvent* event) {
                 QTimer::singleShot(0, this, &TMainForm::OpenFirstActivationPath);
             }
             break;
-        case QEvent::StatusTip:
-            ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
-            return true;
+        case QEvent::StatusTip: ShowHint(static_cast<QStatusTipEvent*>(event)->tip()); return true;
         case QEvent::ApplicationPaletteChange:
             for (QMdiSubWindow* window : DatabaseWindows()) {
                 if (TDatabaseWindow* database = DatabaseWindowOf(window)) database->RefreshColours();

@@ -1,5 +1,6 @@
 #include "app/tsingleinstance.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -7,7 +8,6 @@
 #include <QLockFile>
 #include <QPointer>
 #include <QTimer>
-#include <unistd.h>
 
 namespace kelmor {
 

@@ -12,9 +12,9 @@ namespace kelmor::bench {
 // rest in branches of 100; five keys of mixed types on every node and a 200-byte blob on
 // every 20th.
 struct TFullShape {
-    int32_t bigBranch = 0;    // the branch to delete
-    int32_t copyBranch = 0;   // the branch to copy
-    int32_t copyTarget = 0;   // where copies go
+    int32_t bigBranch = 0;   // the branch to delete
+    int32_t copyBranch = 0;  // the branch to copy
+    int32_t copyTarget = 0;  // where copies go
     int32_t firstNode = 0;
     size_t bigBranchSize = 0;
     size_t copyBranchSize = 0;

@@ -75,7 +75,8 @@ size_t AllocatedBytes() { return mallinfo2().uordblks; }
 void RunJob(TKelmorInOut& job) {
     job.Run();
     if (job.ResultCode() != TKelmorInOut::kSuccess)
-        throw std::runtime_error(job.FileName() + ": result " + std::to_string(job.ResultCode()) + " " + job.ErrorMessage());
+        throw std::runtime_error(job.FileName() + ": result " + std::to_string(job.ResultCode()) + " " +
+                                 job.ErrorMessage());
 }
 
 void CreateOrThrow(TKelmorClass& engine, const std::string& base) {
@@ -86,9 +87,10 @@ void CreateOrThrow(TKelmorClass& engine, const std::string& base) {
 // sqlite3's command-line shell importing the same CSV file into a table of a new database.
 void SqliteImport(const std::string& csv, const std::string& database) {
     fs::remove(database);
-    const std::string command = "sqlite3 '" + database + "' '.mode csv' 'CREATE TABLE t(a,b,c,d,e);' '.import " +
-                                csv + " t' > /dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("sqlite3 failed (is the sqlite3 package installed?)");
+    const std::string command =
+        "sqlite3 '" + database + "' '.mode csv' 'CREATE TABLE t(a,b,c,d,e);' '.import " + csv + " t' > /dev/null";
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("sqlite3 failed (is the sqlite3 package installed?)");
 }
 
 class TBench {
@@ -135,13 +137,16 @@ void TBench::RunAll(size_t nodes) {
 
     const std::string csv = Path("records", nodes) + ".csv";
     WriteCsv(csv, nodes);
-    Add("CSV import (create, import, close)", nodes, Measure([&] { engine.Close(); }, [&] {
-            CreateOrThrow(engine, work);
-            TImporterCSV job(nullptr, "Root", csv, engine);
-            RunJob(job);
-            engine.Close();
-        }));
-    Add("sqlite3 import of the same CSV", nodes, Measure(nullptr, [&] { SqliteImport(csv, Path("sqlite", nodes) + ".db"); }));
+    Add("CSV import (create, import, close)", nodes,
+        Measure([&] { engine.Close(); },
+                [&] {
+                    CreateOrThrow(engine, work);
+                    TImporterCSV job(nullptr, "Root", csv, engine);
+                    RunJob(job);
+                    engine.Close();
+                }));
+    Add("sqlite3 import of the same CSV", nodes,
+        Measure(nullptr, [&] { SqliteImport(csv, Path("sqlite", nodes) + ".db"); }));
 
     Add("open", nodes, Measure([&] { engine.Close(); }, [&] { OpenOrThrow(engine, full); }));
     {
@@ -231,8 +236,7 @@ void TBench::Print() const {
         if (row.nodes == 65535) {
             // the name of a sized operation differs between the two sizes: match by prefix
             for (const auto& [name, time] : small) {
-                if (name.substr(0, name.find(" (")) == row.operation.substr(0, row.operation.find(" (")) &&
-                    time > 0) {
+                if (name.substr(0, name.find(" (")) == row.operation.substr(0, row.operation.find(" (")) && time > 0) {
                     char text[32];
                     std::snprintf(text, sizeof text, "%.1f", row.timing.median / time);
                     ratio = text;
@@ -245,7 +249,8 @@ void TBench::Print() const {
     for (const auto& [nodes, time] : ours)
         if (theirs.count(nodes) && theirs[nodes] > 0)
             std::printf("CSV import against sqlite3 (%zu lines): ratio %.2f\n", nodes, time / theirs[nodes]);
-    for (const auto& [nodes, mib] : memory_) std::printf("memory of the open full database (%s nodes): %.1f MiB\n", nodes.c_str(), mib);
+    for (const auto& [nodes, mib] : memory_)
+        std::printf("memory of the open full database (%s nodes): %.1f MiB\n", nodes.c_str(), mib);
 }
 
 }  // namespace

@@ -25,10 +25,10 @@ struct TCliContext {
 
 struct TCommand {
     std::string name;
-    std::string arguments;    // e.g. "BASE N NAME PASSWORD"
+    std::string arguments;  // e.g. "BASE N NAME PASSWORD"
     std::string description;
     std::vector<TOptionDefinition> options;
-    std::string optionHelp;   // lines describing the command's own options
+    std::string optionHelp;  // lines describing the command's own options
     size_t minPositional = 1;
     size_t maxPositional = 1;
     std::function<int(TCliContext&)> run;

@@ -10,7 +10,7 @@
 namespace kelmor::cli {
 
 struct TOptionDefinition {
-    std::string name;   // without the leading "--"
+    std::string name;  // without the leading "--"
     bool takesValue = false;
     bool repeatable = false;
 };

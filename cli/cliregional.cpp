@@ -1,8 +1,8 @@
 #include "cli/cliregional.h"
 
-#include <clocale>
 #include <langinfo.h>
 #include <locale.h>
+#include <clocale>
 #include <ostream>
 
 namespace kelmor::cli {

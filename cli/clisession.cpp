@@ -32,7 +32,8 @@ bool TCliSession::Login(TKelmorLogin& login) {
 std::string TCliSession::ResultMessage(int result, const TKelmorClass& engine) {
     switch (result) {
         case kResultAccessDenied:
-            return "Unable to open files.\n\nDatabase files may be read-only or you\nmay not have permission to open them.";
+            return "Unable to open files.\n\nDatabase files may be read-only or you\nmay not have permission to open "
+                   "them.";
         case kResultLogonRefused: return "Incorrect Username or Password.\n\nAccess Denied.";
         default: return engine.LastErrorText().empty() ? "Error " + std::to_string(result) : engine.LastErrorText();
     }

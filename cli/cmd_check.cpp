@@ -22,9 +22,14 @@ int RunCheck(TCliContext& context) {
 }
 
 std::vector<TCommand> MakeCommands() {
-    return {{"check", "BASE",
+    return {{"check",
+             "BASE",
              "reads the whole file set and reports every inconsistency; prints ok when the database is sound",
-             {}, "", 1, 1, RunCheck}};
+             {},
+             "",
+             1,
+             1,
+             RunCheck}};
 }
 
 const TCommandRegistration registration(50, MakeCommands);

@@ -69,14 +69,23 @@ int RunInfo(TCliContext& context) {
 
 std::vector<TCommand> MakeCommands() {
     std::vector<TCommand> commands;
-    commands.push_back({"create", "BASE",
+    commands.push_back({"create",
+                        "BASE",
                         "creates a new database; the logon (a user name is needed) becomes user 1",
                         {{"replace", false, false}},
                         "  --replace         overwrite the database when BASE.idx, BASE.dat or BASE.blb\n"
                         "                    exists (without it, create refuses)\n",
-                        1, 1, RunCreate});
-    commands.push_back({"info", "BASE", "the database information, one Description<TAB>Value line each (user 1 only)",
-                        {}, "", 1, 1, RunInfo});
+                        1,
+                        1,
+                        RunCreate});
+    commands.push_back({"info",
+                        "BASE",
+                        "the database information, one Description<TAB>Value line each (user 1 only)",
+                        {},
+                        "",
+                        1,
+                        1,
+                        RunInfo});
     return commands;
 }
 

@@ -70,8 +70,7 @@ std::string ResultText(const TKelmorInOut& job, bool import, const std::string& 
         case TKelmorInOut::kSuccess: return "";
         case TKelmorInOut::kUnknownLocation: return "Unknown Branch Specified.";
         case TKelmorInOut::kInvalidFile: return "File is not a valid file.";
-        case TKelmorInOut::kError:
-            return (import ? "Error importing.\n\n" : "") + ForTerminal(job.ErrorMessage());
+        case TKelmorInOut::kError: return (import ? "Error importing.\n\n" : "") + ForTerminal(job.ErrorMessage());
         default: return fileArgument + ": " + ErrorText(job.ResultCode());
     }
 }
@@ -191,17 +190,26 @@ std::vector<TCommand> MakeCommands() {
         "  --first-record-names  CSV: the first line names the fields\n"
         "  --plain           CSV: plain comma rules (spaces belong to the fields)\n";
     std::vector<TCommand> commands;
-    commands.push_back({"export", "BASE FILE",
+    commands.push_back({"export",
+                        "BASE FILE",
                         "writes the tree or a branch to FILE: XML (.xml) or text interchange (.kmt) by its extension",
-                        {{"location", true, false}}, exportLocationHelp, 2, 2, RunExport});
-    commands.push_back({"import", "BASE FILE",
+                        {{"location", true, false}},
+                        exportLocationHelp,
+                        2,
+                        2,
+                        RunExport});
+    commands.push_back({"import",
+                        "BASE FILE",
                         "reads FILE (.xml, .kmt, .dbf or .csv) into the database below the location",
                         {{"location", true, false},
                          {"flags", true, false},
                          {"field", true, true},
                          {"first-record-names", false, false},
                          {"plain", false, false}},
-                        importLocationHelp, 2, 2, RunImport});
+                        importLocationHelp,
+                        2,
+                        2,
+                        RunImport});
     return commands;
 }
 

@@ -72,8 +72,7 @@ int RunTree(TCliContext& context) {
         if (withKeys && loaded) {
             for (uint16_t k = 1; k <= engine.KeyCount(); ++k) {
                 context.out << indent << "  " << Latin1ToUtf8(engine.GetKeyName(k)) << " ("
-                            << KeyTypeName(engine.KeyType(k)) << ") = " << Latin1ToUtf8(engine.KeyValueText(k))
-                            << "\n";
+                            << KeyTypeName(engine.KeyType(k)) << ") = " << Latin1ToUtf8(engine.KeyValueText(k)) << "\n";
             }
         }
         if (!isLink) {
@@ -139,27 +138,38 @@ int RunBrokenLinks(TCliContext& context) {
 
 std::vector<TCommand> MakeCommands() {
     std::vector<TCommand> commands;
-    commands.push_back({"tree", "BASE",
+    commands.push_back({"tree",
+                        "BASE",
                         "the tree as the logged-on user sees it, one line per node, indented two spaces a level",
                         {{"location", true, false}, {"keys", false, false}, {"ids", false, false}},
                         "  --location PATH   start below this node (\"Root\", empty, or a path of descriptions)\n"
                         "  --keys            a line for each key: name (type) = value\n"
                         "  --ids             put #ID before each node\n",
-                        1, 1, RunTree});
-    commands.push_back({"search", "BASE TEXT",
+                        1,
+                        1,
+                        RunTree});
+    commands.push_back({"search",
+                        "BASE TEXT",
                         "every match in order: node ID, where it matched (description, name N, value N), path",
-                        {{"descriptions", false, false}, {"names", false, false}, {"values", false, false},
-                         {"case", false, false}, {"wildcards", false, false}, {"whole", false, false},
-                         {"below", true, false}, {"links", false, false}},
+                        {{"descriptions", false, false},
+                         {"names", false, false},
+                         {"values", false, false},
+                         {"case", false, false},
+                         {"wildcards", false, false},
+                         {"whole", false, false},
+                         {"below", true, false},
+                         {"links", false, false}},
                         "  --descriptions, --names, --values   where to search (default: all three)\n"
                         "  --case            letter case matters\n"
                         "  --wildcards       * and ? patterns\n"
                         "  --whole           the whole text must match\n"
                         "  --below PATH      only the branch below this node\n"
                         "  --links           follow links (with --below)\n",
-                        2, 2, RunSearch});
-    commands.push_back({"broken-links", "BASE", "every broken link: its ID and the path of its parent", {}, "", 1, 1,
-                        RunBrokenLinks});
+                        2,
+                        2,
+                        RunSearch});
+    commands.push_back(
+        {"broken-links", "BASE", "every broken link: its ID and the path of its parent", {}, "", 1, 1, RunBrokenLinks});
     return commands;
 }
 

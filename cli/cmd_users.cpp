@@ -53,12 +53,17 @@ int RunPasswd(TCliContext& context) {
 std::vector<TCommand> MakeCommands() {
     std::vector<TCommand> commands;
     commands.push_back({"users", "BASE", "the five user slots, number and name (user 1 only)", {}, "", 1, 1, RunUsers});
-    commands.push_back({"set-user", "BASE N NAME PASSWORD",
+    commands.push_back({"set-user",
+                        "BASE N NAME PASSWORD",
                         "stores user slot N; only user 1 may change other slots than their own; an empty name "
                         "and password empty the slot",
-                        {}, "", 4, 4, RunSetUser});
-    commands.push_back({"passwd", "BASE NEW-PASSWORD", "changes the password of the logged-on user", {}, "", 2, 2,
-                        RunPasswd});
+                        {},
+                        "",
+                        4,
+                        4,
+                        RunSetUser});
+    commands.push_back(
+        {"passwd", "BASE NEW-PASSWORD", "changes the password of the logged-on user", {}, "", 2, 2, RunPasswd});
     return commands;
 }
 

@@ -19,7 +19,8 @@ TKelmorBlobEntry* TBlobIndex::Add(int32_t blobID, int32_t position, const TStore
     auto* entry = new TKelmorBlobEntry{blobID, position, data, nullptr, nullptr};
     const size_t bucket = static_cast<size_t>(blobID % kBuckets);
     entry->bucketPrev = tail_[bucket];
-    if (tail_[bucket]) tail_[bucket]->bucketNext = entry; else head_[bucket] = entry;
+    if (tail_[bucket]) tail_[bucket]->bucketNext = entry;
+    else head_[bucket] = entry;
     tail_[bucket] = entry;
     ++size_[bucket];
     byID_.emplace(blobID, entry);
@@ -28,8 +29,10 @@ TKelmorBlobEntry* TBlobIndex::Add(int32_t blobID, int32_t position, const TStore
 
 void TBlobIndex::Remove(TKelmorBlobEntry* entry) {
     const size_t bucket = static_cast<size_t>(entry->blobID % kBuckets);
-    if (entry->bucketPrev) entry->bucketPrev->bucketNext = entry->bucketNext; else head_[bucket] = entry->bucketNext;
-    if (entry->bucketNext) entry->bucketNext->bucketPrev = entry->bucketPrev; else tail_[bucket] = entry->bucketPrev;
+    if (entry->bucketPrev) entry->bucketPrev->bucketNext = entry->bucketNext;
+    else head_[bucket] = entry->bucketNext;
+    if (entry->bucketNext) entry->bucketNext->bucketPrev = entry->bucketPrev;
+    else tail_[bucket] = entry->bucketPrev;
     --size_[bucket];
     byID_.erase(entry->blobID);
     delete entry;

@@ -13,22 +13,19 @@ constexpr std::array<const char*, 7> kLongDayNames = {"Sunday",   "Monday", "Tue
                                                       "Thursday", "Friday", "Saturday"};
 constexpr std::array<const char*, 12> kShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::array<const char*, 12> kLongMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kLongMonthNames = {"January",   "February", "March",    "April",
+                                                         "May",       "June",     "July",     "August",
+                                                         "September", "October",  "November", "December"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool StartsWithNoCase(std::string_view s, size_t pos, std::string_view prefix)
-{
-    if (pos > s.size() || prefix.size() > s.size() - pos)
-        return false;
+bool StartsWithNoCase(std::string_view s, size_t pos, std::string_view prefix) {
+    if (pos > s.size() || prefix.size() > s.size() - pos) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (Upper(s[pos + i]) != Upper(prefix[i]))
-            return false;
+        if (Upper(s[pos + i]) != Upper(prefix[i])) return false;
     return true;
 }
 
@@ -38,81 +35,62 @@ class TTokeniser {
 public:
     explicit TTokeniser(const TRegionalSettings& settings) : settings_(settings) {}
 
-    void Add(std::string_view fmt, int level)
-    {
+    void Add(std::string_view fmt, int level) {
         // Nested formats ("c", "ddddd") expand at most twice, so a settings format that refers to
         // itself cannot recurse forever.
-        if (level > 2)
-            return;
+        if (level > 2) return;
         char lastToken = ' ';
         size_t i = 0;
         while (i < fmt.size()) {
             const char c = fmt[i];
             char token = Upper(c);
             if (IsAsciiLetter(c)) {
-                if (token == 'M' && lastToken == 'H')
-                    token = 'N';  // m directly after an hour means minutes
+                if (token == 'M' && lastToken == 'H') token = 'N';  // m directly after an hour means minutes
                 lastToken = token;
             }
             size_t count = 1;
-            while (IsAsciiLetter(c) && i + count < fmt.size() && Upper(fmt[i + count]) == Upper(c))
-                ++count;
+            while (IsAsciiLetter(c) && i + count < fmt.size() && Upper(fmt[i + count]) == Upper(c)) ++count;
             const int width = static_cast<int>(count);
             switch (token) {
-            case 'Y':
-                Push(TDateTimeField::kYear, count <= 2 ? 2 : 4);
-                break;
-            case 'M':
-                if (count <= 2)
-                    Push(TDateTimeField::kMonth, width);
-                else
-                    Push(TDateTimeField::kMonthName, count == 3 ? 3 : 4);
-                break;
-            case 'D':
-                if (count <= 2)
-                    Push(TDateTimeField::kDay, width);
-                else if (count <= 4)
-                    Push(TDateTimeField::kDayName, width);
-                else
+                case 'Y': Push(TDateTimeField::kYear, count <= 2 ? 2 : 4); break;
+                case 'M':
+                    if (count <= 2) Push(TDateTimeField::kMonth, width);
+                    else Push(TDateTimeField::kMonthName, count == 3 ? 3 : 4);
+                    break;
+                case 'D':
+                    if (count <= 2) Push(TDateTimeField::kDay, width);
+                    else if (count <= 4) Push(TDateTimeField::kDayName, width);
+                    else Add(settings_.shortDateFormat, level + 1);
+                    break;
+                case 'H':
+                    Push(TDateTimeField::kHour, count >= 2 ? 2 : 1);
+                    tokens_.back().amPmFollows = AmPmFollows(fmt, i + count);
+                    break;
+                case 'N': Push(TDateTimeField::kMinute, count >= 2 ? 2 : 1); break;
+                case 'S': Push(TDateTimeField::kSecond, count >= 2 ? 2 : 1); break;
+                case 'Z': Push(TDateTimeField::kMillisecond, count >= 3 ? 3 : 1); break;
+                case 'C': {
                     Add(settings_.shortDateFormat, level + 1);
-                break;
-            case 'H':
-                Push(TDateTimeField::kHour, count >= 2 ? 2 : 1);
-                tokens_.back().amPmFollows = AmPmFollows(fmt, i + count);
-                break;
-            case 'N':
-                Push(TDateTimeField::kMinute, count >= 2 ? 2 : 1);
-                break;
-            case 'S':
-                Push(TDateTimeField::kSecond, count >= 2 ? 2 : 1);
-                break;
-            case 'Z':
-                Push(TDateTimeField::kMillisecond, count >= 3 ? 3 : 1);
-                break;
-            case 'C': {
-                Add(settings_.shortDateFormat, level + 1);
-                const size_t timeOfDay = tokens_.size();
-                Push(TDateTimeField::kTimeOfDay, 0);
-                AddLiteral(" ");
-                Add(settings_.longTimeFormat, level + 1);
-                tokens_[timeOfDay].partEnd = tokens_.size();
-                break;
-            }
-            case 'A':
-                count = AddAmPm(fmt, i);
-                break;
-            case '"':
-            case '\'': {
-                const size_t close = fmt.find(c, i + 1);
-                const size_t end = close == std::string_view::npos ? fmt.size() : close;
-                AddLiteral(fmt.substr(i + 1, end - i - 1));
-                count = (close == std::string_view::npos ? fmt.size() : close + 1) - i;
-                break;
-            }
-            default:
-                AddLiteral(fmt.substr(i, 1));
-                count = 1;
-                break;
+                    const size_t timeOfDay = tokens_.size();
+                    Push(TDateTimeField::kTimeOfDay, 0);
+                    AddLiteral(" ");
+                    Add(settings_.longTimeFormat, level + 1);
+                    tokens_[timeOfDay].partEnd = tokens_.size();
+                    break;
+                }
+                case 'A': count = AddAmPm(fmt, i); break;
+                case '"':
+                case '\'': {
+                    const size_t close = fmt.find(c, i + 1);
+                    const size_t end = close == std::string_view::npos ? fmt.size() : close;
+                    AddLiteral(fmt.substr(i + 1, end - i - 1));
+                    count = (close == std::string_view::npos ? fmt.size() : close + 1) - i;
+                    break;
+                }
+                default:
+                    AddLiteral(fmt.substr(i, 1));
+                    count = 1;
+                    break;
             }
             i += count;
         }
@@ -121,8 +99,7 @@ public:
     std::vector<TDateTimeToken> Take() { return std::move(tokens_); }
 
 private:
-    void Push(TDateTimeField field, int width)
-    {
+    void Push(TDateTimeField field, int width) {
         TDateTimeToken token;
         token.field = field;
         token.width = width;
@@ -130,18 +107,14 @@ private:
     }
 
     // Joins literal text to a literal token in front of it.
-    void AddLiteral(std::string_view text)
-    {
-        if (text.empty())
-            return;
-        if (tokens_.empty() || tokens_.back().field != TDateTimeField::kLiteral)
-            Push(TDateTimeField::kLiteral, 0);
+    void AddLiteral(std::string_view text) {
+        if (text.empty()) return;
+        if (tokens_.empty() || tokens_.back().field != TDateTimeField::kLiteral) Push(TDateTimeField::kLiteral, 0);
         tokens_.back().text.append(text);
     }
 
     // The am/pm token at pos, or a literal "a"; answers the number of format characters used.
-    size_t AddAmPm(std::string_view fmt, size_t pos)
-    {
+    size_t AddAmPm(std::string_view fmt, size_t pos) {
         for (std::string_view form : {std::string_view("am/pm"), std::string_view("a/p")}) {
             if (StartsWithNoCase(fmt, pos, form)) {
                 Push(TDateTimeField::kAmPm, 0);
@@ -159,14 +132,12 @@ private:
 
     // Whether an am/pm token comes before the next h token (quoted text skipped); the first
     // unquoted 'a' decides.
-    static bool AmPmFollows(std::string_view fmt, size_t pos)
-    {
+    static bool AmPmFollows(std::string_view fmt, size_t pos) {
         char quote = 0;
         for (size_t i = pos; i < fmt.size(); ++i) {
             const char c = fmt[i];
             if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
+                if (c == quote) quote = 0;
             } else if (c == '"' || c == '\'') {
                 quote = c;
             } else if (c == 'a' || c == 'A') {
@@ -196,15 +167,13 @@ struct TReading {
     int minute = -1;
     int second = -1;
     int msec = -1;
-    int amPm = 0;  // 1 am, 2 pm
+    int amPm = 0;            // 1 am, 2 pm
     bool use12Hour = false;  // an am/pm token was read: later hours are on the 12-hour clock
 };
 
 // A field read a second time must say the same.
-bool Assign(int& field, int value)
-{
-    if (field >= 0 && field != value)
-        return false;
+bool Assign(int& field, int value) {
+    if (field >= 0 && field != value) return false;
     field = value;
     return true;
 }
@@ -214,11 +183,8 @@ bool Assign(int& field, int value)
 // date and time.
 class TTokenReader {
 public:
-    TTokenReader(std::string_view text, const std::vector<TDateTimeToken>& tokens,
-                 const TRegionalSettings& settings)
-        : text_(text), tokens_(tokens), settings_(settings)
-    {
-    }
+    TTokenReader(std::string_view text, const std::vector<TDateTimeToken>& tokens, const TRegionalSettings& settings)
+        : text_(text), tokens_(tokens), settings_(settings) {}
 
     bool Read(double& out) { return tokens_.size() <= kMaxTokens && Match(0, 0, TReading{}, out); }
 
@@ -228,73 +194,59 @@ private:
     static constexpr size_t kMaxTokens = 256;
     static constexpr int kMaxSteps = 5000;
 
-    bool Match(size_t t, size_t pos, const TReading& r, double& out)
-    {
-        if (++steps_ > kMaxSteps)
-            return false;
-        if (t == tokens_.size())
-            return pos == text_.size() && Finish(r, out);
+    bool Match(size_t t, size_t pos, const TReading& r, double& out) {
+        if (++steps_ > kMaxSteps) return false;
+        if (t == tokens_.size()) return pos == text_.size() && Finish(r, out);
         const TDateTimeToken& token = tokens_[t];
         switch (token.field) {
-        case TDateTimeField::kLiteral:
-            return MatchLiteral(token.text, pos) && Match(t + 1, pos, r, out);
-        case TDateTimeField::kTimeOfDay:
-            return Match(t + 1, pos, r, out) || Match(token.partEnd, pos, r, out);
-        case TDateTimeField::kAmPm:
-            return MatchAmPm(t, pos, r, out);
-        case TDateTimeField::kMonthName:
-            for (int month = 1; month <= 12; ++month) {
-                for (int width : {token.width, 7 - token.width}) {  // the other length too
-                    const std::string_view name = MonthName(month, width);
-                    TReading next = r;
-                    if (StartsWithNoCase(text_, pos, name) && Assign(next.month, month) &&
-                        Match(t + 1, pos + name.size(), next, out))
-                        return true;
+            case TDateTimeField::kLiteral: return MatchLiteral(token.text, pos) && Match(t + 1, pos, r, out);
+            case TDateTimeField::kTimeOfDay: return Match(t + 1, pos, r, out) || Match(token.partEnd, pos, r, out);
+            case TDateTimeField::kAmPm: return MatchAmPm(t, pos, r, out);
+            case TDateTimeField::kMonthName:
+                for (int month = 1; month <= 12; ++month) {
+                    for (int width : {token.width, 7 - token.width}) {  // the other length too
+                        const std::string_view name = MonthName(month, width);
+                        TReading next = r;
+                        if (StartsWithNoCase(text_, pos, name) && Assign(next.month, month) &&
+                            Match(t + 1, pos + name.size(), next, out))
+                            return true;
+                    }
                 }
-            }
-            return false;
-        case TDateTimeField::kDayName:
-            for (int weekday = 0; weekday < 7; ++weekday) {
-                for (int width : {token.width, 7 - token.width}) {
-                    const std::string_view name = DayName(weekday, width);
-                    if (StartsWithNoCase(text_, pos, name) && Match(t + 1, pos + name.size(), r, out))
-                        return true;
+                return false;
+            case TDateTimeField::kDayName:
+                for (int weekday = 0; weekday < 7; ++weekday) {
+                    for (int width : {token.width, 7 - token.width}) {
+                        const std::string_view name = DayName(weekday, width);
+                        if (StartsWithNoCase(text_, pos, name) && Match(t + 1, pos + name.size(), r, out)) return true;
+                    }
                 }
-            }
-            return false;
-        default:
-            return MatchNumber(t, pos, r, out);
+                return false;
+            default: return MatchNumber(t, pos, r, out);
         }
     }
 
     // A run of blanks in the format matches a run of blanks in the text; none are needed at the
     // start or the end of the text, or after a blank already read. Other characters match
     // without regard to letter case.
-    bool MatchLiteral(std::string_view literal, size_t& pos) const
-    {
+    bool MatchLiteral(std::string_view literal, size_t& pos) const {
         size_t i = 0;
         while (i < literal.size()) {
             if (IsBlank(literal[i])) {
-                while (i < literal.size() && IsBlank(literal[i]))
-                    ++i;
+                while (i < literal.size() && IsBlank(literal[i])) ++i;
                 const size_t start = pos;
-                while (pos < text_.size() && IsBlank(text_[pos]))
-                    ++pos;
+                while (pos < text_.size() && IsBlank(text_[pos])) ++pos;
                 const bool optional = start == 0 || start == text_.size() || IsBlank(text_[start - 1]);
-                if (pos == start && !optional)
-                    return false;
+                if (pos == start && !optional) return false;
                 continue;
             }
-            if (pos >= text_.size() || Upper(text_[pos]) != Upper(literal[i]))
-                return false;
+            if (pos >= text_.size() || Upper(text_[pos]) != Upper(literal[i])) return false;
             ++pos;
             ++i;
         }
         return true;
     }
 
-    bool MatchAmPm(size_t t, size_t pos, const TReading& r, double& out)
-    {
+    bool MatchAmPm(size_t t, size_t pos, const TReading& r, double& out) {
         const std::string& form = tokens_[t].text;
         std::vector<std::pair<std::string_view, int>> words;  // the text and 1 (am) or 2 (pm)
         if (form.size() == 5) {
@@ -306,13 +258,11 @@ private:
             words = {{settings_.timeAMString, 1}, {settings_.timePMString, 2}, {"AM", 1}, {"PM", 2}};
         }
         for (const auto& [word, amPm] : words) {
-            if (!StartsWithNoCase(text_, pos, word) || (r.amPm != 0 && r.amPm != amPm))
-                continue;
+            if (!StartsWithNoCase(text_, pos, word) || (r.amPm != 0 && r.amPm != amPm)) continue;
             TReading next = r;
             next.amPm = amPm;
             next.use12Hour = true;
-            if (Match(t + 1, pos + word.size(), next, out))
-                return true;
+            if (Match(t + 1, pos + word.size(), next, out)) return true;
         }
         return false;
     }
@@ -320,93 +270,75 @@ private:
     // A number: the whole run of digits when it fits the field (the usual case, separators
     // around it), else each width the formatter writes that field with (numbers without
     // separators, as in "yyyymmdd" or "hhnnss").
-    bool MatchNumber(size_t t, size_t pos, const TReading& r, double& out)
-    {
+    bool MatchNumber(size_t t, size_t pos, const TReading& r, double& out) {
         const TDateTimeToken& token = tokens_[t];
         size_t run = 0;
-        while (pos + run < text_.size() && IsDigit(text_[pos + run]) && run < 9)
-            ++run;
-        if (run == 0)
-            return false;
+        while (pos + run < text_.size() && IsDigit(text_[pos + run]) && run < 9) ++run;
+        if (run == 0) return false;
         const size_t maxDigits = token.field == TDateTimeField::kYear          ? 4
                                  : token.field == TDateTimeField::kMillisecond ? 3
                                                                                : 2;
         // Inside a run of digits that an earlier field began, only the written widths fit.
         const bool runGoesOn = pos > 0 && IsDigit(text_[pos - 1]);
         std::vector<size_t> widths;
-        if (!runGoesOn && run <= maxDigits)
-            widths.push_back(run);
+        if (!runGoesOn && run <= maxDigits) widths.push_back(run);
         for (size_t width : WrittenWidths(token))
-            if (width < run || (runGoesOn && width == run))
-                widths.push_back(width);
+            if (width < run || (runGoesOn && width == run)) widths.push_back(width);
         for (size_t width : widths) {
             int value = 0;
-            for (size_t k = 0; k < width; ++k)
-                value = value * 10 + (text_[pos + k] - '0');
+            for (size_t k = 0; k < width; ++k) value = value * 10 + (text_[pos + k] - '0');
             TReading next = r;
-            if (Store(token, width, value, next) && Match(t + 1, pos + width, next, out))
-                return true;
+            if (Store(token, width, value, next) && Match(t + 1, pos + width, next, out)) return true;
         }
         return false;
     }
 
     // The numbers of digits the formatter writes a field with, the widest first (a year: four
     // digits, or two for "yy" when not written for an export).
-    static std::vector<size_t> WrittenWidths(const TDateTimeToken& token)
-    {
-        if (token.field == TDateTimeField::kYear)
-            return {4, 2};
+    static std::vector<size_t> WrittenWidths(const TDateTimeToken& token) {
+        if (token.field == TDateTimeField::kYear) return {4, 2};
         if (token.field == TDateTimeField::kMillisecond)
             return token.width == 3 ? std::vector<size_t>{3} : std::vector<size_t>{3, 2, 1};
         return token.width == 2 ? std::vector<size_t>{2} : std::vector<size_t>{2, 1};
     }
 
-    static bool Store(const TDateTimeToken& token, size_t digits, int value, TReading& r)
-    {
+    static bool Store(const TDateTimeToken& token, size_t digits, int value, TReading& r) {
         switch (token.field) {
-        case TDateTimeField::kYear: return Assign(digits <= 2 ? r.year2 : r.year4, value);
-        case TDateTimeField::kMonth: return Assign(r.month, value);
-        case TDateTimeField::kDay: return Assign(r.day, value);
-        case TDateTimeField::kHour:
-            return Assign(token.amPmFollows || r.use12Hour ? r.hour12 : r.hour24, value);
-        case TDateTimeField::kMinute: return Assign(r.minute, value);
-        case TDateTimeField::kSecond: return Assign(r.second, value);
-        case TDateTimeField::kMillisecond: return Assign(r.msec, value);
-        default: return false;
+            case TDateTimeField::kYear: return Assign(digits <= 2 ? r.year2 : r.year4, value);
+            case TDateTimeField::kMonth: return Assign(r.month, value);
+            case TDateTimeField::kDay: return Assign(r.day, value);
+            case TDateTimeField::kHour: return Assign(token.amPmFollows || r.use12Hour ? r.hour12 : r.hour24, value);
+            case TDateTimeField::kMinute: return Assign(r.minute, value);
+            case TDateTimeField::kSecond: return Assign(r.second, value);
+            case TDateTimeField::kMillisecond: return Assign(r.msec, value);
+            default: return false;
         }
     }
 
-    static bool Finish(const TReading& r, double& out)
-    {
+    static bool Finish(const TReading& r, double& out) {
         int year = r.year4;
-        if (r.year4 >= 0 && r.year2 >= 0 && r.year4 % 100 != r.year2)
-            return false;
-        if (year < 0 && r.year2 >= 0)
-            year = r.year2 + (r.year2 < 50 ? 2000 : 1900);
+        if (r.year4 >= 0 && r.year2 >= 0 && r.year4 % 100 != r.year2) return false;
+        if (year < 0 && r.year2 >= 0) year = r.year2 + (r.year2 < 50 ? 2000 : 1900);
         int hour = r.hour24;
         if (r.hour12 >= 0) {
             int h = r.hour12;
             if (r.amPm != 0) {
-                if (h > 12)
-                    return false;
+                if (h > 12) return false;
                 h = h % 12 + (r.amPm == 2 ? 12 : 0);
             }
-            if (hour >= 0 && hour != h)
-                return false;
+            if (hour >= 0 && hour != h) return false;
             hour = h;
         }
         const auto orZero = [](int field) { return field < 0 ? 0 : field; };
         const bool anyDate = year >= 0 || r.month >= 0 || r.day >= 0;
         if (!anyDate) {
-            if (!IsValidTime(orZero(hour), orZero(r.minute), orZero(r.second), orZero(r.msec)))
-                return false;
+            if (!IsValidTime(orZero(hour), orZero(r.minute), orZero(r.second), orZero(r.msec))) return false;
             out = EncodeTime(orZero(hour), orZero(r.minute), orZero(r.second), orZero(r.msec));
             return true;
         }
-        if (year < 0 || r.month < 0 || r.day < 0)
-            return false;  // part of a date is no date
-        return TryEncodeDateTime(year, r.month, r.day, orZero(hour), orZero(r.minute), orZero(r.second),
-                                 orZero(r.msec), out);
+        if (year < 0 || r.month < 0 || r.day < 0) return false;  // part of a date is no date
+        return TryEncodeDateTime(year, r.month, r.day, orZero(hour), orZero(r.minute), orZero(r.second), orZero(r.msec),
+                                 out);
     }
 
     std::string_view text_;
@@ -417,28 +349,24 @@ private:
 
 }  // namespace
 
-const char* MonthName(int month, int width)
-{
+const char* MonthName(int month, int width) {
     const auto index = static_cast<size_t>(month - 1);
     return width == 3 ? kShortMonthNames[index] : kLongMonthNames[index];
 }
 
-const char* DayName(int weekday, int width)
-{
+const char* DayName(int weekday, int width) {
     const auto index = static_cast<size_t>(weekday);
     return width == 3 ? kShortDayNames[index] : kLongDayNames[index];
 }
 
-std::vector<TDateTimeToken> TokeniseDateTimeFormat(std::string_view format, const TRegionalSettings& settings)
-{
+std::vector<TDateTimeToken> TokeniseDateTimeFormat(std::string_view format, const TRegionalSettings& settings) {
     TTokeniser tokeniser(settings);
     tokeniser.Add(format, 0);
     return tokeniser.Take();
 }
 
 bool ReadDateTimeTokens(std::string_view text, const std::vector<TDateTimeToken>& tokens,
-                        const TRegionalSettings& settings, double& out)
-{
+                        const TRegionalSettings& settings, double& out) {
     return TTokenReader(text, tokens, settings).Read(out);
 }
 

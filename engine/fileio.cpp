@@ -1,11 +1,11 @@
 #include "engine/fileio.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "engine/kelmorerrors.h"
 
@@ -115,9 +115,7 @@ int TFileHandle::Size(uint64_t& size) const {
     return 0;
 }
 
-int TFileHandle::Truncate(uint64_t size) {
-    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : errno;
-}
+int TFileHandle::Truncate(uint64_t size) { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : errno; }
 
 int TFileHandle::Sync() { return ::fsync(fd_) == 0 ? 0 : errno; }
 

@@ -54,10 +54,10 @@ private:
 };
 
 bool FileExists(const std::string& path);
-int RemoveFile(const std::string& path);               // 0 or errno; a missing file is 0
+int RemoveFile(const std::string& path);  // 0 or errno; a missing file is 0
 int RenameFile(const std::string& from, const std::string& to);
-int SyncFolderOf(const std::string& path);              // makes renames and removals durable
-std::string FolderOf(const std::string& path);          // "." when the path has no folder
+int SyncFolderOf(const std::string& path);      // makes renames and removals durable
+std::string FolderOf(const std::string& path);  // "." when the path has no folder
 std::string ErrorText(int errnoValue);
 
 }  // namespace kelmor

@@ -40,8 +40,7 @@ int32_t THashTable::SearchList(const TItemList& list, int32_t key, int32_t from)
 
 void THashTable::Add(int32_t key, void* item) {
     const int32_t bucket = Hash(key);
-    if (bucket < 0 || bucket >= BucketCount())
-        throw std::invalid_argument("hash table key outside the buckets");
+    if (bucket < 0 || bucket >= BucketCount()) throw std::invalid_argument("hash table key outside the buckets");
     TItemList*& list = buckets_[static_cast<size_t>(bucket)];
     if (!list) list = new TItemList;
     list->push_back(item);

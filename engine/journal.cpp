@@ -44,8 +44,8 @@ std::string ParseJournal(const TFileHandle& journal, std::vector<TOperation>& op
     if (journal.ReadAt(0, magic, 4) != 0 || std::memcmp(magic, kMagic, 4) != 0)
         return "the journal has no valid signature";
     uint8_t end[kEndSize];
-    if (journal.ReadAt(size - kEndSize, end, kEndSize) != 0 || end[0] != kOpEnd ||
-        GetU64(end + 1) != size - kEndSize || std::memcmp(end + 9, kEndMagic, 4) != 0)
+    if (journal.ReadAt(size - kEndSize, end, kEndSize) != 0 || end[0] != kOpEnd || GetU64(end + 1) != size - kEndSize ||
+        std::memcmp(end + 9, kEndMagic, 4) != 0)
         return "the journal is incomplete";
     uint64_t position = sizeof(kMagic);
     const uint64_t opsEnd = size - kEndSize;

@@ -22,7 +22,6 @@ constexpr size_t kMaxRecord = 65510;
 
 std::string Num(int64_t value) { return std::to_string(value); }
 
-
 struct TBlobReference {
     int32_t nodeID;
     int key;
@@ -80,7 +79,8 @@ private:
 
     void CheckHead(const std::string& extension, const std::vector<uint8_t>& bytes) {
         if (bytes.size() < kFileHeadSize) {
-            Report(extension, "is " + Num(static_cast<int64_t>(bytes.size())) + " bytes long, shorter than the 49-byte file head");
+            Report(extension,
+                   "is " + Num(static_cast<int64_t>(bytes.size())) + " bytes long, shorter than the 49-byte file head");
             return;
         }
         if (!std::equal(kFileHeadTemplate.begin(), kFileHeadTemplate.begin() + kSecurityTypeOffset, bytes.begin()))
@@ -107,8 +107,8 @@ private:
         header_ = TKelmorHeader::Unpack(header);
         if (header_.majorVersion == 1 && header_.minorVersion <= 1) header_.blobCount = 0;
         if (!header_.HasStamps()) stamp_ = 0;
-        for (const auto& [offset, name, value] : {std::tuple{52, "last node ID", header_.lastNodeID},
-                                                  std::tuple{58, "last blob ID", header_.lastBlobID}}) {
+        for (const auto& [offset, name, value] :
+             {std::tuple{52, "last node ID", header_.lastNodeID}, std::tuple{58, "last blob ID", header_.lastBlobID}}) {
             if (value < 0 || value > kLargestID)
                 Report(".idx", "offset " + Num(offset) + ": the header's " + name + " " + Num(value) +
                                    " lies outside 0.." + Num(kLargestID));
@@ -117,8 +117,8 @@ private:
         const size_t expected = 300 + size_t{header_.nodeCount} * 13 + size_t{header_.blobCount} * 8;
         if (index_.size() != expected) {
             Report(".idx", "is " + Num(static_cast<int64_t>(index_.size())) + " bytes long, but its header counts " +
-                               Num(header_.nodeCount) + " nodes and " + Num(header_.blobCount) +
-                               " blobs, which take " + Num(static_cast<int64_t>(expected)) + " bytes");
+                               Num(header_.nodeCount) + " nodes and " + Num(header_.blobCount) + " blobs, which take " +
+                               Num(static_cast<int64_t>(expected)) + " bytes");
             if (index_.size() < expected) return false;
         }
         std::vector<uint8_t> entries(index_.begin() + 300, index_.begin() + static_cast<std::ptrdiff_t>(expected));
@@ -152,7 +152,8 @@ private:
                 Report(".idx", "node " + Num(id) + ": its parent " + Num(entry.parentID) + " does not exist");
             if (entry.IsLink()) {
                 const int64_t sourceID = -static_cast<int64_t>(entry.dataPosition);
-                if (sourceID > INT32_MAX) Report(".idx", "link " + Num(id) + " has the impossible source " + Num(sourceID));
+                if (sourceID > INT32_MAX)
+                    Report(".idx", "link " + Num(id) + " has the impossible source " + Num(sourceID));
                 const auto source = sourceID > INT32_MAX ? nodes_.end() : nodes_.find(static_cast<int32_t>(sourceID));
                 if (source != nodes_.end() && source->second.IsLink())
                     Report(".idx", "link " + Num(id) + " points at link " + Num(source->first) + ", not at a node");
@@ -165,9 +166,11 @@ private:
         for (size_t i = 0; i < header_.blobCount; ++i) {
             const uint8_t* at = entries.data() + size_t{header_.nodeCount} * 13 + i * 8;
             const int32_t id = GetLE32(at), position = GetLE32(at + 4);
-            const std::string where = "offset " + Num(static_cast<int64_t>(300 + size_t{header_.nodeCount} * 13 + i * 8)) +
+            const std::string where = "offset " +
+                                      Num(static_cast<int64_t>(300 + size_t{header_.nodeCount} * 13 + i * 8)) +
                                       ", blob entry " + Num(static_cast<int64_t>(i + 1)) + " (blob " + Num(id) + "): ";
-            if (id < 1 || id > header_.lastBlobID) Report(".idx", where + "the ID lies outside 1.." + Num(header_.lastBlobID));
+            if (id < 1 || id > header_.lastBlobID)
+                Report(".idx", where + "the ID lies outside 1.." + Num(header_.lastBlobID));
             if (!blobPositions_.emplace(id, position).second) Report(".idx", where + "the ID is used twice");
         }
         return true;
@@ -198,22 +201,28 @@ private:
         for (const auto& [position, id] : records) {
             const std::string where = "offset " + Num(position) + ", the record of node " + Num(id) + ": ";
             if (position > expected)
-                Report(".dat", "offset " + Num(expected) + ": " + Num(position - expected) + " bytes belong to no record");
+                Report(".dat",
+                       "offset " + Num(expected) + ": " + Num(position - expected) + " bytes belong to no record");
             if (position < expected) Report(".dat", where + "overlaps the record before it");
             if (position + 2 > static_cast<int64_t>(data_.size())) {
-                Report(".dat", where + "lies beyond the end of the file (" + Num(static_cast<int64_t>(data_.size())) + " bytes)");
+                Report(".dat", where + "lies beyond the end of the file (" + Num(static_cast<int64_t>(data_.size())) +
+                                   " bytes)");
                 continue;
             }
             const size_t length = data_[static_cast<size_t>(position)] | data_[static_cast<size_t>(position) + 1] << 8;
             if (length < 4 || length > kMaxRecord) {
-                Report(".dat", where + "claims " + Num(static_cast<int64_t>(length)) + " bytes (4 to 65510 are possible)");
+                Report(".dat",
+                       where + "claims " + Num(static_cast<int64_t>(length)) + " bytes (4 to 65510 are possible)");
                 continue;
             }
             if (position + static_cast<int64_t>(length) > static_cast<int64_t>(data_.size())) {
-                Report(".dat", where + "claims " + Num(static_cast<int64_t>(length)) + " bytes and runs past the end of the file");
+                Report(".dat", where + "claims " + Num(static_cast<int64_t>(length)) +
+                                   " bytes and runs past the end of the file");
                 continue;
             }
-            CheckRecord(id, where, std::vector<uint8_t>(data_.begin() + position, data_.begin() + position + static_cast<int64_t>(length)));
+            CheckRecord(id, where,
+                        std::vector<uint8_t>(data_.begin() + position,
+                                             data_.begin() + position + static_cast<int64_t>(length)));
             expected = std::max(expected, position + static_cast<int64_t>(length));
         }
         if (expected < static_cast<int64_t>(data_.size()))
@@ -236,7 +245,8 @@ private:
             ++items;
         }
         if (items != count) {
-            Report(".dat", where + "holds " + Num(static_cast<int64_t>(items)) + " items but says " + Num(static_cast<int64_t>(count)));
+            Report(".dat", where + "holds " + Num(static_cast<int64_t>(items)) + " items but says " +
+                               Num(static_cast<int64_t>(count)));
             return;
         }
         if (items > 0 && item[0].first != ktName) Report(".dat", where + "the description is not a text item");
@@ -274,7 +284,8 @@ private:
                     Report(".dat", key + ": blob " + Num(id) + " has the impossible size " + Num(reference.size));
             }
             if (references.size() > 1)
-                Report(".dat", "blob " + Num(id) + " belongs to " + Num(static_cast<int64_t>(references.size())) + " keys");
+                Report(".dat",
+                       "blob " + Num(id) + " belongs to " + Num(static_cast<int64_t>(references.size())) + " keys");
         }
     }
 
@@ -304,12 +315,14 @@ private:
         int64_t expected = 49;
         for (const auto& [position, id, size] : placed) {
             if (position > expected)
-                Report(".blb", "offset " + Num(expected) + ": " + Num(position - expected) + " bytes belong to no blob");
+                Report(".blb",
+                       "offset " + Num(expected) + ": " + Num(position - expected) + " bytes belong to no blob");
             if (position < 49) {
                 Report(".blb", "blob " + Num(id) + ": its position " + Num(position) + " lies inside the file head");
                 continue;
             }
-            if (position < expected) Report(".blb", "offset " + Num(position) + ", blob " + Num(id) + ": overlaps the blob before it");
+            if (position < expected)
+                Report(".blb", "offset " + Num(position) + ", blob " + Num(id) + ": overlaps the blob before it");
             if (position + std::max<int64_t>(size, 0) > static_cast<int64_t>(blobs_.size()))
                 Report(".blb", "offset " + Num(position) + ", blob " + Num(id) + ": its " + Num(size) +
                                    " bytes run past the end of the file");

@@ -12,15 +12,21 @@ public:
     explicit EKelmorError(const std::string& message) : std::runtime_error(message) {}
 };
 
-class EKelmorKeyError : public EKelmorError { using EKelmorError::EKelmorError; };
-class EKelmorBlobError : public EKelmorError { using EKelmorError::EKelmorError; };
-class EKelmorNodeError : public EKelmorError { using EKelmorError::EKelmorError; };
+class EKelmorKeyError : public EKelmorError {
+    using EKelmorError::EKelmorError;
+};
+class EKelmorBlobError : public EKelmorError {
+    using EKelmorError::EKelmorError;
+};
+class EKelmorNodeError : public EKelmorError {
+    using EKelmorError::EKelmorError;
+};
 
-#define KELMOR_FIXED_ERROR(Name, Parent, Text)          \
-    class Name : public Parent {                        \
-    public:                                             \
-        static constexpr const char* kMessage = Text;   \
-        Name() : Parent(kMessage) {}                    \
+#define KELMOR_FIXED_ERROR(Name, Parent, Text)        \
+    class Name : public Parent {                      \
+    public:                                           \
+        static constexpr const char* kMessage = Text; \
+        Name() : Parent(kMessage) {}                  \
     }
 
 KELMOR_FIXED_ERROR(EKelmorMemoryAllocationError, EKelmorError, "Memory Allocation Error");
@@ -49,15 +55,13 @@ KELMOR_FIXED_ERROR(EKelmorNodeNotLinkError, EKelmorNodeError, "Not a Link");
 // count out of range). The message names the file and the problem.
 class EKelmorDamagedError : public EKelmorError {
 public:
-    explicit EKelmorDamagedError(const std::string& what)
-        : EKelmorError("Database Damaged: " + what) {}
+    explicit EKelmorDamagedError(const std::string& what) : EKelmorError("Database Damaged: " + what) {}
 };
 
 // The 16-bit node or blob count of the format is exhausted.
 class EKelmorDatabaseFull : public EKelmorError {
 public:
-    explicit EKelmorDatabaseFull(const std::string& what)
-        : EKelmorError("Database Full: " + what) {}
+    explicit EKelmorDatabaseFull(const std::string& what) : EKelmorError("Database Full: " + what) {}
 };
 
 // A blob larger than the format's 65535 bytes.

@@ -1,5 +1,5 @@
-#include "engine/littleendian.h"
 #include "engine/nodeindex.h"
+#include "engine/littleendian.h"
 
 #include <stdexcept>
 
@@ -14,12 +14,15 @@ struct TList {
     static void Append(TNodeSlot*& head, TNodeSlot*& tail, TNodeSlot* slot) {
         slot->*Prev = tail;
         slot->*Next = nullptr;
-        if (tail) tail->*Next = slot; else head = slot;
+        if (tail) tail->*Next = slot;
+        else head = slot;
         tail = slot;
     }
     static void Remove(TNodeSlot*& head, TNodeSlot*& tail, TNodeSlot* slot) {
-        if (slot->*Prev) (slot->*Prev)->*Next = slot->*Next; else head = slot->*Next;
-        if (slot->*Next) (slot->*Next)->*Prev = slot->*Prev; else tail = slot->*Prev;
+        if (slot->*Prev) (slot->*Prev)->*Next = slot->*Next;
+        else head = slot->*Next;
+        if (slot->*Next) (slot->*Next)->*Prev = slot->*Prev;
+        else tail = slot->*Prev;
         slot->*Prev = slot->*Next = nullptr;
     }
     static void Exchange(TNodeSlot*& head, TNodeSlot*& tail, TNodeSlot* a, TNodeSlot* b) {
@@ -32,8 +35,10 @@ struct TList {
             b->*Next = a;
             a->*Prev = b;
             a->*Next = n;
-            if (p) p->*Next = b; else head = b;
-            if (n) n->*Prev = a; else tail = a;
+            if (p) p->*Next = b;
+            else head = b;
+            if (n) n->*Prev = a;
+            else tail = a;
             return;
         }
         TNodeSlot* pa = a->*Prev;
@@ -44,10 +49,14 @@ struct TList {
         a->*Next = nb;
         b->*Prev = pa;
         b->*Next = na;
-        if (pa) pa->*Next = b; else head = b;
-        if (na) na->*Prev = b; else tail = b;
-        if (pb) pb->*Next = a; else head = a;
-        if (nb) nb->*Prev = a; else tail = a;
+        if (pa) pa->*Next = b;
+        else head = b;
+        if (na) na->*Prev = b;
+        else tail = b;
+        if (pb) pb->*Next = a;
+        else head = a;
+        if (nb) nb->*Prev = a;
+        else tail = a;
     }
 };
 using TBucketList = TList<&TNodeSlot::bucketPrev, &TNodeSlot::bucketNext>;

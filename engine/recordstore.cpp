@@ -87,8 +87,7 @@ TCompactionPlan TRecordStore::PlanCompaction(const std::vector<const TStoreLocat
     TCompactionPlan plan;
     std::vector<size_t> byOrder(items.size());
     std::iota(byOrder.begin(), byOrder.end(), size_t{0});
-    std::sort(byOrder.begin(), byOrder.end(),
-              [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
+    std::sort(byOrder.begin(), byOrder.end(), [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
 
     plan.newOffsets.resize(items.size());
     plan.newRanks.resize(items.size());

@@ -18,8 +18,8 @@ namespace kelmor {
 // and a new or moved item goes to the end.
 struct TStoreLocation {
     uint64_t order = 0;
-    uint64_t offset = 0;   // in the committed file, or in the scratch file
-    uint32_t length = 0;   // bytes the item occupies
+    uint64_t offset = 0;  // in the committed file, or in the scratch file
+    uint32_t length = 0;  // bytes the item occupies
     bool inScratch = false;
 };
 
@@ -32,11 +32,11 @@ struct TCopyRun {
 };
 
 struct TCompactionPlan {
-    uint64_t newSize = 0;            // size of the compacted file
-    uint64_t tailStart = 0;          // first byte that differs from the committed file
-    std::vector<TCopyRun> runs;      // the bytes from tailStart to newSize
-    std::vector<uint64_t> newOffsets;// per item, in the order the items were given
-    std::vector<uint64_t> newRanks;  // per item: its place in the compacted file
+    uint64_t newSize = 0;              // size of the compacted file
+    uint64_t tailStart = 0;            // first byte that differs from the committed file
+    std::vector<TCopyRun> runs;        // the bytes from tailStart to newSize
+    std::vector<uint64_t> newOffsets;  // per item, in the order the items were given
+    std::vector<uint64_t> newRanks;    // per item: its place in the compacted file
 };
 
 class TRecordStore {
@@ -77,8 +77,8 @@ private:
     uint64_t committedSize_ = 0;
     std::string scratchFolder_;
     mutable TFileHandle scratch_;
-    uint64_t scratchFileSize_ = 0;   // bytes written to the scratch file
-    std::vector<uint8_t> pending_;   // bytes appended behind them, not yet written
+    uint64_t scratchFileSize_ = 0;  // bytes written to the scratch file
+    std::vector<uint8_t> pending_;  // bytes appended behind them, not yet written
     uint64_t nextOrder_ = uint64_t{1} << 40;
 };
 

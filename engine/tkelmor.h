@@ -32,10 +32,10 @@ namespace kelmor {
 
 // Results of creating, opening and flushing.
 constexpr int kResultOK = 0;
-constexpr int kResultAccessDenied = 5;   // the files may not be opened (permissions, read-only medium)
+constexpr int kResultAccessDenied = 5;  // the files may not be opened (permissions, read-only medium)
 constexpr int kResultLogonRefused = 14;
-constexpr int kResultDamaged = 1392;     // a file of the database is damaged; see LastErrorText()
-constexpr int kResultInUse = EWOULDBLOCK; // open for writing by another engine or program
+constexpr int kResultDamaged = 1392;       // a file of the database is damaged; see LastErrorText()
+constexpr int kResultInUse = EWOULDBLOCK;  // open for writing by another engine or program
 
 // Maps an errno value to a result: access problems become kResultAccessDenied, and the
 // two errno values that would collide with 5 and 14 are moved out of the way.
@@ -66,9 +66,9 @@ struct TKelmorInfo {
 
 // The state of a child enumeration: whose children, and the child reached.
 struct TKelmorNodeRec {
-    int32_t parentID = 0;   // after a link parent was replaced by its source
+    int32_t parentID = 0;  // after a link parent was replaced by its source
     int32_t currentID = 0;
-    TKelmorNodeEntry entry; // a copy of the current child's entry
+    TKelmorNodeEntry entry;  // a copy of the current child's entry
 };
 
 // Search flags.
@@ -98,13 +98,13 @@ class TKelmorClass;
 // The caller-owned state of a search; a value-initialised record is ready for use.
 struct TKelmorSearch {
     struct TFrame {
-        int32_t node = 0;       // whose children this level walks
+        int32_t node = 0;  // whose children this level walks
         bool started = false;
-        int32_t childID = 0;    // the child reached
+        int32_t childID = 0;  // the child reached
     };
     uint8_t callerByte = 0;
     uint16_t flags = 0;
-    uint8_t depth = 0;           // 0: finished
+    uint8_t depth = 0;  // 0: finished
     uint16_t nodesReached = 0;
     std::array<TFrame, kSearchStackSize> stack{};
     std::string searchText;
@@ -114,7 +114,7 @@ struct TKelmorSearch {
     uint16_t foundKey = 0;
     bool resume = false;
     std::function<void(TKelmorClass& engine, int percent)> onProgress;
-    uint16_t progressStep = 0;   // 0: every 50 nodes
+    uint16_t progressStep = 0;  // 0: every 50 nodes
     // Called after every step when sfProcessMessages is set.
     std::function<void()> processMessages;
 };
@@ -292,7 +292,7 @@ private:
     uint16_t ItemCount() const;
     uint32_t ItemOffset(uint32_t item) const;  // 0 when the item does not exist
     void SetRecordHeader(uint32_t length, uint32_t count);
-    void EnsureRoom(uint32_t bytes) const;     // raises EKelmorKeyListFullError
+    void EnsureRoom(uint32_t bytes) const;  // raises EKelmorKeyListFullError
     void AppendItem(uint8_t type, const uint8_t* value, uint32_t length);
     void InsertItem(uint32_t position, uint8_t type, const uint8_t* value, uint32_t length);
     void RemoveItem(uint32_t position);
@@ -301,8 +301,7 @@ private:
     void CheckWritable() const;
     void CheckKeyIndex(uint16_t index, uint16_t highest) const;
     void AddKeyItems(const std::string& name, uint8_t type, const uint8_t* value, uint32_t length);
-    void InsertKeyItems(const std::string& name, uint16_t index, uint8_t type, const uint8_t* value,
-                        uint32_t length);
+    void InsertKeyItems(const std::string& name, uint16_t index, uint8_t type, const uint8_t* value, uint32_t length);
     void CheckLoadedRecord(int32_t nodeID, uint32_t available);
 
     // Tree.

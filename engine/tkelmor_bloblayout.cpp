@@ -70,8 +70,8 @@ std::string TKelmorClass::PlaceBlobs(uint64_t blobSize) {
         for (const TKelmorBlobEntry* blob : entries) {
             const auto size = sizes.find(blob->blobID);
             if (blob->position < static_cast<int32_t>(kFileHeadSize) && size != sizes.end() && size->second > 0)
-                return "The index file " + IndexPath() + " is damaged: blob " + std::to_string(blob->blobID) +
-                       " of " + std::to_string(size->second) + " bytes has the impossible position " +
+                return "The index file " + IndexPath() + " is damaged: blob " + std::to_string(blob->blobID) + " of " +
+                       std::to_string(size->second) + " bytes has the impossible position " +
                        std::to_string(blob->position) + ".";
         }
         ResolveBlobLayout(sizes);

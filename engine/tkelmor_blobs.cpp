@@ -11,9 +11,7 @@ constexpr uint32_t kMaxEntries = 65535;  // the counts are 16-bit fields
 
 }  // namespace
 
-TKelmorBlobEntry* TKelmorClass::FindBlob(int32_t blobID) const {
-    return blobs_.Find(blobID);
-}
+TKelmorBlobEntry* TKelmorClass::FindBlob(int32_t blobID) const { return blobs_.Find(blobID); }
 
 std::array<uint8_t, 14> TKelmorClass::StoreBlob(const uint8_t* data, size_t size) {
     CheckWritable();

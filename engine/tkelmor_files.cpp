@@ -17,8 +17,7 @@ constexpr size_t kUserBlockOffset = 90;
 constexpr size_t kEntriesOffset = 300;
 constexpr size_t kBlobEntrySize = 8;
 constexpr size_t kEntriesPerBlock = 4096;
-constexpr uint64_t kMaxIndexSize =
-    kEntriesOffset + 65535 * TKelmorNodeEntry::kStoredSize + 65535 * kBlobEntrySize;
+constexpr uint64_t kMaxIndexSize = kEntriesOffset + 65535 * TKelmorNodeEntry::kStoredSize + 65535 * kBlobEntrySize;
 
 std::string Num(int64_t value) { return std::to_string(value); }
 
@@ -209,8 +208,8 @@ int TKelmorClass::RecoverUnfinishedFlush() {
     if (FileExists(journal)) {
         const std::string problem = VerifyJournal(journal);
         if (!problem.empty())
-            return Fail(kResultDamaged, "The record of an unfinished save, " + journal +
-                                            ", cannot be used (" + problem +
+            return Fail(kResultDamaged, "The record of an unfinished save, " + journal + ", cannot be used (" +
+                                            problem +
                                             "). Move it aside to open the database as it was before that save.");
         if (readOnly_)
             return Fail(kResultDamaged,
@@ -224,8 +223,7 @@ int TKelmorClass::RecoverUnfinishedFlush() {
             const int blobError = blob.Open(BlobPath(), TFileHandle::TMode::ReadWrite);
             if (blobError != ENOENT) error = blobError;
         }
-        if (!error)
-            error = ApplyJournal(journal, TJournalFiles{{&index, &data, blob.IsOpen() ? &blob : nullptr}});
+        if (!error) error = ApplyJournal(journal, TJournalFiles{{&index, &data, blob.IsOpen() ? &blob : nullptr}});
         if (!error) error = RemoveFile(journal);
         if (!error) SyncFolderOf(journal);
         if (error) return FailErrno(error, journal);
@@ -281,8 +279,8 @@ int TKelmorClass::OpenDatabase(const std::string& baseName, bool readOnly, const
 int TKelmorClass::ReadIndex(const TKelmorLogin& login) {
     const std::string path = IndexPath();
     if (!indexFile_.IsOpen()) {
-        if (const int error = indexFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly
-                                                             : TFileHandle::TMode::ReadWrite))
+        if (const int error =
+                indexFile_.Open(path, readOnly_ ? TFileHandle::TMode::ReadOnly : TFileHandle::TMode::ReadWrite))
             return FailErrno(error, path);
     }
     uint64_t size = 0;
@@ -353,8 +351,7 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
     for (size_t i = 0; i < header_.nodeCount; ++i) {
         const TKelmorNodeEntry entry = TKelmorNodeEntry::Unpack(entries.data() + i * TKelmorNodeEntry::kStoredSize);
         const std::string which = "node entry " + Num(static_cast<int64_t>(i + 1));
-        if (entry.nodeID < 1)
-            return which + " has the impossible ID " + Num(entry.nodeID) + ".";
+        if (entry.nodeID < 1) return which + " has the impossible ID " + Num(entry.nodeID) + ".";
         if (entry.nodeID > header_.lastNodeID)
             return which + " has the ID " + Num(entry.nodeID) + ", above the header's last node ID " +
                    Num(header_.lastNodeID) + ".";
@@ -375,8 +372,8 @@ std::string TKelmorClass::ParseEntries(const std::vector<uint8_t>& file, size_t 
         const std::string which = "blob entry " + Num(static_cast<int64_t>(i + 1));
         if (id < 1) return which + " has the impossible ID " + Num(id) + ".";
         if (id > header_.lastBlobID)
-            return which + " has the ID " + Num(id) + ", above the header's last blob ID " +
-                   Num(header_.lastBlobID) + ".";
+            return which + " has the ID " + Num(id) + ", above the header's last blob ID " + Num(header_.lastBlobID) +
+                   ".";
         if (blobs_.Find(id)) return which + " repeats the blob ID " + Num(id) + ".";
         // A position inside the file head is possible for a blob of size 0 (see PlaceBlobs).
         blobs_.Add(id, position, {});
@@ -487,9 +484,8 @@ std::string TKelmorClass::PlaceRecords(uint64_t dataSize) {
     if (slots.empty()) return "";
     const std::string path = DataPath();
     if (!dataFile_.IsOpen()) return "The data file " + path + " cannot be opened, but the index lists records.";
-    std::sort(slots.begin(), slots.end(), [](const TNodeSlot* a, const TNodeSlot* b) {
-        return a->entry.dataPosition < b->entry.dataPosition;
-    });
+    std::sort(slots.begin(), slots.end(),
+              [](const TNodeSlot* a, const TNodeSlot* b) { return a->entry.dataPosition < b->entry.dataPosition; });
     for (size_t rank = 0; rank < slots.size(); ++rank) {
         TNodeSlot* slot = slots[rank];
         const auto position = static_cast<uint64_t>(slot->entry.dataPosition);
@@ -497,8 +493,8 @@ std::string TKelmorClass::PlaceRecords(uint64_t dataSize) {
             rank + 1 < slots.size() ? static_cast<uint64_t>(slots[rank + 1]->entry.dataPosition) : dataSize;
         if (position >= dataSize)
             return "The index file " + IndexPath() + " places the record of node " + Num(slot->entry.nodeID) +
-                   " at position " + Num(static_cast<int64_t>(position)) + ", beyond the end of the data file " +
-                   path + " (" + Num(static_cast<int64_t>(dataSize)) + " bytes).";
+                   " at position " + Num(static_cast<int64_t>(position)) + ", beyond the end of the data file " + path +
+                   " (" + Num(static_cast<int64_t>(dataSize)) + " bytes).";
         if (end == position)
             return "The index file " + IndexPath() + " gives nodes " + Num(slot->entry.nodeID) + " and " +
                    Num(slots[rank + 1]->entry.nodeID) + " the same record position " +
@@ -602,8 +598,8 @@ int TKelmorClass::WriteIndex() {
     const TCompactionPlan blobPlan = blobData_.PlanCompaction(blobView, kFileHeadSize);
     // Before the commit nothing on disk has changed: a failure says so.
     auto notSaved = [this](const std::string& cause) {
-        lastErrorText_ = "The database could not be saved: " + cause +
-                         ". Its files are as the last completed save left them.";
+        lastErrorText_ =
+            "The database could not be saved: " + cause + ". Its files are as the last completed save left them.";
     };
     if (dataPlan.newSize > INT32_MAX || blobPlan.newSize > INT32_MAX) {
         notSaved("the data or blob file would grow beyond 2 GiB, the largest size the format can address");
@@ -636,8 +632,8 @@ int TKelmorClass::WriteIndex() {
             TRecordStore& store;
             const TCompactionPlan& plan;
         };
-        for (const TTarget& target : {TTarget{TJournalFile::Data, records_, dataPlan},
-                                      TTarget{TJournalFile::Blob, blobData_, blobPlan}}) {
+        for (const TTarget& target :
+             {TTarget{TJournalFile::Data, records_, dataPlan}, TTarget{TJournalFile::Blob, blobData_, blobPlan}}) {
             if (target.file == TJournalFile::Blob && !withBlobFile) continue;
             if (headsMissing) journal.Write(target.file, 0, kFileHeadTemplate.data(), kFileHeadSize);
             journal.Write(target.file, kStampOffset, stampBytes, 2);

@@ -171,8 +171,8 @@ uint16_t TKelmorClass::FindKey(const std::string& name) const {
     for (uint16_t index = 1; index <= count; ++index) {
         const std::string keyName(reinterpret_cast<const char*>(work_.get() + at + 2), work_[at]);
         if (UpperCaseAscii(keyName) == wanted) return index;
-        at += work_[at] + 2u;         // the name
-        at += work_[at] + 2u;         // the value
+        at += work_[at] + 2u;  // the name
+        at += work_[at] + 2u;  // the value
     }
     return 0;
 }
@@ -229,14 +229,14 @@ void TKelmorClass::InsertKeyItems(const std::string& name, uint16_t index, uint8
     InsertItem(2u * index, ktName, TextBytes(text), static_cast<uint32_t>(text.size()));
 }
 
-#define KELMOR_FIXED_KEY(Suffix, Type, Code)                                                         \
-    void TKelmorClass::Add##Suffix##Key(const std::string& name, Type value) {                        \
-        const auto bytes = BytesOf<Type>(value);                                                      \
-        AddKeyItems(name, Code, bytes.data(), sizeof(Type));                                          \
-    }                                                                                                 \
-    void TKelmorClass::Insert##Suffix##Key(const std::string& name, uint16_t index, Type value) {    \
-        const auto bytes = BytesOf<Type>(value);                                                      \
-        InsertKeyItems(name, index, Code, bytes.data(), sizeof(Type));                                \
+#define KELMOR_FIXED_KEY(Suffix, Type, Code)                                                      \
+    void TKelmorClass::Add##Suffix##Key(const std::string& name, Type value) {                    \
+        const auto bytes = BytesOf<Type>(value);                                                  \
+        AddKeyItems(name, Code, bytes.data(), sizeof(Type));                                      \
+    }                                                                                             \
+    void TKelmorClass::Insert##Suffix##Key(const std::string& name, uint16_t index, Type value) { \
+        const auto bytes = BytesOf<Type>(value);                                                  \
+        InsertKeyItems(name, index, Code, bytes.data(), sizeof(Type));                            \
     }
 KELMOR_FIXED_KEY(Byte, uint8_t, ktByte)
 KELMOR_FIXED_KEY(Integer, int16_t, ktInteger)
@@ -379,8 +379,7 @@ void TKelmorClass::CheckLoadedRecord(int32_t nodeID, uint32_t available) {
                 " are there (at most 65510 are possible).");
     uint32_t offset = kRecordHeaderSize, items = 0;
     while (offset < length) {
-        if (length - offset < 2 || work_[offset] + 2u > length - offset)
-            damaged("has an item that runs past its end.");
+        if (length - offset < 2 || work_[offset] + 2u > length - offset) damaged("has an item that runs past its end.");
         offset += work_[offset] + 2u;
         ++items;
     }

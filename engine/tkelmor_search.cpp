@@ -155,7 +155,8 @@ int32_t TKelmorClass::SearchStep(TKelmorSearch& search, int depth, const std::st
     search.foundIn = kFoundNone;
     search.foundKey = 0;
     const int32_t examinedID = examined->entry.nodeID;
-    if (depth < kSearchStackSize) search.stack[static_cast<size_t>(depth)] = TKelmorSearch::TFrame{examinedID, false, 0};
+    if (depth < kSearchStackSize)
+        search.stack[static_cast<size_t>(depth)] = TKelmorSearch::TFrame{examinedID, false, 0};
 
     bool match = false;
     if (search.flags & sfBrokenLinks) {
@@ -164,13 +165,15 @@ int32_t TKelmorClass::SearchStep(TKelmorSearch& search, int depth, const std::st
     } else {
         try {
             if (!LoadNode(examinedID)) return 0;
-            if ((search.flags & sfNodeDescriptions) && !continuing && TextMatches(GetDescription(), text, search.flags)) {
+            if ((search.flags & sfNodeDescriptions) && !continuing &&
+                TextMatches(GetDescription(), text, search.flags)) {
                 match = true;
                 search.foundIn = kFoundDescription;
                 search.resume = (search.flags & (sfKeyNames | sfKeyValues)) != 0;
             }
             if (!match && (search.flags & (sfKeyNames | sfKeyValues))) {
-                const bool insideKeys = continuing && (previousFoundIn == kFoundKeyName || previousFoundIn == kFoundKeyValue);
+                const bool insideKeys =
+                    continuing && (previousFoundIn == kFoundKeyName || previousFoundIn == kFoundKeyValue);
                 const uint16_t count = KeyCount();
                 for (uint16_t k = insideKeys ? previousKey : 1; k >= 1 && k <= count && !match; ++k) {
                     if (cancelSearch_.load()) break;

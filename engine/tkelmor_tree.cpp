@@ -7,9 +7,9 @@
 namespace kelmor {
 
 namespace {
-constexpr size_t kMaxNodes = 65535;           // the node count is a 16-bit field
+constexpr size_t kMaxNodes = 65535;  // the node count is a 16-bit field
 constexpr uint8_t kNewNodeSecurity = 5;
-constexpr int32_t kUnwrittenPosition = 49;    // a record's place is fixed when the index is written
+constexpr int32_t kUnwrittenPosition = 49;  // a record's place is fixed when the index is written
 constexpr size_t kMaxPath = 255;
 
 uint8_t FoldCase(uint8_t c) {
@@ -112,7 +112,8 @@ void TKelmorClass::CheckNodeRoom(size_t more) const {
     if (nodes_.Count() + more > kMaxNodes)
         throw EKelmorDatabaseFull("the database can hold at most 65535 nodes and links, and holds " +
                                   std::to_string(nodes_.Count()) + ".");
-    if (header_.lastNodeID > kLargestID - static_cast<int64_t>(more)) throw EKelmorDatabaseFull("no node IDs are left.");
+    if (header_.lastNodeID > kLargestID - static_cast<int64_t>(more))
+        throw EKelmorDatabaseFull("no node IDs are left.");
 }
 
 int32_t TKelmorClass::CreateNode(int32_t parentID) {
@@ -178,8 +179,7 @@ void TKelmorClass::RemoveOneNode(TNodeSlot* slot) {
                 if (KeyType(k) != ktBlob) continue;
                 if (FindBlob(BlobIDOfKey(k))) DeleteBlobOfKey(k);
             }
-        } catch (const EKelmorError&) {
-        }
+        } catch (const EKelmorError&) {}
     }
     nodes_.Remove(slot);  // its record leaves the data file when it is next compacted
     header_.nodeCount = static_cast<uint16_t>(header_.nodeCount - 1);
@@ -328,7 +328,8 @@ int32_t TKelmorClass::CopyBranch(const TNodeSlot& top, int32_t parentID) {
         const TNodeSlot* slot = pending.back();
         pending.pop_back();
         ++branchSize;
-        for (const TNodeSlot* child = nodes_.FirstChild(slot->entry.nodeID); child; child = TNodeIndex::NextSibling(child))
+        for (const TNodeSlot* child = nodes_.FirstChild(slot->entry.nodeID); child;
+             child = TNodeIndex::NextSibling(child))
             pending.push_back(child);
     }
     CheckNodeRoom(branchSize);  // refused before anything is copied

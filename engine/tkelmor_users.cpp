@@ -12,9 +12,7 @@ int TKelmorClass::CheckLogin(const std::string& userName, const std::string& pas
     return CheckUserLogin(users_, userName, password);
 }
 
-std::string TKelmorClass::GetUserName(int user) const {
-    return IsOpen() ? SlotUserName(users_, user) : std::string();
-}
+std::string TKelmorClass::GetUserName(int user) const { return IsOpen() ? SlotUserName(users_, user) : std::string(); }
 
 void TKelmorClass::SetUser(int user, const std::string& userName, const std::string& password) {
     CheckWritable();

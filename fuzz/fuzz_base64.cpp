@@ -8,12 +8,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string cleaned = kelmor::Base64Clean(text);
     try {
         kelmor::Base64Decode(cleaned);
-    } catch (const kelmor::EBase64InvalidLength&) {
-    }
+    } catch (const kelmor::EBase64InvalidLength&) {}
     try {
         kelmor::Base64Decode(text);
-    } catch (const kelmor::EBase64InvalidLength&) {
-    }
+    } catch (const kelmor::EBase64InvalidLength&) {}
     const std::string encoded = kelmor::Base64Encode(data, size, 80);
     if (kelmor::Base64Decode(kelmor::Base64Clean(encoded)) != std::vector<uint8_t>(data, data + size)) std::abort();
     return 0;

@@ -22,7 +22,8 @@ std::vector<int32_t> Walk(TKelmorClass& engine) {
         const int32_t parent = pending.back();
         pending.pop_back();
         TKelmorNodeRec rec;
-        for (bool found = engine.FindFirstChild(rec, parent); found && visited < 5000; found = engine.FindNextChild(rec)) {
+        for (bool found = engine.FindFirstChild(rec, parent); found && visited < 5000;
+             found = engine.FindNextChild(rec)) {
             ++visited;
             const int32_t id = rec.currentID;
             reached.push_back(id);
@@ -36,8 +37,7 @@ std::vector<int32_t> Walk(TKelmorClass& engine) {
                     engine.KeyValueText(k);
                     if (engine.KeyType(k) == ktBlob) engine.GetBlobKey(k);
                 }
-            } catch (const EKelmorError&) {
-            }
+            } catch (const EKelmorError&) {}
         }
     }
     for (uint16_t flags : {uint16_t(sfNodeDescriptions | sfKeyNames | sfKeyValues), uint16_t(sfBrokenLinks),
@@ -46,10 +46,9 @@ std::vector<int32_t> Walk(TKelmorClass& engine) {
         search.searchText = "A*.?";
         search.flags = flags;
         try {
-            for (int32_t id = engine.SearchFirst(search), n = 0; id > 0 && n < 200; id = engine.SearchNext(search), ++n) {
-            }
-        } catch (const EKelmorError&) {
-        }
+            for (int32_t id = engine.SearchFirst(search), n = 0; id > 0 && n < 200;
+                 id = engine.SearchNext(search), ++n) {}
+        } catch (const EKelmorError&) {}
     }
     return reached;
 }
@@ -68,8 +67,7 @@ void DeleteSomeBlobs(TKelmorClass& engine, const std::vector<int32_t>& nodes) {
                 ++deleted;
                 break;
             }
-        } catch (const EKelmorError&) {
-        }
+        } catch (const EKelmorError&) {}
     }
 }
 
@@ -88,16 +86,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TKelmorClass engine;
         try {
             if (engine.OpenDatabase(base, readOnly, login) != kResultOK) continue;
-        } catch (const EKelmorCheckSumFailed&) {
-        }
+        } catch (const EKelmorCheckSumFailed&) {}
         const std::vector<int32_t> nodes = Walk(engine);
         if (!readOnly) {
             try {
                 engine.MarkNode(0);
                 DeleteSomeBlobs(engine, nodes);
                 if (engine.Flush() == kResultOK) Walk(engine);
-            } catch (const EKelmorError&) {
-            }
+            } catch (const EKelmorError&) {}
         }
     }
     return 0;

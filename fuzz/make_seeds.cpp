@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
-#include <limits>
 #include <tuple>
 #include <vector>
 
@@ -172,7 +171,8 @@ int main(int argc, char** argv) {
     Save(root / "fuzz_import_csv", "quotes", Bytes("\"a \"\"b\"\" c\",x,,y\nz,\"unclosed\n"));
     Save(root / "fuzz_import_dbf", "staff",
          test::MakeTable({{"NAME", 'C', 10}, {"BORN", 'D', 8}, {"SALARY", 'N', 10}, {"ACTIVE", 'L', 1}},
-                         {{' ', {"Alice", "19800215", "1234.50", "T"}}, {'*', {"Bob", "19790101", "2", "F"}},
+                         {{' ', {"Alice", "19800215", "1234.50", "T"}},
+                          {'*', {"Bob", "19790101", "2", "F"}},
                           {' ', {"Cy", "20001231", "-0.5", "?"}}}));
     Save(root / "fuzz_kmt_hex", "lines", Bytes("  00FF10ab\r\n  0102\r\n }\r\n"));
     Save(root / "fuzz_kmt_hex", "empty", Bytes("  \r\n }\r\n"));

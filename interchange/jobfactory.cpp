@@ -74,8 +74,12 @@ std::string UpperCaseExtension(const std::string& fileName) {
     return UpperCaseAscii(fileName.substr(dot));
 }
 
-TJobCreation CreateExportJob(const TJobArguments& arguments) { return CreateJob(kExportFormats, arguments, "export writes"); }
+TJobCreation CreateExportJob(const TJobArguments& arguments) {
+    return CreateJob(kExportFormats, arguments, "export writes");
+}
 
-TJobCreation CreateImportJob(const TJobArguments& arguments) { return CreateJob(kImportFormats, arguments, "import reads"); }
+TJobCreation CreateImportJob(const TJobArguments& arguments) {
+    return CreateJob(kImportFormats, arguments, "import reads");
+}
 
 }  // namespace kelmor

@@ -12,7 +12,8 @@ std::string FullNodePath(TKelmorClass& engine, int32_t node) {
         const int32_t parent = engine.GetParent(current);
         if (parent < 0) throw EKelmorNodeIDInvalidError();
         descriptions.push_back(engine.LoadNode(current) ? engine.GetDescription() : std::string());
-        if (descriptions.size() > 65536) throw EKelmorDamagedError("the parents of node " + std::to_string(node) + " form a circle.");
+        if (descriptions.size() > 65536)
+            throw EKelmorDamagedError("the parents of node " + std::to_string(node) + " form a circle.");
         current = parent;
     }
     std::string path;

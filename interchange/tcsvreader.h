@@ -56,8 +56,8 @@ private:
     bool skipLineEnd_ = false;  // the previous line ended with CR or LF: one more may follow
     bool finished_ = false;
     bool sdfMode_ = true;
-    std::string longLine_;      // a line that did not fit into the rest of the buffer
-    std::string fieldText_;     // the fields of the current line, one after another
+    std::string longLine_;                          // a line that did not fit into the rest of the buffer
+    std::string fieldText_;                         // the fields of the current line, one after another
     std::vector<std::pair<size_t, size_t>> spans_;  // start and length of each field in fieldText_
     int64_t lineCount_ = 0;
 };

@@ -75,8 +75,8 @@ void TExporterXML::WriteValue(uint16_t key) {
     switch (type) {
         case ktSequence: {
             const std::string bytes = engine.GetSequenceKey(key);
-            writer_->WriteRaw(Base64Encode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                                           kBase64LineLength));
+            writer_->WriteRaw(
+                Base64Encode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kBase64LineLength));
             break;
         }
         case ktBlob: {

@@ -1,10 +1,10 @@
 #include "interchange/timportercsv.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
 
 #include "engine/tkelmor.h"
 #include "interchange/interchangeerrors.h"

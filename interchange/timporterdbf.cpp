@@ -58,8 +58,7 @@ std::string TImporterDBF::DescriptionOf(int field, const TRegionalSettings& sett
     }
 }
 
-void TImporterDBF::AddFieldKey(int field, const TKeyTarget& target, bool skipEmpty,
-                               const TRegionalSettings& settings) {
+void TImporterDBF::AddFieldKey(int field, const TKeyTarget& target, bool skipEmpty, const TRegionalSettings& settings) {
     TKelmorClass& engine = Database();
     switch (table_->FieldTypeCode(field)) {
         case TXbaseTable::kCharacterField:
@@ -75,8 +74,7 @@ void TImporterDBF::AddFieldKey(int field, const TKeyTarget& target, bool skipEmp
             // As by the text rule, a key the engine refuses is left out.
             try {
                 engine.AddDateKey(target.name, date);
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) {}
             break;
         }
         case TXbaseTable::kNumericField:

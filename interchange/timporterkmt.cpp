@@ -237,7 +237,8 @@ void TImporterKMT::ProcessKey(const std::string& line) {
     const std::string value = line.substr(colon + 1);
     const uint8_t type = KeyTypeFromName(typeName);
     if (type == 0) {
-        const std::string shown = typeName.size() <= kQuotedTextLimit ? typeName : typeName.substr(0, kQuotedTextLimit) + "...";
+        const std::string shown =
+            typeName.size() <= kQuotedTextLimit ? typeName : typeName.substr(0, kQuotedTextLimit) + "...";
         Fail("Unknown key type (" + shown + ")");
     }
 

@@ -14,9 +14,9 @@ class TAdvancedImportOptions;
 class TImporterOptions {
 public:
     // Flags.
-    static constexpr uint32_t kMixedCaseTitles = 1;    // key names in lower case with an upper-case first letter
-    static constexpr uint32_t kFirstFieldNotKey = 2;   // the first field only gives the description
-    static constexpr uint32_t kSkipEmptyValues = 4;    // empty texts and zero values give no key
+    static constexpr uint32_t kMixedCaseTitles = 1;   // key names in lower case with an upper-case first letter
+    static constexpr uint32_t kFirstFieldNotKey = 2;  // the first field only gives the description
+    static constexpr uint32_t kSkipEmptyValues = 4;   // empty texts and zero values give no key
     static constexpr uint32_t kDefaultFlags = kMixedCaseTitles | kFirstFieldNotKey;
 
     static constexpr uint8_t kNoKey = 0;

@@ -1,8 +1,8 @@
 #include "interchange/timporterxml.h"
 
-#include <vector>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <vector>
 
 #include <cstring>
 #include <stdexcept>
@@ -20,9 +20,7 @@ bool NameIs(const xmlNode* element, const char* name) {
     return std::strcmp(reinterpret_cast<const char*>(element->name), name) == 0;
 }
 
-std::string ElementName(const xmlNode* element) {
-    return Latin1FromXML(reinterpret_cast<const char*>(element->name));
-}
+std::string ElementName(const xmlNode* element) { return Latin1FromXML(reinterpret_cast<const char*>(element->name)); }
 
 std::string RequiredAttribute(const xmlNode* element, const char* name) {
     std::string value;
@@ -201,12 +199,10 @@ void TImporterXML::CleanUpAfterError() noexcept {
     TKelmorClass& engine = Database();
     try {
         if (placeholderNode_ > 0) engine.DeleteNode(placeholderNode_);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     try {
         if (formerMarkedNode_ == 0 || engine.NodeExists(formerMarkedNode_)) engine.MarkNode(formerMarkedNode_);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     placeholderNode_ = 0;
     root_ = nullptr;
 }

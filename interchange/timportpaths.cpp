@@ -30,9 +30,7 @@ TNodePath TImportPaths::SplitLocation(const std::string& location) {
     return components;
 }
 
-int32_t TImportPaths::Resolved(int32_t node) const {
-    return engine_.IsLink(node) ? engine_.GetLinkSource(node) : node;
-}
+int32_t TImportPaths::Resolved(int32_t node) const { return engine_.IsLink(node) ? engine_.GetLinkSource(node) : node; }
 
 void TImportPaths::Remember(TChildren& children, const std::string& description, int32_t child) {
     children.exact.emplace(description, child);  // an earlier child with the same description stays first

@@ -7,7 +7,9 @@ namespace kelmor {
 
 TKelmorInOut::TKelmorInOut(TProgressCallback onProgress, const std::string& location, const std::string& fileName,
                            TKelmorClass& database)
-    : database_(database), onProgress_(std::move(onProgress)), fileName_(fileName),
+    : database_(database),
+      onProgress_(std::move(onProgress)),
+      fileName_(fileName),
       location_(NormaliseLocation(location)) {
     try {
         startNode_ = LocationNode(database_, location_);

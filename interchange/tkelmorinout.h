@@ -20,10 +20,10 @@ class TKelmorClass;
 class TKelmorInOut {
 public:
     // Result codes.
-    static constexpr int kSuccess = 0;             // also after an abort
-    static constexpr int kUnknownLocation = -1;    // the location names no node, or the export walk failed
-    static constexpr int kInvalidFile = -2;        // not a valid file of its format
-    static constexpr int kError = -3;              // ErrorMessage says what ended the job
+    static constexpr int kSuccess = 0;           // also after an abort
+    static constexpr int kUnknownLocation = -1;  // the location names no node, or the export walk failed
+    static constexpr int kInvalidFile = -2;      // not a valid file of its format
+    static constexpr int kError = -3;            // ErrorMessage says what ended the job
     // Values above 0 are operating-system error codes of the job's file.
 
     // Called on the job's thread with a progress text; the receiver hands it on to its

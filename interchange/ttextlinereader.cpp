@@ -62,8 +62,7 @@ bool TTextLineReader::ReadLine(std::string& line) {
         const auto* end = static_cast<const char*>(std::memchr(start, '\n', available));
         const size_t take = end ? static_cast<size_t>(end - start) : available;
         // +1: the CR of a CR LF may still be part of the text taken here
-        if (line.size() + take > maxLineLength_ + 1)
-            throw ETextLineTooLong(lineCount_ + 1, maxLineLength_);
+        if (line.size() + take > maxLineLength_ + 1) throw ETextLineTooLong(lineCount_ + 1, maxLineLength_);
         line.append(start, take);
         position_ += take;
         if (end) {

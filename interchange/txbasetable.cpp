@@ -1,9 +1,9 @@
 #include "interchange/txbasetable.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
 
 #include "engine/keytypes.h"
 
@@ -87,8 +87,9 @@ void TXbaseTable::ReadHeader(const std::string& fileName, uint64_t fileSize) {
         offset += field.length;
         if (offset > recordLength_) {
             throw std::runtime_error(damaged + "field " + std::to_string(fields_.size() + 1) + " (" + field.name +
-                                     ", " + std::to_string(field.length) + " bytes) reaches beyond the record length (" +
-                                     std::to_string(recordLength_) + " bytes).");
+                                     ", " + std::to_string(field.length) +
+                                     " bytes) reaches beyond the record length (" + std::to_string(recordLength_) +
+                                     " bytes).");
         }
         fields_.push_back(std::move(field));
     }

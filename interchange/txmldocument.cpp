@@ -76,8 +76,9 @@ bool Grow(void* context, uint64_t items, uint64_t text) {
         state.text <= bytes * kTextPerByte + kTextFromDefaults) {
         return true;
     }
-    Refuse(context, "The document type definition of this file adds more to the document than the file "
-                    "holds; such XML files are not accepted.");
+    Refuse(context,
+           "The document type definition of this file adds more to the document than the file "
+           "holds; such XML files are not accepted.");
     return false;
 }
 
@@ -148,8 +149,7 @@ void OnEntityDeclaration(void* context, const xmlChar* name, int, const xmlChar*
     RefuseEntity(context, name);
 }
 
-void OnUnparsedEntityDeclaration(void* context, const xmlChar* name, const xmlChar*, const xmlChar*,
-                                 const xmlChar*) {
+void OnUnparsedEntityDeclaration(void* context, const xmlChar* name, const xmlChar*, const xmlChar*, const xmlChar*) {
     RefuseEntity(context, name);
 }
 
@@ -176,7 +176,9 @@ void IgnoreMessage(void*, const char*, ...) {}
 class TParserReports {
 public:
     explicit TParserReports(TParseState& state)
-        : structured_(xmlStructuredError), structuredContext_(xmlStructuredErrorContext), generic_(xmlGenericError),
+        : structured_(xmlStructuredError),
+          structuredContext_(xmlStructuredErrorContext),
+          generic_(xmlGenericError),
           genericContext_(xmlGenericErrorContext) {
         // (a generic lambda, so that it fits the handler type of every library version)
         xmlStructuredErrorFunc handler = [](void* context, auto* error) {
@@ -241,8 +243,7 @@ TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
     // No XML_PARSE_NOENT (it would pull external entities in), no XML_PARSE_DTDLOAD, no
     // XML_PARSE_HUGE (the parser's limits on depth and text lengths stay on).
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    document_ = xmlCtxtReadIO(parser.get(), TXMLFileReader::Read, nullptr, &reader, fileName.c_str(), nullptr,
-                              options);
+    document_ = xmlCtxtReadIO(parser.get(), TXMLFileReader::Read, nullptr, &reader, fileName.c_str(), nullptr, options);
     if (!state.firstProblem.empty() || !document_ || !parser->wellFormed) {
         if (document_) xmlFreeDoc(document_);
         document_ = nullptr;

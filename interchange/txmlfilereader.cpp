@@ -1,10 +1,10 @@
 #include "interchange/txmlfilereader.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace kelmor {
 
@@ -14,7 +14,9 @@ constexpr size_t kPiece = 64 * 1024;
 
 TXMLFileReader::TXMLFileReader(const std::string& fileName, uint64_t maxFileSize,
                                std::function<void(const std::string&)> onProblem)
-    : fileName_(fileName), maxFileSize_(maxFileSize), onProblem_(std::move(onProblem)),
+    : fileName_(fileName),
+      maxFileSize_(maxFileSize),
+      onProblem_(std::move(onProblem)),
       piece_(std::make_unique<char[]>(kPiece)) {
     struct stat info {};
     if (stat(fileName.c_str(), &info) != 0) {

@@ -51,8 +51,7 @@ void TAskPasswordForm::InsertText(const QString& text) {
 
 bool TAskPasswordForm::CheckClose() {
     if (newPassword_->text() != verifyPassword_->text()) {
-        ShowCentredMessage(QStringLiteral("New password's do not match."), TMessageKind::Error, QMessageBox::Ok,
-                           this);
+        ShowCentredMessage(QStringLiteral("New password's do not match."), TMessageKind::Error, QMessageBox::Ok, this);
         newPassword_->setFocus();
         return false;
     }

@@ -36,7 +36,7 @@ TLoginForm::TLoginForm(QWidget* parent) : QDialog(parent) {
     picture->setAlignment(Qt::AlignCenter);
     picture->setFixedSize(52, 52);
     const QIcon icon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_DriveHDIcon)
-                                                            : QApplication::windowIcon();
+                                                           : QApplication::windowIcon();
     picture->setPixmap(icon.pixmap(32, 32));
 
     database_ = new QLabel(this);

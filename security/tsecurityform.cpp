@@ -52,7 +52,8 @@ TSecurityForm::TSecurityForm(TKelmorClass& database, int32_t nodeID, QWidget* pa
     const int entry = static_cast<int>(database_.GetNodeSecurity(nodeID_)) - firstLevel_;
     if (entry >= 0 && entry < securityLevel_->count()) securityLevel_->setCurrentRow(entry);
     else securityLevel_->setCurrentRow(-1);
-    securityLevel_->setFixedHeight(securityLevel_->sizeHintForRow(0) * kHighestLevel + 2 * securityLevel_->frameWidth());
+    securityLevel_->setFixedHeight(securityLevel_->sizeHintForRow(0) * kHighestLevel +
+                                   2 * securityLevel_->frameWidth());
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -101,23 +101,37 @@ inline constexpr TSeparator kSeparator;
 
 struct TMenuSlot {
     constexpr TMenuSlot(TCommandId id) : command(id) {}  // NOLINT: implicit on purpose
-    constexpr TMenuSlot(TSeparator) {}                    // NOLINT
-    std::optional<TCommandId> command;                  // none for a separator
+    constexpr TMenuSlot(TSeparator) {}                   // NOLINT
+    std::optional<TCommandId> command;                   // none for a separator
 };
 
-inline constexpr TMenuSlot kNodeMenuLayout[] = {
-    TCommandId::NewNode,   kSeparator,           TCommandId::RenameNode, TCommandId::DeleteNode,
-    TCommandId::Information, kSeparator,         TCommandId::CutNode,    TCommandId::CopyNode,
-    TCommandId::PasteNode, TCommandId::PasteAsLink, kSeparator,          TCommandId::ShiftUp,
-    TCommandId::ShiftDown, kSeparator,           TCommandId::SortBranch, TCommandId::JumpToSource,
-    kSeparator,            TCommandId::Import,   TCommandId::Export,     kSeparator,
-    TCommandId::NodeSecurity};
+inline constexpr TMenuSlot kNodeMenuLayout[] = {TCommandId::NewNode,
+                                                kSeparator,
+                                                TCommandId::RenameNode,
+                                                TCommandId::DeleteNode,
+                                                TCommandId::Information,
+                                                kSeparator,
+                                                TCommandId::CutNode,
+                                                TCommandId::CopyNode,
+                                                TCommandId::PasteNode,
+                                                TCommandId::PasteAsLink,
+                                                kSeparator,
+                                                TCommandId::ShiftUp,
+                                                TCommandId::ShiftDown,
+                                                kSeparator,
+                                                TCommandId::SortBranch,
+                                                TCommandId::JumpToSource,
+                                                kSeparator,
+                                                TCommandId::Import,
+                                                TCommandId::Export,
+                                                kSeparator,
+                                                TCommandId::NodeSecurity};
 
 // The key menu below its "Add Key" and "Insert Key" submenus.
 inline constexpr TMenuSlot kKeyMenuLayout[] = {
-    kSeparator,         TCommandId::RenameKey, TCommandId::EditKey,    TCommandId::DeleteKey,
-    kSeparator,         TCommandId::CutKey,    TCommandId::CopyKey,    TCommandId::PasteKey,
-    kSeparator,         TCommandId::ShiftKeyUp, TCommandId::ShiftKeyDown};
+    kSeparator, TCommandId::RenameKey,  TCommandId::EditKey,     TCommandId::DeleteKey,
+    kSeparator, TCommandId::CutKey,     TCommandId::CopyKey,     TCommandId::PasteKey,
+    kSeparator, TCommandId::ShiftKeyUp, TCommandId::ShiftKeyDown};
 
 // The add and insert command of each key type, in menu order.
 struct TKeyTypeCommands {
@@ -125,10 +139,10 @@ struct TKeyTypeCommands {
     TCommandId insert;
 };
 inline constexpr TKeyTypeCommands kKeyTypeCommands[] = {
-    {TCommandId::AddByte, TCommandId::InsByte},         {TCommandId::AddInteger, TCommandId::InsInteger},
-    {TCommandId::AddLongint, TCommandId::InsLongint},   {TCommandId::AddFloat, TCommandId::InsFloat},
-    {TCommandId::AddDouble, TCommandId::InsDouble},     {TCommandId::AddCurrency, TCommandId::InsCurrency},
-    {TCommandId::AddString, TCommandId::InsString},     {TCommandId::AddDate, TCommandId::InsDate},
-    {TCommandId::AddSeq, TCommandId::InsSeq},           {TCommandId::AddBlob, TCommandId::InsBlob}};
+    {TCommandId::AddByte, TCommandId::InsByte},       {TCommandId::AddInteger, TCommandId::InsInteger},
+    {TCommandId::AddLongint, TCommandId::InsLongint}, {TCommandId::AddFloat, TCommandId::InsFloat},
+    {TCommandId::AddDouble, TCommandId::InsDouble},   {TCommandId::AddCurrency, TCommandId::InsCurrency},
+    {TCommandId::AddString, TCommandId::InsString},   {TCommandId::AddDate, TCommandId::InsDate},
+    {TCommandId::AddSeq, TCommandId::InsSeq},         {TCommandId::AddBlob, TCommandId::InsBlob}};
 
 }  // namespace kelmor

@@ -291,9 +291,10 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const QString question = FromEnginePath(engine_->LastErrorText()) +
-                             QStringLiteral("\n\nClose the database all the same? The changes since it was "
-                                            "last saved will be lost.");
+    const QString question =
+        FromEnginePath(engine_->LastErrorText()) + QStringLiteral(
+                                                       "\n\nClose the database all the same? The changes since it was "
+                                                       "last saved will be lost.");
     if (ShowCentredMessage(question, TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) ==
         QMessageBox::Yes) {
         event->accept();
@@ -440,8 +441,6 @@ void TMDIChild::ShowKeyMenu(const QPoint& at) {
     keyListMenu_->popup(keyList_->viewport()->mapToGlobal(at));
 }
 
-void TMDIChild::EditKeyValueRequested() {
-    ExecuteCommand(TCommandId::EditKey);
-}
+void TMDIChild::EditKeyValueRequested() { ExecuteCommand(TCommandId::EditKey); }
 
 }  // namespace kelmor

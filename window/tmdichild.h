@@ -32,8 +32,8 @@ struct TKeyRow;
 class TMDIChild : public QWidget, public TDatabaseWindow {
     Q_OBJECT
 public:
-    static constexpr int kFlushInterval = 15000;      // milliseconds
-    static constexpr int kSelectionDelay = 50;        // milliseconds
+    static constexpr int kFlushInterval = 15000;  // milliseconds
+    static constexpr int kSelectionDelay = 50;    // milliseconds
     static constexpr uint16_t kInitialSearchFlags = sfNodeDescriptions | sfKeyNames | sfKeyValues | sfPromptOnReplace;
     static constexpr int kMaxCaption = 255;
 

@@ -61,7 +61,8 @@ void TMDIChild::AddKey(uint8_t type, bool insert) {
     const int selectedRow = SelectedKeyRow();
     if (insert && selectedRow < 0) return;
     engine_->LoadNode(node);
-    const uint16_t position = insert ? static_cast<uint16_t>(selectedRow + 1) : static_cast<uint16_t>(engine_->KeyCount() + 1);
+    const uint16_t position =
+        insert ? static_cast<uint16_t>(selectedRow + 1) : static_cast<uint16_t>(engine_->KeyCount() + 1);
     InsertNewKey(type, position);
     engine_->SaveNode(node);
     const int row = position - 1;
@@ -99,10 +100,11 @@ void TMDIChild::SetEditShortcuts(bool restore) {
     const struct {
         TCommandId id;
         QKeySequence key;
-    } shortcuts[] = {{C::DeleteNode, QKeySequence(Qt::Key_Delete)},       {C::CutNode, QKeySequence(Qt::CTRL | Qt::Key_X)},
-                     {C::CopyNode, QKeySequence(Qt::CTRL | Qt::Key_C)},   {C::PasteNode, QKeySequence(Qt::CTRL | Qt::Key_V)},
-                     {C::DeleteKey, QKeySequence(Qt::Key_Delete)},        {C::CutKey, QKeySequence(Qt::CTRL | Qt::Key_X)},
-                     {C::CopyKey, QKeySequence(Qt::CTRL | Qt::Key_C)},    {C::PasteKey, QKeySequence(Qt::CTRL | Qt::Key_V)}};
+    } shortcuts[] = {
+        {C::DeleteNode, QKeySequence(Qt::Key_Delete)},     {C::CutNode, QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {C::CopyNode, QKeySequence(Qt::CTRL | Qt::Key_C)}, {C::PasteNode, QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {C::DeleteKey, QKeySequence(Qt::Key_Delete)},      {C::CutKey, QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {C::CopyKey, QKeySequence(Qt::CTRL | Qt::Key_C)},  {C::PasteKey, QKeySequence(Qt::CTRL | Qt::Key_V)}};
     for (const auto& entry : shortcuts) Command(entry.id)->setShortcut(restore ? entry.key : QKeySequence());
 }
 

@@ -79,9 +79,9 @@ void TMDIChild::DeleteSelectedNode() {
         return;
     }
     if (host_.Option(TDatabaseHost::TOption::ConfirmDeletion) &&
-        ShowCentredMessage(QStringLiteral("Do you wish to Delete this Node\n'") + treeModel_->Text(selected) +
-                               QStringLiteral("' ?"),
-                           TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+        ShowCentredMessage(
+            QStringLiteral("Do you wish to Delete this Node\n'") + treeModel_->Text(selected) + QStringLiteral("' ?"),
+            TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
 
     {

@@ -40,7 +40,9 @@ protected:
         engine.CreateLink(0);
     }
     using TRun = clitest::TCliRun;
-    TRun Run(const std::vector<std::string>& arguments) { return clitest::RunCliWith(arguments, clitest::AdminEnvironment()); }
+    TRun Run(const std::vector<std::string>& arguments) {
+        return clitest::RunCliWith(arguments, clitest::AdminEnvironment());
+    }
     std::string FileText(const std::string& path) {
         const std::vector<uint8_t> bytes = test::ReadBytes(path);
         return std::string(bytes.begin(), bytes.end());
@@ -85,8 +87,9 @@ TEST_F(CliInterchangeTest, AnXMLExportIsWritten) {
     const std::string file = FileText(dir / "all.xml");
     EXPECT_EQ(file.substr(0, 38), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
     EXPECT_NE(file.find("filename=\"SHOP\""), std::string::npos);
-    EXPECT_NE(file.find("dp=\",\"><node description=\"Shop\"><value description=\"price\" type=\"float\">1,500</value>"),
-              std::string::npos);
+    EXPECT_NE(
+        file.find("dp=\",\"><node description=\"Shop\"><value description=\"price\" type=\"float\">1,500</value>"),
+        std::string::npos);
     EXPECT_NE(file.find("<node description=\"Fruit &#xE9;\">"), std::string::npos);
     const std::string end = "</node>\r\n<link source=\"Shop\\Fruit &#xE9;\"></link>\r\n</kelmor>\r\n";
     EXPECT_EQ(file.substr(file.size() - end.size()), end);
@@ -103,18 +106,25 @@ TEST_F(CliInterchangeTest, FailuresShowTheProgramsMessages) {
     test::WriteBytes(dir / "broken.kmt", std::vector<uint8_t>(broken.begin(), broken.end()));
     for (const TCase& c : std::vector<TCase>{
              {{"export", base, dir / "out.kmt", "--location", "Nowhere"}, kExitFailed, "Unknown Branch Specified.\n"},
-             {{"export", base, dir / "out.xml", "--location", "Shop\\Nowhere"}, kExitFailed,
+             {{"export", base, dir / "out.xml", "--location", "Shop\\Nowhere"},
+              kExitFailed,
               "Unknown Branch Specified.\n"},
              {{"import", base, dir / "bad.kmt"}, kExitFailed, "File is not a valid file.\n"},
              {{"import", base, dir / "broken.kmt"}, kExitFailed, "Error importing.\n\nExpected =\n\n(line #4)\n"},
-             {{"import", base, dir / "missing.kmt"}, kExitFailed, dir / "missing.kmt" + ": No such file or directory\n"},
-             {{"export", base, dir / "no/such/folder.kmt"}, kExitFailed,
+             {{"import", base, dir / "missing.kmt"},
+              kExitFailed,
+              dir / "missing.kmt" + ": No such file or directory\n"},
+             {{"export", base, dir / "no/such/folder.kmt"},
+              kExitFailed,
               dir / "no/such/folder.kmt" + ": No such file or directory\n"},
-             {{"export", base, dir / "out.txt"}, kExitUsage,
+             {{"export", base, dir / "out.txt"},
+              kExitUsage,
               "Unknown file type \".txt\": export writes .xml and .kmt files.\n"},
-             {{"import", base, dir / "in"}, kExitUsage,
+             {{"import", base, dir / "in"},
+              kExitUsage,
               "The file name has no extension: import reads .xml, .kmt, .dbf and .csv files.\n"},
-             {{"export", base, dir / "out.kmt", "--location", "\xE2\x82\xAC"}, kExitUsage,
+             {{"export", base, dir / "out.kmt", "--location", "\xE2\x82\xAC"},
+              kExitUsage,
               "The location holds a character that a database cannot store (only Latin-1 text).\n"},
              {{"export", base}, kExitUsage, ""},
          }) {
@@ -143,10 +153,10 @@ TEST_F(CliInterchangeTest, RecordFilesImportWithTheRecordOptions) {
     EXPECT_EQ(Run({"tree", copy, "--keys", "--location", "People"}).out,
               "Ann\n  Years (byte) = 31\n  Town (string) = Lyon, FR\nBob\n  Years (byte) = 40\n");
 
-    test::WriteBytes(dir / "staff.dbf", test::MakeTable({{"NAME", 'C', 6}, {"AGE", 'N', 4}},
-                                                        {{' ', {"Cy", "52"}}, {'*', {"Di", "9"}}}));
-    const TRun table = Run({"import", copy, dir / "staff.dbf", "--flags", "0", "--field", "1=who:string",
-                            "--field", "2=age:longint"});
+    test::WriteBytes(dir / "staff.dbf",
+                     test::MakeTable({{"NAME", 'C', 6}, {"AGE", 'N', 4}}, {{' ', {"Cy", "52"}}, {'*', {"Di", "9"}}}));
+    const TRun table =
+        Run({"import", copy, dir / "staff.dbf", "--flags", "0", "--field", "1=who:string", "--field", "2=age:longint"});
     ASSERT_EQ(table.status, kExitOK) << table.err;
     EXPECT_NE(Run({"tree", copy, "--keys"}).out.find("Cy\n  who (string) = Cy\n  age (longint) = 52\n"),
               std::string::npos);
@@ -166,8 +176,10 @@ TEST_F(CliInterchangeTest, RecordFilesImportWithTheRecordOptions) {
              {{"--field", "4294967297=x:string"}, kRange + "4294967297=x:string\"\n"},
              {{"--field", "2=age:longint", "--field", "4294967298=x:string"}, kRange + "4294967298=x:string\"\n"},
              {{"--field", "255=x:string"}, "kelmor-cli import: the file has no field 255\n"},
-             {{"--field", "=x:string"}, "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"=x:string\"\n"},
-             {{"--field", "2=x:text"}, "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"2=x:text\"\n"},
+             {{"--field", "=x:string"},
+              "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"=x:string\"\n"},
+             {{"--field", "2=x:text"},
+              "kelmor-cli import: --field takes N=NAME:TYPE (TYPE a type name or none), not \"2=x:text\"\n"},
              {{"--flags", "8"}, "kelmor-cli import: --flags takes a number from 0 to 7\n"},
          }) {
         std::vector<std::string> arguments = {"import", copy, dir / "staff.dbf"};

@@ -20,9 +20,14 @@ TRun RunTool(const std::vector<std::string>& arguments, const std::map<std::stri
 }
 
 TEST(CliCommandLine, WrongCommandLinesExitWith2) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"info"}, {"info", "a", "b"}, {"info", "a", "--bogus"}, {"info", "a", "--user"},
-             {"create", "a", "--read-only=yes"}, {"info", "a", "--user", "x", "--user", "y"}}) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{},
+                                                                       {"frobnicate"},
+                                                                       {"info"},
+                                                                       {"info", "a", "b"},
+                                                                       {"info", "a", "--bogus"},
+                                                                       {"info", "a", "--user"},
+                                                                       {"create", "a", "--read-only=yes"},
+                                                                       {"info", "a", "--user", "x", "--user", "y"}}) {
         const TRun run = RunTool(arguments);
         EXPECT_EQ(run.status, kExitUsage) << (arguments.empty() ? "" : arguments[0]);
         EXPECT_FALSE(run.err.empty());
@@ -122,7 +127,7 @@ TEST(CliDatabase, CreateNeedsAUserNameAndRefusesExistingFiles) {
         return RunTool(arguments);
     };
     EXPECT_EQ(asOther({"users", base}).out, "1\tOTHER\n2\t\n3\t\n4\t\n5\t\n");
-    EXPECT_EQ(RunTool({"users", base}, admin).status, kExitFailed);  // the old logon went with the old files
+    EXPECT_EQ(RunTool({"users", base}, admin).status, kExitFailed);        // the old logon went with the old files
     EXPECT_EQ(RunTool({"create", base, "--replace"}).status, kExitUsage);  // still needs the name
     EXPECT_EQ(asOther({"users", base}).status, kExitOK);
 
@@ -232,7 +237,9 @@ TEST(CliRegional, TheCAndPosixLocalesByTheirNameBeforeDotOrAt) {
         for (const char* variable : {"LC_ALL", "LANG"}) {
             std::ostringstream out, err;
             const std::map<std::string, std::string> environment = {{variable, c.name}};
-            TCliContext context{out, err, [&](const char* name) -> const char* {
+            TCliContext context{out,
+                                err,
+                                [&](const char* name) -> const char* {
                                     const auto found = environment.find(name);
                                     return found == environment.end() ? nullptr : found->second.c_str();
                                 },

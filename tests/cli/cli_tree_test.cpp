@@ -44,7 +44,9 @@ protected:
         engine.DeleteNode(gone);
     }
     using TRun = clitest::TCliRun;
-    TRun Run(const std::vector<std::string>& arguments) { return clitest::RunCliWith(arguments, clitest::AdminEnvironment()); }
+    TRun Run(const std::vector<std::string>& arguments) {
+        return clitest::RunCliWith(arguments, clitest::AdminEnvironment());
+    }
 
     test::TTempDir dir;
     std::string base = dir / "shop";
@@ -58,7 +60,8 @@ TEST_F(CliTreeTest, TreeShowsNodesLinksAndKeysIndentedByLevel) {
               "    Apple \xC3\xA9\n"
               "  -> Shop\\Fruit\n"
               "-> ** BROKEN LINK **\n");
-    const TRun withKeys = Run({"tree", base, "--keys", "--ids", "--location", "Root\\Shop", "--decimal-separator", ","});
+    const TRun withKeys =
+        Run({"tree", base, "--keys", "--ids", "--location", "Root\\Shop", "--decimal-separator", ","});
     EXPECT_EQ(withKeys.out,
               "#2 Fruit\n"
               "  price (float) = 1,500\n"

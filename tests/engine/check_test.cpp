@@ -35,7 +35,7 @@ TEST_F(CheckTest, ADatabaseWrittenByTheEngineIsSound) {
     engine.MarkNode(AddNode("doomed"));
     engine.CreateLink(holder);
     engine.DeleteNode(engine.MarkedNode());  // a broken link is no inconsistency
-    EXPECT_EQ(Findings(base), "");  // between saves the files are those of the last save
+    EXPECT_EQ(Findings(base), "");           // between saves the files are those of the last save
     engine.Close();
     EXPECT_EQ(Findings(base), "");
     EXPECT_NE(Findings(dir / "missing").find(".idx: cannot be read"), std::string::npos);
@@ -67,16 +67,30 @@ const TDamage kDamages[] = {
      ".dat: offset 47: the stamp"},
     {"gap in the data file", [](auto& r) { r.nodes[1].positionOverride = 49 + 9 + 3; }, nullptr,
      ".dat: offset 58: 3 bytes belong to no record"},
-    {"trailing bytes", nullptr, [](const std::string& b) { Append(b + ".dat", {0, 0}); },
+    {"trailing bytes", nullptr,
+     [](const std::string& b) {
+         Append(b + ".dat", {0, 0});
+     },
      "bytes at the end belong to no record"},
-    {"overlapping records", [](auto& r) { r.nodes[1].positionOverride = 49 + 5; }, nullptr, "overlaps the record before it"},
+    {"overlapping records", [](auto& r) { r.nodes[1].positionOverride = 49 + 5; }, nullptr,
+     "overlaps the record before it"},
     {"item past the record's end", [](auto& r) { r.nodes[0].record[4] = 100; }, nullptr,
      "the record of node 1: item 1 runs past the record's end"},
-    {"key of the wrong size", [](auto& r) { r.nodes[0].record = test::MakeRecord("one", {{"n", ktLongint, {1}}}); },
+    {"key of the wrong size",
+     [](auto& r) {
+         r.nodes[0].record = test::MakeRecord("one", {{"n", ktLongint, {1}}});
+     },
      nullptr, "key 1 (longint) holds 1 bytes instead of 4"},
-    {"missing blob", [](auto& r) { r.nodes[0].record = test::MakeRecord("one", {{"b", ktBlob, Ref(7, 3)}}); }, nullptr,
-     "node 1, key 1: blob 7 does not exist"},
-    {"blob without key", [](auto& r) { r.blobs.push_back({1, {1, 2}, 0}); }, nullptr, "blob 1 belongs to no key"},
+    {"missing blob",
+     [](auto& r) {
+         r.nodes[0].record = test::MakeRecord("one", {{"b", ktBlob, Ref(7, 3)}});
+     },
+     nullptr, "node 1, key 1: blob 7 does not exist"},
+    {"blob without key",
+     [](auto& r) {
+         r.blobs.push_back({1, {1, 2}, 0});
+     },
+     nullptr, "blob 1 belongs to no key"},
     {"blob of two keys",
      [](auto& r) {
          r.blobs.push_back({1, {1, 2}, 0});
@@ -95,10 +109,18 @@ const TDamage kDamages[] = {
          r.nodes[0].record = test::MakeRecord("one", {{"a", ktBlob, Ref(1, 20)}});
      },
      nullptr, "blob 1: its 20 bytes run past the end of the file"},
-    {"missing parent", [](auto& r) { r.nodes[1].parent = 77; r.lastNodeID = 77; }, nullptr,
-     "node 2: its parent 77 does not exist"},
+    {"missing parent",
+     [](auto& r) {
+         r.nodes[1].parent = 77;
+         r.lastNodeID = 77;
+     },
+     nullptr, "node 2: its parent 77 does not exist"},
     {"parent cycle", [](auto& r) { r.nodes[0].parent = 2; }, nullptr, "form a cycle"},
-    {"chained link", [](auto& r) { r.nodes.push_back({3, 0, 5, {}, 1, 0}); r.nodes.push_back({4, 0, 5, {}, 3, 0}); },
+    {"chained link",
+     [](auto& r) {
+         r.nodes.push_back({3, 0, 5, {}, 1, 0});
+         r.nodes.push_back({4, 0, 5, {}, 3, 0});
+     },
      nullptr, "link 4 points at link 3"},
     {"index length", [](auto& r) { r.nodeCountOverride = 5; }, nullptr, "but its header counts 5 nodes"},
     {"interrupted save", nullptr,

@@ -43,7 +43,8 @@ void EditBatch(TKelmorClass& engine, int32_t generation) {
         return ids[std::uniform_int_distribution<size_t>(0, ids.size() - 1)(random)];
     };
     auto text = [&](size_t most) {
-        return std::string(std::uniform_int_distribution<size_t>(0, most)(random), static_cast<char>('a' + generation % 26));
+        return std::string(std::uniform_int_distribution<size_t>(0, most)(random),
+                           static_cast<char>('a' + generation % 26));
     };
     const int creations = std::uniform_int_distribution<int>(1, 4)(random);
     for (int i = 0; i < creations; ++i) {
@@ -144,7 +145,8 @@ TEST_F(CrashSafetyTest, EveryKillLeavesTheStateOfOneCompletedFlush) {
 
         const int32_t done = std::stoi(ReadText(DonePath()));
         TKelmorClass reader;
-        ASSERT_EQ(reader.OpenDatabase(base, false, admin), kResultOK) << "kill " << kill << ": " << reader.LastErrorText();
+        ASSERT_EQ(reader.OpenDatabase(base, false, admin), kResultOK)
+            << "kill " << kill << ": " << reader.LastErrorText();
         const int32_t generation = Generation(reader);
         ASSERT_TRUE(generation == done || generation == done + 1)
             << "kill " << kill << ": generation " << generation << " after " << done << " completed flushes";
@@ -152,7 +154,8 @@ TEST_F(CrashSafetyTest, EveryKillLeavesTheStateOfOneCompletedFlush) {
         if (generation == done + 1) WriteAtomically(DonePath(), std::to_string(generation));
         reader.Close();
         const std::vector<TCheckFinding> findings = CheckDatabase(base);
-        ASSERT_TRUE(findings.empty()) << "kill " << kill << ": " << findings.front().file << ": " << findings.front().problem;
+        ASSERT_TRUE(findings.empty()) << "kill " << kill << ": " << findings.front().file << ": "
+                                      << findings.front().problem;
         idleKills = generation > generationsSeen ? 0 : idleKills + 1;
         generationsSeen = generation;
     }

@@ -21,9 +21,9 @@ TRawDatabase TwoNodes() {
 
 struct TDamage {
     const char* name;
-    std::function<void(TRawDatabase&)> change;            // on the description
-    std::function<void(std::vector<uint8_t>&)> index;    // on the index bytes afterwards
-    const char* expectedText;                             // part of the message
+    std::function<void(TRawDatabase&)> change;         // on the description
+    std::function<void(std::vector<uint8_t>&)> index;  // on the index bytes afterwards
+    const char* expectedText;                          // part of the message
 };
 
 const TDamage kDamages[] = {
@@ -54,8 +54,12 @@ const TDamage kDamages[] = {
     {"blob ID above the last one", [](auto& r) { r.lastBlobID = 0; }, nullptr, "blob entry 1"},
     {"negative last node ID", [](auto& r) { r.lastNodeID = -5; }, nullptr, "last node ID is -5"},
     {"negative last blob ID", [](auto& r) { r.lastBlobID = -10; }, nullptr, "last blob ID is -10"},
-    {"last node ID below an ID in use", [](auto& r) { r.nodes[1].id = 9; r.lastNodeID = 8; }, nullptr,
-     "above the header's last node ID 8"},
+    {"last node ID below an ID in use",
+     [](auto& r) {
+         r.nodes[1].id = 9;
+         r.lastNodeID = 8;
+     },
+     nullptr, "above the header's last node ID 8"},
     {"last node ID at the 32-bit maximum", [](auto& r) { r.lastNodeID = INT32_MAX; }, nullptr,
      "last node ID is 2147483647"},
     {"last blob ID at the 32-bit maximum", [](auto& r) { r.lastBlobID = INT32_MAX; }, nullptr,
@@ -77,8 +81,8 @@ TEST_P(DamagedIndexTest, IsRefusedWithAMessageAndNothingChanges) {
     std::vector<uint8_t> index = raw.IndexBytes();
     if (damage.index) damage.index(index);
     test::WriteBytes(base + ".idx", index);
-    const auto before = std::vector{test::ReadBytes(base + ".idx"), test::ReadBytes(base + ".dat"),
-                                    test::ReadBytes(base + ".blb")};
+    const auto before =
+        std::vector{test::ReadBytes(base + ".idx"), test::ReadBytes(base + ".dat"), test::ReadBytes(base + ".blb")};
     for (bool readOnly : {true, false}) {
         TKelmorClass engine;
         const int result = engine.OpenDatabase(base, readOnly, TKelmorClass::MakeLogin("admin", "secret"));
@@ -92,13 +96,12 @@ TEST_P(DamagedIndexTest, IsRefusedWithAMessageAndNothingChanges) {
     EXPECT_EQ(test::ReadBytes(base + ".blb"), before[2]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DamagedIndexTest, ::testing::ValuesIn(kDamages),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedIndexTest, ::testing::ValuesIn(kDamages), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
 
 TEST(DamagedFiles, MissingOrTruncatedDataFileIsReported) {
     test::TTempDir dir;

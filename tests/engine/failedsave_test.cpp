@@ -3,10 +3,10 @@
 // file; closing after it neither deletes nor truncates anything.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "engine/journal.h"
 #include "engine/kelmorcheck.h"
@@ -116,7 +116,7 @@ TEST_F(FailedSaveTest, ASaveCommittedButNotWrittenCompletesAtTheNextOpen) {
     ASSERT_EQ(EditAndSaveWithinLimit(12000, 30), 0);
     EXPECT_TRUE(test::Exists(JournalPath(base)));
     EXPECT_EQ(test::ReadBytes(base + ".blb"), blobFile);  // not removed, though no blob is left
-    const std::string state = StateOnDisk();  // completes the save
+    const std::string state = StateOnDisk();              // completes the save
     EXPECT_NE(state, savedState);
     EXPECT_NE(state.find("new 29"), std::string::npos);
     EXPECT_FALSE(test::Exists(JournalPath(base)));

@@ -82,7 +82,8 @@ TEST_F(JournalTest, DamagedCommittedJournalIsReportedNotApplied) {
     CommitWithoutApplying(After());
     std::vector<uint8_t> journal = test::ReadBytes(JournalPath(base));
     for (size_t cut : {journal.size() - 1, size_t{30}, size_t{3}}) {
-        test::WriteBytes(JournalPath(base), std::vector<uint8_t>(journal.begin(), journal.begin() + static_cast<long>(cut)));
+        test::WriteBytes(JournalPath(base),
+                         std::vector<uint8_t>(journal.begin(), journal.begin() + static_cast<long>(cut)));
         EXPECT_NE(VerifyJournal(JournalPath(base)), "");
         TKelmorClass engine;
         EXPECT_EQ(engine.OpenDatabase(base, false, admin), kResultDamaged);

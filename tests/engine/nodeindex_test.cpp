@@ -77,7 +77,9 @@ TEST(NodeIndex, KeepsTheSameOrdersAsABucketTableThroughRandomOperations) {
         return it->second.get();
     };
     // Parents are drawn from a few IDs whose children share buckets (5, 105, 205 ...).
-    auto randomParent = [&]() { return std::uniform_int_distribution<int32_t>(0, 3)(random) * 100 + 5 * static_cast<int32_t>(random() % 2); };
+    auto randomParent = [&]() {
+        return std::uniform_int_distribution<int32_t>(0, 3)(random) * 100 + 5 * static_cast<int32_t>(random() % 2);
+    };
 
     for (int step = 0; step < 4000; ++step) {
         const int action = entries.size() < 10 ? 0 : std::uniform_int_distribution<int>(0, 3)(random);

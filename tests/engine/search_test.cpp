@@ -74,8 +74,7 @@ protected:
 
 TEST_F(SearchTest, ANodeMatchingInItsDescriptionAndTwoValuesIsReportedThreeTimesInARow) {
     TKelmorSearch search = Search("alpha", sfNodeDescriptions | sfKeyValues);
-    EXPECT_EQ(AllMatches(engine, search),
-              (std::vector<TMatch>{{1, 1, 0}, {1, 3, 1}, {1, 3, 2}, {4, 1, 0}}));
+    EXPECT_EQ(AllMatches(engine, search), (std::vector<TMatch>{{1, 1, 0}, {1, 3, 1}, {1, 3, 2}, {4, 1, 0}}));
     EXPECT_TRUE(TKelmorClass::NoSearchMatch(search));
     EXPECT_EQ(engine.SearchNext(search), -1);  // finished
 }
@@ -167,7 +166,7 @@ TEST_F(SearchTest, CancellingFromAnotherThreadStopsARunningSearch) {
     int reached = 0;
     std::atomic<bool> walking{false};
     search.onProgress = [&](TKelmorClass& e, int) {
-        if (search.nodesReached == 0) return;  // the report before the walk
+        if (search.nodesReached == 0) return;               // the report before the walk
         if (++reached > 1) e.ExchangeNodes(first, second);  // the node just reached comes first
         walking = true;
     };

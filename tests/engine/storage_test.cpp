@@ -278,9 +278,9 @@ TEST(RemoveExtension, CutsAtTheLastDotAnywhere) {
         const char* in;
         const char* out;
     };
-    for (const TCase& c : {TCase{"stock.idx", "stock"}, TCase{"/data/stock.v2.idx", "/data/stock.v2"},
-                           TCase{"/data.old/stock", "/data"}, TCase{"stock", "stock"}, TCase{"", ""},
-                           TCase{".idx", ""}}) {
+    for (const TCase& c :
+         {TCase{"stock.idx", "stock"}, TCase{"/data/stock.v2.idx", "/data/stock.v2"}, TCase{"/data.old/stock", "/data"},
+          TCase{"stock", "stock"}, TCase{"", ""}, TCase{".idx", ""}}) {
         EXPECT_EQ(TKelmorClass::RemoveExtension(c.in), c.out) << c.in;
     }
 }

@@ -176,12 +176,12 @@ TEST_F(TreeTest, CopiesGetNewIDsDepthFirstWithoutBlobKeys) {
     engine.AddBlobKey("picture", bytes, 2);
     engine.AddStringKey("name", "kept");
     engine.AddBlobKey("sound", bytes, 2);
-    const int32_t top = engine.CreateNode(0);                  // 1
-    const int32_t first = AddNode("first", top);               // 2
-    AddNode("first's child", first);                           // 3
+    const int32_t top = engine.CreateNode(0);     // 1
+    const int32_t first = AddNode("first", top);  // 2
+    AddNode("first's child", first);              // 3
     engine.MarkNode(first);
-    engine.CreateLink(top);                                    // 4, a link to "first"
-    const int32_t target = AddNode("target");                  // 5
+    engine.CreateLink(top);                    // 4, a link to "first"
+    const int32_t target = AddNode("target");  // 5
     engine.SetNodeSecurity(first, 3, true);
 
     engine.MarkNode(top);

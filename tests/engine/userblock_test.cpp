@@ -27,8 +27,7 @@ TEST(UserBlock, LogonIgnoresLetterCaseAndTakesTheLowestMatchingSlot) {
         int slot;
     };
     for (const TCase& c : {TCase{"CLERK", "pw", 2}, TCase{"clerk", "Pw", 2}, TCase{"clerk", "p", 0},
-                           TCase{"guest", "", 5}, TCase{"guest", "x", 0}, TCase{"", "", 0},
-                           TCase{"nobody", "pw", 0}}) {
+                           TCase{"guest", "", 5}, TCase{"guest", "x", 0}, TCase{"", "", 0}, TCase{"nobody", "pw", 0}}) {
         EXPECT_EQ(CheckUserLogin(block, c.name, c.password), c.slot) << c.name << "/" << c.password;
     }
 }

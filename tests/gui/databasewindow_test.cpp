@@ -2,6 +2,7 @@
 // the delayed key list of the selected node, links and broken links, node paths and the
 // status text, the information pane and title, the command states by selection and
 // database, the periodic flush, and the keyboard and mouse handling of the views.
+#include <sys/resource.h>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
-#include <sys/resource.h>
 
 #include "engine/regional.h"
 #include "tests/gui/guitestsupport.h"
@@ -84,7 +84,7 @@ void DatabaseWindowTest::childrenAreReadOnExpansionAndDiscardedOnCollapse() {
     window.NodeTree()->expand(root);
     QCOMPARE(fixture.Children(root), QStringList({"Alpha", "Beta", "Gamma"}));
     const QModelIndex alpha = model->index(0, 0, root);
-    QVERIFY(model->hasChildren(alpha));   // the button, before its children are read
+    QVERIFY(model->hasChildren(alpha));  // the button, before its children are read
     QCOMPARE(model->rowCount(alpha), 0);
     QVERIFY(!model->hasChildren(model->index(2, 0, root)));
 
@@ -155,8 +155,8 @@ void DatabaseWindowTest::keyListShowsTheSelectedNodesKeys() {
         const QIcon icon = keys->data(keys->index(row, 0), Qt::DecorationRole).value<QIcon>();
         QVERIFY(!icon.isNull());
         using C = TCommandId;
-        const TCommandId add = std::array{C::AddByte, C::AddInteger,  C::AddLongint, C::AddFloat,  C::AddString,
-                                          C::AddSeq,  C::AddBlob,     C::AddCurrency, C::AddDouble, C::AddDate}[row];
+        const TCommandId add = std::array{C::AddByte, C::AddInteger, C::AddLongint,  C::AddFloat,  C::AddString,
+                                          C::AddSeq,  C::AddBlob,    C::AddCurrency, C::AddDouble, C::AddDate}[row];
         QCOMPARE(icon.pixmap(16).toImage(), fixture.Host().Command(add)->icon().pixmap(16).toImage());
     }
     QCOMPARE(keys->Row(4).value, QStringLiteral("text & more"));
@@ -254,16 +254,29 @@ void DatabaseWindowTest::commandStatesFollowTheSelection() {
     TMDIChild& window = fixture.Window();
 
     fixture.Select(window.RootItem());
-    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::Import, TCommandId::Information, TCommandId::Export}), QStringList());
-    QCOMPARE(fixture.Enabled({TCommandId::SortBranch, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::ShiftUp, TCommandId::ShiftDown, TCommandId::NodeSecurity, TCommandId::JumpToSource, TCommandId::PasteNode, TCommandId::PasteAsLink, TCommandId::AddByte, TCommandId::InsByte}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::Import, TCommandId::Information, TCommandId::Export}),
+             QStringList());
+    QCOMPARE(fixture.Enabled({TCommandId::SortBranch, TCommandId::RenameNode, TCommandId::DeleteNode,
+                              TCommandId::CutNode, TCommandId::CopyNode, TCommandId::ShiftUp, TCommandId::ShiftDown,
+                              TCommandId::NodeSecurity, TCommandId::JumpToSource, TCommandId::PasteNode,
+                              TCommandId::PasteAsLink, TCommandId::AddByte, TCommandId::InsByte}),
+             QStringList());
 
     const QModelIndex alpha = fixture.Item({"Alpha"});
     fixture.Select(alpha);
-    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::ShiftDown, TCommandId::SortBranch, TCommandId::NodeSecurity, TCommandId::AddByte, TCommandId::AddBlob, TCommandId::AddDate}), QStringList());
-    QCOMPARE(fixture.Enabled({TCommandId::ShiftUp, TCommandId::JumpToSource, TCommandId::InsByte, TCommandId::RenameKey, TCommandId::DeleteKey, TCommandId::EditKey, TCommandId::ShiftKeyUp, TCommandId::PasteKey}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::RenameNode, TCommandId::DeleteNode,
+                               TCommandId::ShiftDown, TCommandId::SortBranch, TCommandId::NodeSecurity,
+                               TCommandId::AddByte, TCommandId::AddBlob, TCommandId::AddDate}),
+             QStringList());
+    QCOMPARE(
+        fixture.Enabled({TCommandId::ShiftUp, TCommandId::JumpToSource, TCommandId::InsByte, TCommandId::RenameKey,
+                         TCommandId::DeleteKey, TCommandId::EditKey, TCommandId::ShiftKeyUp, TCommandId::PasteKey}),
+        QStringList());
 
     fixture.SelectKey(0);
-    QCOMPARE(fixture.Disabled({TCommandId::InsByte, TCommandId::InsDate, TCommandId::RenameKey, TCommandId::DeleteKey, TCommandId::CutKey, TCommandId::CopyKey, TCommandId::EditKey, TCommandId::ShiftKeyDown}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::InsByte, TCommandId::InsDate, TCommandId::RenameKey, TCommandId::DeleteKey,
+                               TCommandId::CutKey, TCommandId::CopyKey, TCommandId::EditKey, TCommandId::ShiftKeyDown}),
+             QStringList());
     QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyUp));
     fixture.SelectKey(2);
     QVERIFY(fixture.CommandEnabled(TCommandId::ShiftKeyUp));
@@ -284,10 +297,16 @@ void DatabaseWindowTest::commandStatesFollowTheSelection() {
 
     const QModelIndex link = fixture.Item({"Beta", "A1"});
     fixture.Select(link);
-    QCOMPARE(fixture.Disabled({TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::JumpToSource, TCommandId::Information, TCommandId::NodeSecurity}), QStringList());
-    QCOMPARE(fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::SortBranch, TCommandId::Export, TCommandId::AddByte, TCommandId::EditKey}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode,
+                               TCommandId::JumpToSource, TCommandId::Information, TCommandId::NodeSecurity}),
+             QStringList());
+    QCOMPARE(fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::SortBranch,
+                              TCommandId::Export, TCommandId::AddByte, TCommandId::EditKey}),
+             QStringList());
 
-    QCOMPARE(fixture.Disabled({TCommandId::FileFlush, TCommandId::Replace, TCommandId::Find, TCommandId::LocateID, TCommandId::FindBroken, TCommandId::FileCloseAll}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::FileFlush, TCommandId::Replace, TCommandId::Find, TCommandId::LocateID,
+                               TCommandId::FindBroken, TCommandId::FileCloseAll}),
+             QStringList());
     QVERIFY(fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
     QVERIFY(fixture.CommandEnabled(TDatabaseEntry::DatabaseInformation));
     QVERIFY(fixture.CommandEnabled(TDatabaseEntry::UserManagement));
@@ -304,9 +323,16 @@ void DatabaseWindowTest::commandStatesOfAReadOnlyDatabase() {
     QCOMPARE(window.xReadOnly()->text(), QStringLiteral("R/O"));
     fixture.Select(fixture.Item({"Alpha"}));
     fixture.SelectKey(1);
-    QCOMPARE(fixture.Disabled({TCommandId::Information, TCommandId::Export, TCommandId::NodeSecurity, TCommandId::EditKey, TCommandId::Find, TCommandId::LocateID}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::Information, TCommandId::Export, TCommandId::NodeSecurity,
+                               TCommandId::EditKey, TCommandId::Find, TCommandId::LocateID}),
+             QStringList());
     QVERIFY(fixture.CommandEnabled(TDatabaseEntry::DatabaseInformation));
-    QCOMPARE(fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::CutNode, TCommandId::CopyNode, TCommandId::ShiftDown, TCommandId::SortBranch, TCommandId::AddByte, TCommandId::InsByte, TCommandId::RenameKey, TCommandId::DeleteKey, TCommandId::ShiftKeyUp, TCommandId::ShiftKeyDown, TCommandId::FileFlush, TCommandId::Replace}), QStringList());
+    QCOMPARE(
+        fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::DeleteNode,
+                         TCommandId::CutNode, TCommandId::CopyNode, TCommandId::ShiftDown, TCommandId::SortBranch,
+                         TCommandId::AddByte, TCommandId::InsByte, TCommandId::RenameKey, TCommandId::DeleteKey,
+                         TCommandId::ShiftKeyUp, TCommandId::ShiftKeyDown, TCommandId::FileFlush, TCommandId::Replace}),
+        QStringList());
     QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
     QVERIFY(!fixture.CommandEnabled(TDatabaseEntry::UserManagement));
     // Nor does renaming start by the view's own gesture.
@@ -462,7 +488,7 @@ void DatabaseWindowTest::onlyTheActiveWindowSetsTheStates() {
     QVERIFY(second && second != &first);
     second->NodeTree()->setCurrentIndex(second->RootItem());
     second->RunPendingSelection();
-    QVERIFY(!fixture.CommandEnabled(TCommandId::NewNode));   // read-only
+    QVERIFY(!fixture.CommandEnabled(TCommandId::NewNode));  // read-only
     QVERIFY(!fixture.CommandEnabled(TCommandId::FileFlush));
 
     // The first window's selection changes behind it: the states stay the second's.
@@ -534,7 +560,8 @@ void DatabaseWindowTest::aSaveThatFailsOnClosingAsksBeforeChangesAreLost() {
         driver.Message(QMessageBox::No);
         QVERIFY(!window->close());
         QCOMPARE(driver.Messages().size(), 1);
-        QVERIFY2(driver.Messages().first().contains(QStringLiteral("File too large")), qPrintable(driver.Messages().first()));
+        QVERIFY2(driver.Messages().first().contains(QStringLiteral("File too large")),
+                 qPrintable(driver.Messages().first()));
         QVERIFY(driver.Messages().first().endsWith(
             QStringLiteral("Close the database all the same? The changes since it was last saved will be lost.")));
         QVERIFY(fixture.Engine().Modified());  // still open, nothing lost yet

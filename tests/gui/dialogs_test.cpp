@@ -23,7 +23,8 @@ namespace {
 // A database with the administrator "admin"/"secret" and a user 3, opened as `user`.
 class TOpenDatabase {
 public:
-    explicit TOpenDatabase(const QString& user = QStringLiteral("admin"), const QString& password = QStringLiteral("secret")) {
+    explicit TOpenDatabase(const QString& user = QStringLiteral("admin"),
+                           const QString& password = QStringLiteral("secret")) {
         base = dir / QStringLiteral("users");
         CreateDatabase(base);
         {
@@ -31,7 +32,8 @@ public:
             setup.OpenDatabase(ToEnginePath(base), false, TKelmorClass::MakeLogin("admin", "secret"));
             setup.SetUser(3, "CLERK", "counter");
         }
-        result = engine.OpenDatabase(ToEnginePath(base), false, TKelmorClass::MakeLogin(ToLatin1(user), ToLatin1(password)));
+        result =
+            engine.OpenDatabase(ToEnginePath(base), false, TKelmorClass::MakeLogin(ToLatin1(user), ToLatin1(password)));
     }
     TGuiTempDir dir;
     QString base;

@@ -1,16 +1,16 @@
 #include "tests/gui/guitestsupport.h"
 
+#include <stdlib.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
-#include <stdlib.h>
-#include <QDir>
-#include <QFile>
 
 #include "engine/tkelmor.h"
 #include "security/tloginform.h"
@@ -95,7 +95,8 @@ TModalDriver& TModalDriver::Logon(const QString& user, const QString& password, 
         auto* logon = qobject_cast<TLoginForm*>(modal);
         if (!logon) {
             auto* box = qobject_cast<QMessageBox*>(modal);
-            messages_.append(QStringLiteral("<not the logon dialog: %1>").arg(box ? box->text() : modal->windowTitle()));
+            messages_.append(
+                QStringLiteral("<not the logon dialog: %1>").arg(box ? box->text() : modal->windowTitle()));
             modal->close();
             return;
         }

@@ -67,7 +67,8 @@ void KeyCommandsTest::addingAndInsertingKeysOfEveryType_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<bool>("insert");
     // The commands' names, as the toolbar stores them, and the types they make.
-    const char* const names[] = {"Byte", "Integer", "Longint", "Float", "String", "Seq", "Blob", "Currency", "Double", "Date"};
+    const char* const names[] = {"Byte", "Integer", "Longint",  "Float",  "String",
+                                 "Seq",  "Blob",    "Currency", "Double", "Date"};
     for (int type = 1; type <= 10; ++type) {
         QTest::addRow("add %s", names[type - 1]) << QStringLiteral("AAdd%1").arg(names[type - 1]) << type << false;
         QTest::addRow("insert %s", names[type - 1]) << QStringLiteral("AIns%1").arg(names[type - 1]) << type << true;
@@ -129,7 +130,7 @@ void KeyCommandsTest::newKeyIsNamedInPlace() {
     fixture.Select(fixture.Item({"Empty"}));
     QVERIFY(fixture.CommandEnabled(TCommandId::AddString));
     QVERIFY(!fixture.CommandEnabled(TCommandId::InsString));  // no key to insert before
-    window.ExecuteCommand(TCommandId::AddString);                    // Add String
+    window.ExecuteCommand(TCommandId::AddString);             // Add String
     QVERIFY(window.KeyList()->IsEditing());
     QVERIFY(fixture.Host().Command(TCommandId::DeleteKey)->shortcut().isEmpty());
     QVERIFY(FinishEdit(window.KeyList(), QStringLiteral("Greeting")));
@@ -186,7 +187,8 @@ void KeyCommandsTest::deletingAKey() {
     window.ExecuteCommand(TCommandId::DeleteKey);
     QCOMPARE(EngineKeyNames(window), QStringList({"one", "two", "three", "four"}));
     window.ExecuteCommand(TCommandId::DeleteKey);
-    QCOMPARE(driver.Messages(), QStringList({"Do you wish to Delete the Key\n'two' ?", "Do you wish to Delete the Key\n'two' ?"}));
+    QCOMPARE(driver.Messages(),
+             QStringList({"Do you wish to Delete the Key\n'two' ?", "Do you wish to Delete the Key\n'two' ?"}));
     QCOMPARE(EngineKeyNames(window), QStringList({"one", "three", "four"}));
     QCOMPARE(RowNames(window), QStringList({"one", "three", "four"}));
     // The next key takes the selection, and the key commands follow it.
@@ -238,8 +240,7 @@ void KeyCommandsTest::engineErrorsReachTheErrorReport() {
         for (int size = 255; size >= 0; --size) {
             try {
                 for (;; ++keys) engine.AddStringKey("k" + std::to_string(keys), std::string(size, 'v'));
-            } catch (const EKelmorKeyListFullError&) {
-            }
+            } catch (const EKelmorKeyListFullError&) {}
         }
         engine.SaveNode(node);
     });

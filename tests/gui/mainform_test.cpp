@@ -36,7 +36,8 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(tree);
         treeMenu = new QMenu(this);
-        for (TCommandId id : {TCommandId::NewNode, TCommandId::RenameNode, TCommandId::SortBranch, TCommandId::DeleteNode})
+        for (TCommandId id :
+             {TCommandId::NewNode, TCommandId::RenameNode, TCommandId::SortBranch, TCommandId::DeleteNode})
             treeMenu->addAction(host.Command(id));
         setWindowTitle(base);
     }
@@ -76,7 +77,8 @@ QStringList MenuLayout(QMenu* menu) {
     QStringList entries;
     for (QAction* entry : menu->actions()) {
         if (entry->isSeparator()) entries << QStringLiteral("-");
-        else if (entry->menu()) entries << entry->text() + QLatin1Char('>') + MenuLayout(entry->menu()).join(QLatin1Char(','));
+        else if (entry->menu())
+            entries << entry->text() + QLatin1Char('>') + MenuLayout(entry->menu()).join(QLatin1Char(','));
         else if (entry->property("recentFile").toBool()) entries << QStringLiteral("recent");
         else entries << entry->objectName();
     }
@@ -223,16 +225,22 @@ void MainFormTest::commandOrderIsTheCommandListOrder() {
     TMainForm form;
     QStringList names;
     for (QAction* command : form.Commands()) names << command->objectName();
+    // clang-format off
     const QStringList expected = {
-        "AFileNew", "AFileOpen", "AFileFlush", "AFileClose", "AFileCloseAll", "AFileExit", "AWindowCascade",
-        "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll", "AWindowArrangeAll", "AHelpAbout",
-        "AFind", "AReplace", "AFindBroken", "ASearchNext", "ANewNode", "ARenameNode", "ADeleteNode", "AInformation",
-        "ACutNode", "ACopyNode", "APasteNode", "APasteAsLink", "AShiftUp", "AShiftDown", "ASortBranch",
-        "AJumpToSource", "AImport", "AExport", "ANodeSecurity", "AAddByte", "AAddInteger", "AAddLongint",
-        "AAddFloat", "AAddDouble", "AAddCurrency", "AAddString", "AAddDate", "AAddSeq", "AAddBlob", "AInsByte",
-        "AInsInteger", "AInsLongint", "AInsFloat", "AInsDouble", "AInsCurrency", "AInsString", "AInsDate", "AInsSeq",
-        "AInsBlob", "ARenameKey", "AEditKey", "ADeleteKey", "ACutKey", "ACopyKey", "APasteKey", "AShiftKeyUp",
-        "AShiftKeyDown", "ALocateID"};
+        "AFileNew", "AFileOpen", "AFileFlush", "AFileClose", "AFileCloseAll", "AFileExit",
+        "AWindowCascade", "AWindowTileHorizontal", "AWindowTileVertical", "AWindowMinimizeAll", "AWindowArrangeAll",
+        "AHelpAbout",
+        "AFind", "AReplace", "AFindBroken", "ASearchNext",
+        "ANewNode", "ARenameNode", "ADeleteNode", "AInformation", "ACutNode", "ACopyNode", "APasteNode",
+        "APasteAsLink", "AShiftUp", "AShiftDown", "ASortBranch", "AJumpToSource", "AImport", "AExport",
+        "ANodeSecurity",
+        "AAddByte", "AAddInteger", "AAddLongint", "AAddFloat", "AAddDouble", "AAddCurrency", "AAddString", "AAddDate",
+        "AAddSeq", "AAddBlob",
+        "AInsByte", "AInsInteger", "AInsLongint", "AInsFloat", "AInsDouble", "AInsCurrency", "AInsString", "AInsDate",
+        "AInsSeq", "AInsBlob",
+        "ARenameKey", "AEditKey", "ADeleteKey", "ACutKey", "ACopyKey", "APasteKey", "AShiftKeyUp", "AShiftKeyDown",
+        "ALocateID"};
+    // clang-format on
     QCOMPARE(names, expected);
     QCOMPARE(form.CommandImages().Count(), 45);
     QCOMPARE(form.TreeImages().Count(), 4);
@@ -251,13 +259,30 @@ void MainFormTest::menuBarHoldsTheEntriesInOrder() {
     QCOMPARE(hints, QStringList({"File related commands", "Database Find/Replace commands", "Node operations",
                                  "Key operations", "Database operations", "Program options", "Window related commands",
                                  "Help topics"}));
-    QCOMPARE(layouts[0], QStringList({"AFileNew", "AFileOpen", "-", "AFileFlush", "-", "AFileClose", "AFileCloseAll",
-                                      "-", "recent", "recent", "recent", "recent", "recent", "recent", "-",
-                                      "AFileExit"}));
+    QCOMPARE(layouts[0],
+             QStringList({"AFileNew", "AFileOpen", "-", "AFileFlush", "-", "AFileClose", "AFileCloseAll", "-", "recent",
+                          "recent", "recent", "recent", "recent", "recent", "-", "AFileExit"}));
     QCOMPARE(layouts[1], QStringList({"AFind", "AReplace", "AFindBroken", "ASearchNext", "-", "ALocateID"}));
-    QCOMPARE(layouts[2], QStringList({"ANewNode", "-", "ARenameNode", "ADeleteNode", "AInformation", "-", "ACutNode",
-                                      "ACopyNode", "APasteNode", "APasteAsLink", "-", "AShiftUp", "AShiftDown", "-",
-                                      "ASortBranch", "AJumpToSource", "-", "AImport", "AExport", "-",
+    QCOMPARE(layouts[2], QStringList({"ANewNode",
+                                      "-",
+                                      "ARenameNode",
+                                      "ADeleteNode",
+                                      "AInformation",
+                                      "-",
+                                      "ACutNode",
+                                      "ACopyNode",
+                                      "APasteNode",
+                                      "APasteAsLink",
+                                      "-",
+                                      "AShiftUp",
+                                      "AShiftDown",
+                                      "-",
+                                      "ASortBranch",
+                                      "AJumpToSource",
+                                      "-",
+                                      "AImport",
+                                      "AExport",
+                                      "-",
                                       "ANodeSecurity"}));
     QCOMPARE(layouts[3],
              QStringList({"&Add Key>AAddByte,AAddInteger,AAddLongint,AAddFloat,AAddDouble,AAddCurrency,AAddString,"
@@ -273,16 +298,16 @@ void MainFormTest::menuBarHoldsTheEntriesInOrder() {
                                       "AWindowMinimizeAll", "AWindowArrangeAll"}));
     QCOMPARE(layouts[7], QStringList({"AHelpAbout"}));
     QCOMPARE(form.DatabaseEntry(TDatabaseEntry::ChangePassword)->text(), QStringLiteral("Change Password..."));
-    QCOMPARE(form.DatabaseEntry(TDatabaseEntry::UserManagement)->statusTip(), QStringLiteral("Database user administration"));
+    QCOMPARE(form.DatabaseEntry(TDatabaseEntry::UserManagement)->statusTip(),
+             QStringLiteral("Database user administration"));
     QCOMPARE(form.OptionEntry(TMainForm::TOption::FullPathOnTitle)->text(), QStringLiteral("Full Path on Title"));
     QCOMPARE(form.OptionEntry(TMainForm::TOption::ShowInfoPane)->property("tag").toInt(), 3);
 }
 
 void MainFormTest::defaultToolbarLayout() {
     TMainForm form;
-    QCOMPARE(ToolbarNames(form.ToolbarLayout()),
-             QStringList({"AFileNew", "AFileOpen", "AFileClose", "|", "AFind", "AReplace", "ASearchNext", "|",
-                          "AInformation"}));
+    QCOMPARE(ToolbarNames(form.ToolbarLayout()), QStringList({"AFileNew", "AFileOpen", "AFileClose", "|", "AFind",
+                                                              "AReplace", "ASearchNext", "|", "AInformation"}));
     QCOMPARE(form.Toolbar()->actions().size(), 9);
     QVERIFY(form.Toolbar()->actions()[3]->isSeparator());
     QCOMPARE(form.Toolbar()->actions()[8], form.Command(TCommandId::Information));
@@ -319,7 +344,8 @@ void MainFormTest::storedToolbarLayoutIsReadRightToLeft() {
 void MainFormTest::toolbarLayoutRoundTripsThroughSettings() {
     {
         TMainForm form;
-        form.SetToolbarLayout({form.Command(TCommandId::FileExit), nullptr, form.Command(TCommandId::AddDate), form.Command(TCommandId::Find)});
+        form.SetToolbarLayout({form.Command(TCommandId::FileExit), nullptr, form.Command(TCommandId::AddDate),
+                               form.Command(TCommandId::Find)});
         form.SaveToolbarLayout();
     }
     QSettings settings(QStringLiteral("Kelmor"), QStringLiteral("Database Manager"));
@@ -335,16 +361,17 @@ void MainFormTest::toolbarLayoutRoundTripsThroughSettings() {
 void MainFormTest::commandsStartDisabledAndTheFirstWindowEnablesTheGlobalOnes() {
     TMainForm form;
     using C = TCommandId;
-    QCOMPARE(InState(form, true, {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information, C::Replace,
-                                  C::SearchNext, C::FileFlush, C::NewNode, C::AddByte, C::InsBlob, C::EditKey,
-                                  C::WindowCascade, C::FileClose}),
+    QCOMPARE(InState(form, true,
+                     {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information, C::Replace, C::SearchNext,
+                      C::FileFlush, C::NewNode, C::AddByte, C::InsBlob, C::EditKey, C::WindowCascade, C::FileClose}),
              QStringList());
     QVERIFY(!form.DatabaseEntry(TDatabaseEntry::ChangePassword)->isEnabled());
     QVERIFY(!form.DatabaseEntry(TDatabaseEntry::UserManagement)->isEnabled());
     QCOMPARE(InState(form, false, {C::FileNew, C::FileOpen, C::FileExit, C::HelpAbout}), QStringList());
 
     form.SetDatabaseCommandsEnabled(true);
-    QCOMPARE(InState(form, false, {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information}), QStringList());
+    QCOMPARE(InState(form, false, {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information}),
+             QStringList());
     QCOMPARE(InState(form, true, {C::Replace, C::SearchNext, C::FileFlush, C::NewNode}), QStringList());
 }
 
@@ -364,9 +391,10 @@ void MainFormTest::closingTheLastWindowDisablesTheDocumentMenus() {
     QCoreApplication::processEvents();
     QVERIFY(form.DatabaseWindows().isEmpty());
     using C = TCommandId;
-    QCOMPARE(InState(form, true, {C::NewNode, C::SortBranch, C::RenameNode, C::FileCloseAll, C::Find, C::WindowCascade,
-                                  C::FileClose}),
-             QStringList());
+    QCOMPARE(
+        InState(form, true,
+                {C::NewNode, C::SortBranch, C::RenameNode, C::FileCloseAll, C::Find, C::WindowCascade, C::FileClose}),
+        QStringList());
     QVERIFY(form.Toolbar()->actions().contains(form.Command(TCommandId::Information)));
     QVERIFY(!form.Command(TCommandId::Information)->isEnabled());
 }

@@ -120,7 +120,8 @@ void NodeCommandsTest::renamingChecksTheText_data() {
     QTest::newRow("empty") << 0 << QStringList({"A description of one or more characters is required."}) << 0;
     QTest::newRow("255") << 255 << QStringList() << 255;
     QTest::newRow("256")
-        << 256 << QStringList({"Descriptions of more than 255 characters are not supported.\n\nText has been truncated."})
+        << 256
+        << QStringList({"Descriptions of more than 255 characters are not supported.\n\nText has been truncated."})
         << 255;
 }
 

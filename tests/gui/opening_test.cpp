@@ -4,12 +4,12 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTest>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 
 #include "app/fileassociation.h"
@@ -32,9 +32,7 @@ using namespace kelmor::test;
 
 namespace {
 
-TMDIChild* DocumentOf(QMdiSubWindow* window) {
-    return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
-}
+TMDIChild* DocumentOf(QMdiSubWindow* window) { return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr; }
 
 }  // namespace
 
@@ -276,7 +274,8 @@ void OpeningTest::newDatabaseCreatesAndShows() {
     form.NewDatabase(base);
     QVERIFY(driver.AllAnswered());
     QCOMPARE(form.DatabaseWindows().size(), 1);
-    QCOMPARE(QString::fromStdString(form.ActiveDatabaseWindow()->Engine().GetCurrentUserName()), QStringLiteral("OWNER"));
+    QCOMPARE(QString::fromStdString(form.ActiveDatabaseWindow()->Engine().GetCurrentUserName()),
+             QStringLiteral("OWNER"));
     QVERIFY(QFile::exists(base + ".idx") && QFile::exists(base + ".dat"));
     QCOMPARE(form.RecentFiles(), QStringList({base}));
 }
@@ -303,11 +302,16 @@ void OpeningTest::newDatabaseReportsAFailure() {
 void OpeningTest::basePathFromFileName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("base");
-    QTest::newRow("index file") << "/data/stock.idx" << "/data/stock";
-    QTest::newRow("data file") << "/data/stock.dat" << "/data/stock";
-    QTest::newRow("no extension") << "/data/stock" << "/data/stock";
-    QTest::newRow("last dot counts") << "/data/my.data.idx" << "/data/my.data";
-    QTest::newRow("dot in a folder stays") << "/home/me/.local/stock" << "/home/me/.local/stock";
+    QTest::newRow("index file") << "/data/stock.idx"
+                                << "/data/stock";
+    QTest::newRow("data file") << "/data/stock.dat"
+                               << "/data/stock";
+    QTest::newRow("no extension") << "/data/stock"
+                                  << "/data/stock";
+    QTest::newRow("last dot counts") << "/data/my.data.idx"
+                                     << "/data/my.data";
+    QTest::newRow("dot in a folder stays") << "/home/me/.local/stock"
+                                           << "/home/me/.local/stock";
     const QString longName = "/" + QString(300, QLatin1Char('a')) + ".idx";
     QTest::newRow("cut to 255 before the extension goes") << longName << longName.left(255);
     const QString dotted = "/x.y/" + QString(300, QLatin1Char('b'));
@@ -339,11 +343,16 @@ void OpeningTest::recentFilesKeepSixMostRecentFirst() {
 void OpeningTest::recentFileCaptions_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("plain") << "/db/stock" << "&1 stock";
-    QTest::newRow("dotted name cut after its first dot") << "/db/my.data" << "&1 my.";
-    QTest::newRow("two dots") << "/db/a.b.c" << "&1 a.";
-    QTest::newRow("ampersand shows once") << "/db/Smith & Co" << "&1 Smith && Co";
-    QTest::newRow("dot in the folder only") << "/db.old/stock" << "&1 stock";
+    QTest::newRow("plain") << "/db/stock"
+                           << "&1 stock";
+    QTest::newRow("dotted name cut after its first dot") << "/db/my.data"
+                                                         << "&1 my.";
+    QTest::newRow("two dots") << "/db/a.b.c"
+                              << "&1 a.";
+    QTest::newRow("ampersand shows once") << "/db/Smith & Co"
+                                          << "&1 Smith && Co";
+    QTest::newRow("dot in the folder only") << "/db.old/stock"
+                                            << "&1 stock";
 }
 
 void OpeningTest::recentFileCaptions() {
@@ -400,12 +409,11 @@ void OpeningTest::fileDialogChecks() {
     QVERIFY(!form.NewDialogCanClose(base + ".idx", &form));
     driver.Message(QMessageBox::Yes).Message(QMessageBox::Yes);
     QVERIFY(form.NewDialogCanClose(base + ".idx", &form));
-    QCOMPARE(driver.Messages().mid(1),
-             QStringList({"Associated DAT file exists.\nDo you want to replace it?",
-                          "Associated DAT file exists.\nDo you want to replace it?",
-                          "Associated BLB file exists.\nDo you want to replace it?",
-                          "Associated DAT file exists.\nDo you want to replace it?",
-                          "Associated BLB file exists.\nDo you want to replace it?"}));
+    QCOMPARE(driver.Messages().mid(1), QStringList({"Associated DAT file exists.\nDo you want to replace it?",
+                                                    "Associated DAT file exists.\nDo you want to replace it?",
+                                                    "Associated BLB file exists.\nDo you want to replace it?",
+                                                    "Associated DAT file exists.\nDo you want to replace it?",
+                                                    "Associated BLB file exists.\nDo you want to replace it?"}));
 }
 
 void OpeningTest::newOverAnOpenDatabaseIsRefusedFirst() {
@@ -529,9 +537,15 @@ void OpeningTest::regionalSettingsFromTheLocale_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("decimal");
     QTest::addColumn<QString>("date");  // a date and time in the engine's "c" format
-    QTest::newRow("German") << "de_DE" << "," << "03.11.25 14:30:05";
-    QTest::newRow("English (US)") << "en_US" << "." << "11/3/25 2:30:05 PM";
-    QTest::newRow("Swedish") << "sv_SE" << "," << "2025-11-03 14:30:05";
+    QTest::newRow("German") << "de_DE"
+                            << ","
+                            << "03.11.25 14:30:05";
+    QTest::newRow("English (US)") << "en_US"
+                                  << "."
+                                  << "11/3/25 2:30:05 PM";
+    QTest::newRow("Swedish") << "sv_SE"
+                             << ","
+                             << "2025-11-03 14:30:05";
 }
 
 void OpeningTest::regionalSettingsFromTheLocale() {

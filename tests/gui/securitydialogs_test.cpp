@@ -78,11 +78,9 @@ std::unique_ptr<TKelmorClass> LogOn(const TSecurityDatabase& database, const std
 TModalDriver::THandler ErrorReport(QStringList& reports) {
     return [&reports](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
-        if (box && box->windowTitle() == QString::fromLatin1(kApplicationTitle) &&
-            box->icon() == QMessageBox::Critical)
+        if (box && box->windowTitle() == QString::fromLatin1(kApplicationTitle) && box->icon() == QMessageBox::Critical)
             reports << box->text();
-        else
-            reports << QStringLiteral("<not the error report: %1>").arg(box ? box->text() : modal->windowTitle());
+        else reports << QStringLiteral("<not the error report: %1>").arg(box ? box->text() : modal->windowTitle());
         modal->close();
     };
 }
@@ -127,7 +125,8 @@ void SecurityDialogsTest::userThreeSeesLevelsThreeToFive() {
         QCOMPARE(engine.GetNodeSecurity(database.four), uint8_t(3));
         QCOMPARE(engine.Flush(), kResultOK);
     }
-    QCOMPARE(VisibleTopNodes(database.base, "clerk", "three"), QList<int32_t>({database.open, database.four, database.locked}));
+    QCOMPARE(VisibleTopNodes(database.base, "clerk", "three"),
+             QList<int32_t>({database.open, database.four, database.locked}));
     QCOMPARE(VisibleTopNodes(database.base, "helper", "four"), QList<int32_t>({database.open, database.locked}));
     QCOMPARE(VisibleTopNodes(database.base, "guest", "five"), QList<int32_t>({database.open, database.locked}));
 

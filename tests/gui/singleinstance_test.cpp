@@ -1,14 +1,14 @@
 // One running program per user: a second start hands its command-line path to the
 // running instance and ends with exit code 1; a socket left behind is replaced.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "app/commandlinepath.h"
 #include "app/tsingleinstance.h"

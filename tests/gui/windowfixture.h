@@ -52,7 +52,7 @@ public:
     };
 
     struct TOptions {
-        TPopulate populate;           // run as the administrator before the window opens
+        TPopulate populate;  // run as the administrator before the window opens
         QString user = QStringLiteral("admin");
         QString password = QStringLiteral("secret");
         bool readOnly = false;

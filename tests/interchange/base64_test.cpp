@@ -18,9 +18,14 @@ std::string Decode(const std::string& text) {
 }
 
 TEST(Base64, EncodesAndDecodesTheStandardVectors) {
-    const std::pair<std::string, std::string> vectors[] = {
-        {"", ""},           {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {std::string("\xFF\xFE\0", 3), "//4A"}};
+    const std::pair<std::string, std::string> vectors[] = {{"", ""},
+                                                           {"f", "Zg=="},
+                                                           {"fo", "Zm8="},
+                                                           {"foo", "Zm9v"},
+                                                           {"foob", "Zm9vYg=="},
+                                                           {"fooba", "Zm9vYmE="},
+                                                           {"foobar", "Zm9vYmFy"},
+                                                           {std::string("\xFF\xFE\0", 3), "//4A"}};
     for (const auto& [bytes, encoded] : vectors) {
         EXPECT_EQ(Encode(bytes), encoded) << encoded;
         EXPECT_EQ(Decode(encoded), bytes) << encoded;

@@ -65,16 +65,19 @@ TEST_F(ExporterKMTTest, TheWholeTreeByteForByte) {
     engine.AddSequenceKey("39", bytes.data(), 39);
     engine.AddSequenceKey("40", bytes.data(), 40);
     engine.CreateNode(0);
-    const std::string digits39 =
-        "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20212223242526";
+    const std::string digits39 = "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20212223242526";
     EXPECT_EQ(Export("Root"), std::string(kHead) + kShopSection +
                                   "[\\Shop\\Fruit]\r\n\r\n"
                                   "[\\Shop\\Fruit\\Apple]\r\n \"colour\"=string:\"red\"\r\n\r\n"
                                   "LINK:[\\Shop]\r\n \"\\Shop\\Fruit\\Apple\"\r\n\r\n"
                                   "LINK:[\\]\r\n \"\\Shop\\Fruit\"\r\n\r\n"  // the broken link is left out
                                   "[\\Long]\r\n"
-                                  " \"39\"=sequence:{\r\n  " + digits39 + "\r\n  \r\n }\r\n"
-                                  " \"40\"=sequence:{\r\n  " + digits39 + "\r\n  27\r\n }\r\n"
+                                  " \"39\"=sequence:{\r\n  " +
+                                  digits39 +
+                                  "\r\n  \r\n }\r\n"
+                                  " \"40\"=sequence:{\r\n  " +
+                                  digits39 +
+                                  "\r\n  27\r\n }\r\n"
                                   "\r\n");
     EXPECT_EQ(resultCode, 0);
 }
@@ -107,9 +110,10 @@ TEST_F(ExporterKMTTest, NumbersAndDatesFollowTheRegionalSettings) {
     TryEncodeDateTime(2024, 2, 3, 10, 11, 0, 0, when);
     engine.AddDateKey("t", when);
     engine.CreateNode(0);
-    EXPECT_EQ(Export(""), "[KELMOR]\r\n[1.0]\r\n\r\n; Exported from DB\r\n; 06/05/2024\r\n\r\n"
-                          "[\\N]\r\n \"f\"=float:\"0,000\"\r\n \"c\"=currency:\"1,235\"\r\n"
-                          " \"t\"=datetime:\"03/02/2024 10.11\"\r\n\r\n");
+    EXPECT_EQ(Export(""),
+              "[KELMOR]\r\n[1.0]\r\n\r\n; Exported from DB\r\n; 06/05/2024\r\n\r\n"
+              "[\\N]\r\n \"f\"=float:\"0,000\"\r\n \"c\"=currency:\"1,235\"\r\n"
+              " \"t\"=datetime:\"03/02/2024 10.11\"\r\n\r\n");
 }
 
 // Under a short date of two-digit years every date is written with four digits, so that
@@ -128,11 +132,12 @@ TEST_F(ExporterKMTTest, DatesAreWrittenWithFourDigitYearsWhateverTheShortDate) {
     engine.AddDateKey("1999", when);
     engine.AddDateKey("none", 0);
     engine.CreateNode(0);
-    EXPECT_EQ(Export(""), "[KELMOR]\r\n[1.0]\r\n\r\n; Exported from DB\r\n; 6-May-2024\r\n\r\n"
-                          "[\\N]\r\n"
-                          " \"2060\"=datetime:\"6-May-2060 1:45:58 pm\"\r\n"
-                          " \"1999\"=datetime:\"31-Dec-1999\"\r\n"
-                          " \"none\"=datetime:\"30-Dec-1899\"\r\n\r\n");
+    EXPECT_EQ(Export(""),
+              "[KELMOR]\r\n[1.0]\r\n\r\n; Exported from DB\r\n; 6-May-2024\r\n\r\n"
+              "[\\N]\r\n"
+              " \"2060\"=datetime:\"6-May-2060 1:45:58 pm\"\r\n"
+              " \"1999\"=datetime:\"31-Dec-1999\"\r\n"
+              " \"none\"=datetime:\"30-Dec-1899\"\r\n\r\n");
     // what the program shows keeps the short date
     engine.LoadNode(engine.FindNodeByPath("N"));
     EXPECT_EQ(engine.KeyValueText(1), "6-May-60 1:45:58 pm");
@@ -147,9 +152,10 @@ TEST_F(ExporterKMTTest, LinksOfATopLevelNodeWithAnEmptyDescription) {
     engine.MarkNode(empty);
     engine.CreateLink(empty);
     engine.CreateLink(0);
-    EXPECT_EQ(Export("Root"), std::string(kHead) + "[\\]\r\n\r\n"
-                                                   "LINK:[]\r\n \"\\\"\r\n\r\n"
-                                                   "LINK:[\\]\r\n \"\\\"\r\n\r\n");
+    EXPECT_EQ(Export("Root"), std::string(kHead) +
+                                  "[\\]\r\n\r\n"
+                                  "LINK:[]\r\n \"\\\"\r\n\r\n"
+                                  "LINK:[\\]\r\n \"\\\"\r\n\r\n");
 }
 
 // A record without any item (the engine stores one for a node created from a cleared
@@ -162,8 +168,9 @@ TEST_F(ExporterKMTTest, ANodeWithoutItemsIsASectionWithAnEmptyDescriptionAndNoKe
     engine.AddByteKey("k", 1);
     engine.MarkNode(engine.CreateNode(bare));
     engine.CreateLink(0);
-    EXPECT_EQ(Export("Root"), std::string(kHead) + "[\\]\r\n\r\n[\\\\leaf]\r\n \"k\"=byte:\"1\"\r\n\r\n"
-                                                   "LINK:[\\]\r\n \"\\\\leaf\"\r\n\r\n");
+    EXPECT_EQ(Export("Root"), std::string(kHead) +
+                                  "[\\]\r\n\r\n[\\\\leaf]\r\n \"k\"=byte:\"1\"\r\n\r\n"
+                                  "LINK:[\\]\r\n \"\\\\leaf\"\r\n\r\n");
     EXPECT_EQ(resultCode, 0);
 }
 

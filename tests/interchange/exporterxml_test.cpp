@@ -55,7 +55,8 @@ const char* const kShopXML =
     "<value description=\"d\" type=\"double\">0.1</value>\r\n"
     "<value description=\"t\" type=\"datetime\">20240203</value>\r\n"
     "<value description=\"no date\" type=\"datetime\">18991230</value>\r\n"
-    "<node description=\"Fruit\"><node description=\"Apple\"><value description=\"colour\" type=\"string\">red</value>\r\n"
+    "<node description=\"Fruit\"><node description=\"Apple\"><value description=\"colour\" "
+    "type=\"string\">red</value>\r\n"
     "</node>\r\n"
     "</node>\r\n"
     "<link source=\"Shop\\Fruit\\Apple\"></link>\r\n"
@@ -75,8 +76,7 @@ TEST_F(ExporterXMLTest, TheWholeTreeByteForByte) {
     engine.AddSequenceKey("64", bytes.data(), 64);
     engine.CreateNode(0);
     std::vector<std::string> progress;
-    const std::string written =
-        Export("", [&](TKelmorInOut&, const std::string& text) { progress.push_back(text); });
+    const std::string written = Export("", [&](TKelmorInOut&, const std::string& text) { progress.push_back(text); });
     EXPECT_EQ(resultCode, 0) << errorMessage;
     const std::string line63 = "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gISIjJCUmJygpKissLS4vMDEyMzQ1Njc4OTo7PD0+";
     EXPECT_EQ(written, Head() + kShopXML +
@@ -90,8 +90,9 @@ TEST_F(ExporterXMLTest, TheWholeTreeByteForByte) {
 TEST_F(ExporterXMLTest, ABranchStartsWithItsNodeAndLinksKeepTheirPathsFromTheTop) {
     test::TSampleTree tree(engine);
     EXPECT_EQ(Export("\\Root\\Shop\\Fruit"),
-              Head() + "<node description=\"Fruit\"><node description=\"Apple\"><value description=\"colour\" "
-                       "type=\"string\">red</value>\r\n</node>\r\n</node>\r\n</kelmor>\r\n");
+              Head() +
+                  "<node description=\"Fruit\"><node description=\"Apple\"><value description=\"colour\" "
+                  "type=\"string\">red</value>\r\n</node>\r\n</node>\r\n</kelmor>\r\n");
     EXPECT_EQ(Export("shop"), Head() + kShopXML + "</kelmor>\r\n");
     EXPECT_EQ(resultCode, 0);
 }
@@ -104,8 +105,9 @@ TEST_F(ExporterXMLTest, TheDecimalSeparatorOfTheSettingsIsRecorded) {
     engine.SetDescription("N");
     engine.AddDoubleKey("d", 2.5);
     engine.CreateNode(0);
-    EXPECT_EQ(Export("Root"), Head(",") + "<node description=\"N\"><value description=\"d\" type=\"double\">2,5</value>\r\n"
-                                          "</node>\r\n</kelmor>\r\n");
+    EXPECT_EQ(Export("Root"), Head(",") +
+                                  "<node description=\"N\"><value description=\"d\" type=\"double\">2,5</value>\r\n"
+                                  "</node>\r\n</kelmor>\r\n");
 }
 
 TEST_F(ExporterXMLTest, AnAbortEndsWithAWellFormedIncompleteDocument) {
@@ -148,9 +150,10 @@ TEST_F(ExporterXMLTest, ANodeWithoutItemsIsWrittenWithAnEmptyDescriptionAndNoVal
     engine.AddByteKey("k", 1);
     engine.MarkNode(engine.CreateNode(bare));
     engine.CreateLink(0);
-    EXPECT_EQ(Export("Root"), Head() + "<node description=\"\"><node description=\"leaf\"><value description=\"k\" "
-                                       "type=\"byte\">1</value>\r\n</node>\r\n</node>\r\n"
-                                       "<link source=\"\\leaf\"></link>\r\n</kelmor>\r\n");
+    EXPECT_EQ(Export("Root"), Head() +
+                                  "<node description=\"\"><node description=\"leaf\"><value description=\"k\" "
+                                  "type=\"byte\">1</value>\r\n</node>\r\n</node>\r\n"
+                                  "<link source=\"\\leaf\"></link>\r\n</kelmor>\r\n");
     EXPECT_EQ(resultCode, 0) << errorMessage;
 }
 

@@ -64,8 +64,8 @@ TEST(TCSVReader, LineEndsAndBlankLinesWhateverTheBlockSize) {
     };
     const TCase cases[] = {
         {"a\r\nb\r\n\r\nc\r\n", {{"a"}, {"b"}}},  // a blank line in a CR LF file ends the data
-        {"a\nb\n\nc\n", {{"a"}, {"b"}, {"c"}}},    // LF LF is one line end
-        {"a\n\n\nc\n", {{"a"}}},                   // two blank lines in an LF file end it
+        {"a\nb\n\nc\n", {{"a"}, {"b"}, {"c"}}},   // LF LF is one line end
+        {"a\n\n\nc\n", {{"a"}}},                  // two blank lines in an LF file end it
         {"a\rb\n\rc\r\rd", {{"a"}, {"b"}, {"c"}, {"d"}}},
         {"a\nlast", {{"a"}, {"last"}}},
         {"\r\na", {}},
@@ -127,10 +127,10 @@ TEST(TCSVOptions, RebuildsTheFieldListFromTheFirstLine) {
     EXPECT_TRUE(csv.UseFirstRecord());
     ASSERT_EQ(options.FieldCount(), 4);
     EXPECT_EQ(options.KeyName(1), "Home");
-    EXPECT_EQ(options.KeyName(2), "Town");     // choices made before are discarded
+    EXPECT_EQ(options.KeyName(2), "Town");  // choices made before are discarded
     EXPECT_EQ(options.KeyType(2), ktString);
-    EXPECT_EQ(reader.LineCount(), 1);        // the first line will not be imported
-    EXPECT_EQ(options.Flags(), 7u);          // the flags stay
+    EXPECT_EQ(reader.LineCount(), 1);  // the first line will not be imported
+    EXPECT_EQ(options.Flags(), 7u);    // the flags stay
 
     csv.Apply(true, false);
     EXPECT_FALSE(csv.UseSDF());
@@ -187,8 +187,9 @@ protected:
 TEST_F(ImporterCSVTest, DefaultOptionsImportEveryLineWithTheFirstFieldAsDescription) {
     Write("Ann,30,Oslo\r\nBob,25,\"Rome, Italy\"\r\n");
     ASSERT_EQ(Import(), 0) << errorMessage;
-    EXPECT_EQ(Dump(), "Ann: Field 2:string=30 | Field 3:string=Oslo\n"
-                      "Bob: Field 2:string=25 | Field 3:string=Rome, Italy\n");
+    EXPECT_EQ(Dump(),
+              "Ann: Field 2:string=30 | Field 3:string=Oslo\n"
+              "Bob: Field 2:string=25 | Field 3:string=Rome, Italy\n");
     EXPECT_FALSE(mismatch);
     EXPECT_EQ(progress, (std::vector<std::string>{"Parsing CSV File...", "Importing CSV...", "Record 1", "Record 2"}));
 }
@@ -222,10 +223,17 @@ TEST_F(ImporterCSVTest, TheTextRuleConvertsToEveryKeyType) {
         const char* shown;
     };
     const TCase cases[] = {
-        {ktByte, "300", "44"},        {ktByte, "abc", "0"},          {ktInteger, "-70000", "-4464"},
-        {ktLongint, "2147483648", "-2147483648"},                      {ktFloat, "1,25", "1,250"},
-        {ktFloat, "1.25", "0,000"},   {ktDouble, "0,1", "0,1"},      {ktCurrency, "1,23455", "1,235"},
-        {ktString, "text", "text"},   {ktSequence, "AB", "41 42"},   {ktDate, "05/03/2024 10:20:30", "05/03/2024 10:20:30"},
+        {ktByte, "300", "44"},
+        {ktByte, "abc", "0"},
+        {ktInteger, "-70000", "-4464"},
+        {ktLongint, "2147483648", "-2147483648"},
+        {ktFloat, "1,25", "1,250"},
+        {ktFloat, "1.25", "0,000"},
+        {ktDouble, "0,1", "0,1"},
+        {ktCurrency, "1,23455", "1,235"},
+        {ktString, "text", "text"},
+        {ktSequence, "AB", "41 42"},
+        {ktDate, "05/03/2024 10:20:30", "05/03/2024 10:20:30"},
         {ktDate, "junk", "30/12/1899"},
     };
     int n = 0;

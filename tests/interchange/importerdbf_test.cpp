@@ -3,9 +3,9 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
-#include <cstring>
 
 #include "interchange/extended80.h"
 #include "interchange/timporterdbf.h"
@@ -45,10 +45,9 @@ protected:
     void WriteTable(const std::vector<uint8_t>& bytes) { test::WriteBytes(file, bytes); }
 
     // Runs the job after `adjust` has changed its options; answers its result code.
-    int Import(const std::string& location = "Root",
-               const std::function<void(TImporterOptions&)>& adjust = nullptr) {
-        TImporterDBF job([this](TKelmorInOut&, const std::string& text) { progress.push_back(text); }, location,
-                         file, engine);
+    int Import(const std::string& location = "Root", const std::function<void(TImporterOptions&)>& adjust = nullptr) {
+        TImporterDBF job([this](TKelmorInOut&, const std::string& text) { progress.push_back(text); }, location, file,
+                         engine);
         if (adjust) adjust(job.Options());
         job.Run();
         errorMessage = job.ErrorMessage();
@@ -120,8 +119,9 @@ TEST_F(ImporterDBFTest, ChangedOptionsRenameRetypeAndKeepTheFirstField) {
         << errorMessage;
     const std::vector<int32_t> nodes = Children(engine, 0);
     ASSERT_EQ(nodes.size(), 1u);
-    EXPECT_EQ(Keys(nodes[0]), "Full Name:string=Alice | BORN:string=15/02/1980 | pay:currency=-2.500 | "
-                              "ACTIVE:string=1");
+    EXPECT_EQ(Keys(nodes[0]),
+              "Full Name:string=Alice | BORN:string=15/02/1980 | pay:currency=-2.500 | "
+              "ACTIVE:string=1");
 }
 
 // A date field goes into a date key straight from its YYYYMMDD: through the text of a
@@ -137,9 +137,12 @@ TEST_F(ImporterDBFTest, ADateFieldKeepsItsCenturyWhateverTheShortDate) {
         const char* text;
     };
     const TCase cases[] = {
-        {"19800101", EncodeDate(1980, 1, 1), "01/01/80"},   {"20491231", EncodeDate(2049, 12, 31), "31/12/49"},
-        {"20500101", EncodeDate(2050, 1, 1), "01/01/50"},   {"20600506", EncodeDate(2060, 5, 6), "06/05/60"},
-        {"20991231", EncodeDate(2099, 12, 31), "31/12/99"}, {"19791231", 0, "31/12/79"},
+        {"19800101", EncodeDate(1980, 1, 1), "01/01/80"},
+        {"20491231", EncodeDate(2049, 12, 31), "31/12/49"},
+        {"20500101", EncodeDate(2050, 1, 1), "01/01/50"},
+        {"20600506", EncodeDate(2060, 5, 6), "06/05/60"},
+        {"20991231", EncodeDate(2099, 12, 31), "31/12/99"},
+        {"19791231", 0, "31/12/79"},
         {"21000101", 0, "01/01/00"},
     };
     std::vector<std::pair<char, std::vector<std::string>>> records;
@@ -178,7 +181,8 @@ TEST_F(ImporterDBFTest, MixedCaseTitlesTreatLatin1LettersAsLetters) {
 
 // The number rule for every key type, with the values -1234.5, 300.75 and 45000.5.
 TEST_F(ImporterDBFTest, TheNumberRuleConvertsToEveryKeyType) {
-    WriteTable(MakeTable({{"ID", 'C', 2}, {"V", 'N', 10}}, {{' ', {"a", "  -1234.5"}}, {' ', {"b", "    300.75"}}, {' ', {"c", "   45000.5"}}}));
+    WriteTable(MakeTable({{"ID", 'C', 2}, {"V", 'N', 10}},
+                         {{' ', {"a", "  -1234.5"}}, {' ', {"b", "    300.75"}}, {' ', {"c", "   45000.5"}}}));
     struct TCase {
         uint8_t type;
         std::array<const char*, 3> texts;
@@ -229,9 +233,9 @@ TEST_F(ImporterDBFTest, TheTruthRuleConvertsToEveryKeyType) {
         const char* yes;
         const char* no;
     };
-    const TCase cases[] = {{ktByte, "1", "0"},        {ktInteger, "1", "0"},          {ktLongint, "1", "0"},
+    const TCase cases[] = {{ktByte, "1", "0"},          {ktInteger, "1", "0"},         {ktLongint, "1", "0"},
                            {ktFloat, "1.000", "0.000"}, {ktDouble, "1", "0"},          {ktString, "1", "0"},
-                           {ktSequence, "01", "00"},  {ktCurrency, "1.000", "0.000"}};
+                           {ktSequence, "01", "00"},    {ktCurrency, "1.000", "0.000"}};
     for (const TCase& c : cases) {
         const int32_t top = AddNode(KeyTypeName(c.type));
         ASSERT_EQ(Import(KeyTypeName(c.type), [&](TImporterOptions& o) { o.SetKeyType(1, c.type); }), 0);
@@ -250,12 +254,12 @@ TEST_F(ImporterDBFTest, TheDescriptionFollowsTheFirstFieldsType) {
     };
     const TCase cases[] = {
         {{"D", 'D', 8}, "20240229", "29/02/2024"},
-        {{"N", 'N', 12}, "  123456.789", "123456.789"},   // single precision, 11 digits, 3 decimals
+        {{"N", 'N', 12}, "  123456.789", "123456.789"},       // single precision, 11 digits, 3 decimals
         {{"N", 'N', 12}, "123456789012", "1.2345679053E11"},  // more than 11 integer digits: scientific
         {{"N", 'N', 4}, "-2", "-2.000"},
         {{"L", 'L', 1}, "Y", "1"},
-        {{"C", 'C', 6}, "  ab  ", "  ab"},  // leading spaces stay, trailing ones go
-        {{"M", 'M', 10}, "0000000001", ""},   // an unknown type gives an empty description
+        {{"C", 'C', 6}, "  ab  ", "  ab"},   // leading spaces stay, trailing ones go
+        {{"M", 'M', 10}, "0000000001", ""},  // an unknown type gives an empty description
     };
     int n = 0;
     for (const TCase& c : cases) {
@@ -279,7 +283,8 @@ TEST_F(ImporterDBFTest, BadValuesEndTheImportNamingRecordAndField) {
     };
     const TCase cases[] = {
         {{{' ', {"Alice", "19800215", "1", "T"}}, {' ', {"Bob", "", "1", "T"}}},
-         "Unable to set key value.\n\n(record #2, field #2)", 1},
+         "Unable to set key value.\n\n(record #2, field #2)",
+         1},
         {{{' ', {"Alice", "19801315", "1", "T"}}}, "Unable to set key value.\n\n(record #1, field #2)", 0},
         {{{' ', {"Alice", "19800215", "", "T"}}}, "Unable to set key value.\n\n(record #1, field #3)", 0},
         {{{' ', {"Alice", "19800215", "1,5", "T"}}}, "Unable to set key value.\n\n(record #1, field #3)", 0},
@@ -312,8 +317,8 @@ TEST_F(ImporterDBFTest, AFieldThatGivesNoKeyIsNotRead) {
 
 TEST_F(ImporterDBFTest, TheImportEndsAtAShortRecordOrAfterTheHeadersRecordCount) {
     std::vector<uint8_t> table = MakeTable(kStaff, {Staff("A"), Staff("B"), Staff("C")});
-    table.pop_back();                                  // the 0x1A mark
-    table.resize(table.size() - 5);                    // the third record is cut short
+    table.pop_back();                // the 0x1A mark
+    table.resize(table.size() - 5);  // the third record is cut short
     WriteTable(table);
     ASSERT_EQ(Import(), 0);
     EXPECT_EQ(Children(engine, 0).size(), 2u);
@@ -414,16 +419,15 @@ TEST_F(ImporterDBFTest, DescriptorsEndAtTheHeaderLength) {
 TEST(TXbaseTableValues, DatesNumbersAndTruthValuesConvertAsDBaseWritesThem) {
     test::TTempDir dir;
     const std::string file = dir / "v.dbf";
-    test::WriteBytes(file, MakeTable({{"D", 'D', 8}, {"N", 'N', 12}, {"L", 'L', 1}},
-                                     {{' ', {"  991231", "  1,5", "t"}},
-                                      {' ', {"  490101", "1.25", " "}},
-                                      {' ', {"20230230", "x", "1"}}}));
+    test::WriteBytes(file, MakeTable({{"D", 'D', 8}, {"N", 'N', 12}, {"L", 'L', 1}}, {{' ', {"  991231", "  1,5", "t"}},
+                                                                                      {' ', {"  490101", "1.25", " "}},
+                                                                                      {' ', {"20230230", "x", "1"}}}));
     TXbaseTable table(file);
     TRegionalSettings comma;
     comma.decimalSeparator = ',';
     comma.thousandsSeparator = '.';
     ASSERT_EQ(table.ReadNextRecord(), 0);
-    EXPECT_EQ(table.FieldDate(1), EncodeDate(1999, 12, 31));  // a two-digit year below 50 is 20yy, else 19yy
+    EXPECT_EQ(table.FieldDate(1), EncodeDate(1999, 12, 31));           // a two-digit year below 50 is 20yy, else 19yy
     EXPECT_THROW(table.FieldNumber(2, comma), std::invalid_argument);  // "," becomes the thousands separator
     EXPECT_TRUE(table.FieldTruth(3));
     ASSERT_EQ(table.ReadNextRecord(), 0);
@@ -462,7 +466,8 @@ TEST(Extended80, MatchesTheX87FormatExactly) {
 #if defined(__x86_64__) || defined(__i386__)
     // Where long double is the x87 format, the hardware's own conversion must agree.
     static_assert(LDBL_MANT_DIG == 64);
-    for (const double value : {3.14159265358979, -1e300, 1e-310, 123456.789f * 1.0, DBL_MAX, -DBL_MIN, 2.2250738585072009e-308}) {
+    for (const double value :
+         {3.14159265358979, -1e300, 1e-310, 123456.789f * 1.0, DBL_MAX, -DBL_MIN, 2.2250738585072009e-308}) {
         const long double extended = value;
         std::array<uint8_t, 10> bytes{};
         std::memcpy(bytes.data(), &extended, 10);

@@ -46,20 +46,20 @@ TEST_F(ImporterKMTTest, ReadsCommentsBlankLinesReplacedKeysForwardLinksAndStopsA
     Import(
         "\r\n"
         "; written by hand\r\n"
-        "   [kelmor]   \r\n"            // 3: the header in lower case, with spaces around
+        "   [kelmor]   \r\n"  // 3: the header in lower case, with spaces around
         "[whatever version]\r\n"
         "\r\n"
-        "[\\Shop]\r\n"                  // 6: exists already: its keys stay
+        "[\\Shop]\r\n"                    // 6: exists already: its keys stay
         " \"COLOUR\"=string:\"red\"\r\n"  // replaces Colour (letter case does not matter)
         "; a comment between keys\r\n"
-        "    \"n\"=BYTE:\"7\"\r\n"      // 9: type names in any case
-        "LINK:[\\Shop]\r\n"             // 10: a forward link: its source comes later
+        "    \"n\"=BYTE:\"7\"\r\n"  // 9: type names in any case
+        "LINK:[\\Shop]\r\n"         // 10: a forward link: its source comes later
         " \"\\Later\\Leaf\"\r\n"
-        " \"ignored\"=byte:\"1\"\r\n"   // no current node after a link record
+        " \"ignored\"=byte:\"1\"\r\n"  // no current node after a link record
         "\r\n"
-        "[\\Later\\Leaf]\r\n"           // 14
+        "[\\Later\\Leaf]\r\n"  // 14
         " \"x\"=longint:\"-5\"\r\n"
-        " \"broken\" byte:\"1\"\r\n"    // 16: no "="
+        " \"broken\" byte:\"1\"\r\n"  // 16: no "="
         "[\\Never]\r\n");
     EXPECT_EQ(resultCode, TKelmorInOut::kError);
     EXPECT_EQ(errorMessage, "Expected =\n\n(line #16)");
@@ -114,17 +114,17 @@ TEST_F(ImporterKMTTest, ValuesConvertByTypeAndSettings) {
     engine.SetRegionalSettings(settings);
     Import(std::string(kHeader) +
            "[\\N]\r\n"
-           " \"byte\"=byte:\"300\"\r\n"          // the stored width keeps the low-order byte
+           " \"byte\"=byte:\"300\"\r\n"  // the stored width keeps the low-order byte
            " \"int\"=integer:\"-70000\"\r\n"
            " \"float\"=float:\"0,000\"\r\n"
-           " \"cur\"=currency:\"1,23455\"\r\n"    // a half to the even neighbour: 1,2346
+           " \"cur\"=currency:\"1,23455\"\r\n"  // a half to the even neighbour: 1,2346
            " \"dbl\"=double:\"1,5E-7\"\r\n"
            " \"date\"=datetime:\"03/02/2024 10:11:12\"\r\n"
-           " \"str\"=string:\"say \"hi\"\"\r\n"   // the value runs to the last double quote
-           " \"seq\"=sequence:{\r\n  0aFf\r\n }\r\n"  // lower-case digits are read as capitals
+           " \"str\"=string:\"say \"hi\"\"\r\n"                // the value runs to the last double quote
+           " \"seq\"=sequence:{\r\n  0aFf\r\n }\r\n"           // lower-case digits are read as capitals
            " \"blob\"=blob:\r\n{\r\n  0102\r\n  03\r\n }\r\n"  // "{" on a line of its own
            " \"one line\"=sequence:{0102}\r\n"
-           " \"odd\"=sequence:{ABC}\r\n"         // a last single digit is a byte of its own
+           " \"odd\"=sequence:{ABC}\r\n"  // a last single digit is a byte of its own
            "\r\n");
     EXPECT_EQ(resultCode, 0) << errorMessage;
     const int32_t node = engine.FindNodeByPath("N");
@@ -149,10 +149,9 @@ TEST_F(ImporterKMTTest, PathsAreReadBelowTheImportLocationWhichIsCreatedWhenMiss
     Import(std::string(kHeader) +
                "[\\One]\r\n \"k\"=byte:\"1\"\r\n\r\n"
                "[\\One\\Two]\r\n\r\n"
-               "LINK:[\\]\r\n \"\\One\\Two\"\r\n\r\n"   // below the location itself
+               "LINK:[\\]\r\n \"\\One\\Two\"\r\n\r\n"    // below the location itself
                "LINK:[\\One]\r\n \"\\Target\"\r\n\r\n",  // no such node below the location
-           "Root\\A\\New",
-           [&](TKelmorInOut&, const std::string& text) { progress.push_back(text); });
+           "Root\\A\\New", [&](TKelmorInOut&, const std::string& text) { progress.push_back(text); });
     EXPECT_EQ(resultCode, 0) << errorMessage;
     EXPECT_EQ(Tree(),
               "A\n"
@@ -179,14 +178,14 @@ TEST_F(ImporterKMTTest, EmptyDescriptionsInPathsAreDescriptions) {
     AddNode("P");  // not below the import location
     Import(std::string(kHeader) +
                "[\\P]\r\n \"k\"=byte:\"1\"\r\n"
-               "[\\P\\]\r\n \"k\"=byte:\"2\"\r\n"         // P's child with an empty description
-               "[\\P\\\\C]\r\n \"k\"=byte:\"3\"\r\n"      // and its child
-               "[\\]\r\n \"k\"=byte:\"4\"\r\n"            // a top-level node with an empty description
+               "[\\P\\]\r\n \"k\"=byte:\"2\"\r\n"     // P's child with an empty description
+               "[\\P\\\\C]\r\n \"k\"=byte:\"3\"\r\n"  // and its child
+               "[\\]\r\n \"k\"=byte:\"4\"\r\n"        // a top-level node with an empty description
                "[\\\\C]\r\n\r\n"
-               "LINK:[]\r\n \"\\P\\\\C\"\r\n\r\n"         // below that top-level node
-               "LINK:[\\]\r\n \"\\\"\r\n\r\n"             // below the location, to that node
+               "LINK:[]\r\n \"\\P\\\\C\"\r\n\r\n"  // below that top-level node
+               "LINK:[\\]\r\n \"\\\"\r\n\r\n"      // below the location, to that node
                "LINK:[\\P\\]\r\n \"\\\\C\"\r\n\r\n"
-               "[\\P\\]\r\n \"k\"=byte:\"5\"\r\n",        // found again, not made twice
+               "[\\P\\]\r\n \"k\"=byte:\"5\"\r\n",  // found again, not made twice
            "Root\\Loc");
     EXPECT_EQ(resultCode, 0) << errorMessage;
     EXPECT_EQ(Tree(),
@@ -239,11 +238,14 @@ TEST_F(ImporterKMTTest, HostileFilesEndWithAClearMessage) {
          "Line too long (more than " + std::to_string(TImporterKMT::kMaxLineLength) + " bytes)\n\n(line #5)"},
         {"sequence too long", before + " \"s\"=sequence:{\r\n  " + std::string(2 * 256, 'A') + "\r\n }\r\n",
          TKelmorInOut::kError, "Too much data for a sequence (at most 255 bytes)\n\n(line #6)"},
-        {"blob too long", before + " \"b\"=blob:{\r\n" + [] {
-             std::string lines;
-             for (int i = 0; i < 1700; ++i) lines += "  " + std::string(78, 'F') + "\r\n";
-             return lines;
-         }() + " }\r\n",
+        {"blob too long",
+         before + " \"b\"=blob:{\r\n" +
+             [] {
+                 std::string lines;
+                 for (int i = 0; i < 1700; ++i) lines += "  " + std::string(78, 'F') + "\r\n";
+                 return lines;
+             }() +
+             " }\r\n",
          TKelmorInOut::kError, "Too much data for a blob (at most 65535 bytes)\n\n(line #1686)"},
         {"bad digit", before + " \"s\"=sequence:{\r\n  00G1\r\n }\r\n", TKelmorInOut::kError,
          "Invalid character in hexadecimal data\n\n(line #6)"},
@@ -256,12 +258,14 @@ TEST_F(ImporterKMTTest, HostileFilesEndWithAClearMessage) {
         {"link source not quoted", before + "LINK:[\\Before]\r\n[\\Before]\r\n", TKelmorInOut::kError,
          "Expected the source of the link in double quotes\n\n(line #6)"},
         {"a lone quote", before + "\"\r\n", TKelmorInOut::kError, "Expected =\n\n(line #5)"},
-        {"key list full", before + [] {
-             std::string lines;
-             for (int i = 0; i < 300; ++i)
-                 lines += " \"k" + std::to_string(i) + "\"=string:\"" + std::string(250, 'v') + "\"\r\n";
-             return lines;
-         }(),
+        {"key list full",
+         before +
+             [] {
+                 std::string lines;
+                 for (int i = 0; i < 300; ++i)
+                     lines += " \"k" + std::to_string(i) + "\"=string:\"" + std::string(250, 'v') + "\"\r\n";
+                 return lines;
+             }(),
          TKelmorInOut::kError, "Key List Full\n\n(line #259)"},
     };
     for (const TCase& c : cases) {
@@ -289,14 +293,18 @@ TEST_F(ImporterKMTTest, OddButHarmlessLinesAreReadSafely) {
     }();
     std::string text = std::string(kHeader) +
                        " \"before any section\"=byte:\"1\"\r\n"
-                       "[\r\n \"no path\"=byte:\"1\"\r\n"  // a top-level node with an empty description
+                       "[\r\n \"no path\"=byte:\"1\"\r\n"           // a top-level node with an empty description
                        "[\\\\\\\\\\]\r\n \"empty\"=byte:\"1\"\r\n"  // and four levels of them below it
-                       "[\\Names]\r\n \"" + std::string(400, 'n') + "\"=string:\"" + std::string(400, 'v') + "\"\r\n";
+                       "[\\Names]\r\n \"" +
+                       std::string(400, 'n') + "\"=string:\"" + std::string(400, 'v') + "\"\r\n";
     const char withZeros[] = " \"nul\0in\"=string:\"a\0b\"\r\n";
     text += std::string(withZeros, sizeof withZeros - 1);
-    text += "LINK:[\r\n \"\"\r\n"
-            "[" + deep + "]\r\n \"deep\"=byte:\"1\"\r\n"
-            "[\\Last]\r\n \"no line end\"=byte:\"1\"";
+    text +=
+        "LINK:[\r\n \"\"\r\n"
+        "[" +
+        deep +
+        "]\r\n \"deep\"=byte:\"1\"\r\n"
+        "[\\Last]\r\n \"no line end\"=byte:\"1\"";
     Import(text);
     EXPECT_EQ(resultCode, 0) << errorMessage;
     engine.LoadNode(engine.FindNodeByPath("Names"));

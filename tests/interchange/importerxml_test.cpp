@@ -96,22 +96,23 @@ TEST_F(ImporterXMLTest, AnExportImportedIntoAnEmptyDatabaseExportsTheSame) {
 TEST_F(ImporterXMLTest, ReadsEveryKeyTypeWithTheDocumentsDecimalSeparator) {
     TRegionalSettings settings;  // the machine's separator is "."
     engine.SetRegionalSettings(settings);
-    Write(Document("<node description=\"All &amp; &#xE9;\">\r\n"
-                   "<value description=\"b\" type=\"byte\">300</value>\r\n"
-                   "<value description=\"i\" type=\"integer\">-1234</value>\r\n"
-                   "<value description=\"l\" type=\"longint\">2000000000</value>\r\n"
-                   "<value description=\"f\" type=\"float\">1,500</value>\r\n"
-                   "<value description=\"s\" type=\"string\">a&lt;b&#x09;&#xE9;&#x20AC;<![CDATA[<raw>]]><!--c--></value>\r\n"
-                   "<value description=\"q\" type=\"sequence\">AP8Q</value>\r\n"
-                   "<value description=\"o\" type=\"blob\">AQ\r\nID</value>\r\n"
-                   "<value description=\"c\" type=\"currency\">1234,568</value>\r\n"
-                   "<value description=\"d\" type=\"double\">0,1</value>\r\n"
-                   "<value description=\"t\" type=\"datetime\">20240203</value>\r\n"
-                   "<value description=\"u\" type=\"datetime\">2024-02-04 10:11:12</value>\r\n"
-                   "<value description=\"z\" type=\"datetime\">18991230</value>\r\n"
-                   "<value description=\"e\" type=\"sequence\"></value>\r\n"
-                   "</node>\r\n",
-                   ","));
+    Write(Document(
+        "<node description=\"All &amp; &#xE9;\">\r\n"
+        "<value description=\"b\" type=\"byte\">300</value>\r\n"
+        "<value description=\"i\" type=\"integer\">-1234</value>\r\n"
+        "<value description=\"l\" type=\"longint\">2000000000</value>\r\n"
+        "<value description=\"f\" type=\"float\">1,500</value>\r\n"
+        "<value description=\"s\" type=\"string\">a&lt;b&#x09;&#xE9;&#x20AC;<![CDATA[<raw>]]><!--c--></value>\r\n"
+        "<value description=\"q\" type=\"sequence\">AP8Q</value>\r\n"
+        "<value description=\"o\" type=\"blob\">AQ\r\nID</value>\r\n"
+        "<value description=\"c\" type=\"currency\">1234,568</value>\r\n"
+        "<value description=\"d\" type=\"double\">0,1</value>\r\n"
+        "<value description=\"t\" type=\"datetime\">20240203</value>\r\n"
+        "<value description=\"u\" type=\"datetime\">2024-02-04 10:11:12</value>\r\n"
+        "<value description=\"z\" type=\"datetime\">18991230</value>\r\n"
+        "<value description=\"e\" type=\"sequence\"></value>\r\n"
+        "</node>\r\n",
+        ","));
     ASSERT_EQ(Import(), 0) << errorMessage;
     ASSERT_EQ(Children(engine, 0).size(), 1u);
     ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
@@ -136,17 +137,18 @@ TEST_F(ImporterXMLTest, ReadsEveryKeyTypeWithTheDocumentsDecimalSeparator) {
 }
 
 TEST_F(ImporterXMLTest, ValuesThatDoNotConvertAreLeftOut) {
-    Write(Document("<node description=\"N\">"
-                   "<value description=\"bad int\" type=\"integer\">12.5</value>"
-                   "<value description=\"bad float\" type=\"float\">one</value>"
-                   "<value description=\"bad base64\" type=\"sequence\">QUJ</value>"
-                   "<value description=\"bad date\" type=\"datetime\">20241301</value>"
-                   "<value description=\"bad double\" type=\"double\">1e+</value>"
-                   "<value description=\"bad currency\" type=\"currency\">--1</value>"
-                   "<value description=\"empty longint\" type=\"longint\"></value>"
-                   "<value description=\"bad byte\" type=\"byte\">0x10</value>"
-                   "<value description=\"good\" type=\"sequence\">Q U\r\n J D</value>"
-                   "</node>"));
+    Write(
+        Document("<node description=\"N\">"
+                 "<value description=\"bad int\" type=\"integer\">12.5</value>"
+                 "<value description=\"bad float\" type=\"float\">one</value>"
+                 "<value description=\"bad base64\" type=\"sequence\">QUJ</value>"
+                 "<value description=\"bad date\" type=\"datetime\">20241301</value>"
+                 "<value description=\"bad double\" type=\"double\">1e+</value>"
+                 "<value description=\"bad currency\" type=\"currency\">--1</value>"
+                 "<value description=\"empty longint\" type=\"longint\"></value>"
+                 "<value description=\"bad byte\" type=\"byte\">0x10</value>"
+                 "<value description=\"good\" type=\"sequence\">Q U\r\n J D</value>"
+                 "</node>"));
     ASSERT_EQ(Import(), 0) << errorMessage;
     ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     ASSERT_EQ(engine.KeyCount(), 1);
@@ -157,10 +159,11 @@ TEST_F(ImporterXMLTest, ValuesThatDoNotConvertAreLeftOut) {
 TEST_F(ImporterXMLTest, LinksAreResolvedAfterAllNodesExist) {
     const int32_t old = AddNode("Old");
     engine.MarkNode(old);
-    Write(Document("<node description=\"A\"><link source=\"B\\C\"></link></node>"
-                   "<link source=\"A\"></link>"
-                   "<node description=\"B\"><node description=\"C\"/></node>"
-                   "<link source=\"Nowhere\\At all\"></link>"));
+    Write(
+        Document("<node description=\"A\"><link source=\"B\\C\"></link></node>"
+                 "<link source=\"A\"></link>"
+                 "<node description=\"B\"><node description=\"C\"/></node>"
+                 "<link source=\"Nowhere\\At all\"></link>"));
     ASSERT_EQ(Import(), 0) << errorMessage;
     const int32_t a = engine.FindNodeByPath("A");
     const int32_t c = engine.FindNodeByPath("B\\C");
@@ -219,8 +222,9 @@ TEST_F(ImporterXMLTest, AbsentSeparatorIsTheDefinitionsDefaultOrTheMachines) {
     ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.KeyCount(), 1);
     // Without it, the machine's separator reads the numbers.
-    Write("<kelmor version=\"1.0\"><node description=\"M\"><value description=\"f\" type=\"float\">2,5</value>"
-          "</node></kelmor>");
+    Write(
+        "<kelmor version=\"1.0\"><node description=\"M\"><value description=\"f\" type=\"float\">2,5</value>"
+        "</node></kelmor>");
     ASSERT_EQ(Import(), 0) << errorMessage;
     ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[1]));
     ASSERT_EQ(engine.KeyCount(), 1);
@@ -315,7 +319,8 @@ TEST_F(ImporterXMLTest, HostileDocumentsAreRefusedQuickly) {
         std::string message;
     };
     const TCase cases[] = {
-        {"billion laughs", laughs, "The document declares the entity \"a\"; XML files with entity declarations are not"},
+        {"billion laughs", laughs,
+         "The document declares the entity \"a\"; XML files with entity declarations are not"},
         {"quadratic blowup", quadratic, "The document declares the entity \"a\""},
         {"external entity",
          "<?xml version=\"1.0\"?><!DOCTYPE kelmor [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
@@ -433,11 +438,12 @@ TEST_F(ImporterXMLTest, ValuesThatDoNotFitEndTheImportWithTheLineAndTheKey) {
 // byte below 0x20 so: they read back, in every form of reference, in attribute values and
 // text, while the same text in a CDATA section or a comment stays literal.
 TEST_F(ImporterXMLTest, ControlCharacterReferencesReadBack) {
-    Write(Document("<node description=\"a&#x1;&#x1F;&#0;b\">\r\n"
-                   "<value description=\'&#x0B;&#x0c;&#x000E;\' type=\"string\">&#x8;&#9;&#10;&#13;&#31;"
-                   "<![CDATA[&#x1;]]><!--&#x2;--></value>\r\n"
-                   "<value description=\"other private use\" type=\"string\">&#xE009;&#xE020;&#xF001;</value>\r\n"
-                   "</node>\r\n"));
+    Write(
+        Document("<node description=\"a&#x1;&#x1F;&#0;b\">\r\n"
+                 "<value description=\'&#x0B;&#x0c;&#x000E;\' type=\"string\">&#x8;&#9;&#10;&#13;&#31;"
+                 "<![CDATA[&#x1;]]><!--&#x2;--></value>\r\n"
+                 "<value description=\"other private use\" type=\"string\">&#xE009;&#xE020;&#xF001;</value>\r\n"
+                 "</node>\r\n"));
     ASSERT_EQ(Import(), 0) << errorMessage;
     ASSERT_TRUE(engine.LoadNode(Children(engine, 0)[0]));
     EXPECT_EQ(engine.GetDescription(), std::string("a\x01\x1F\0b", 5));

@@ -86,7 +86,8 @@ TEST(ExportErrors, AnErrorWhileWalkingIsReportedAsItself) {
             const std::string base = dir / "db";
             test::TRawDatabase raw;
             raw.blobs.push_back({1, {1, 2, 3}, 0});
-            raw.nodes.push_back({1, 0, 5, test::MakeRecord("holder", {{"b", ktBlob, test::BlobReference(1, 3)}}), 0, 0});
+            raw.nodes.push_back(
+                {1, 0, 5, test::MakeRecord("holder", {{"b", ktBlob, test::BlobReference(1, 3)}}), 0, 0});
             raw.nodes.push_back({2, 1, 5, test::MakeRecord("child"), 0, 0});
             if (c.damagedItemCount) raw.nodes[1].record[2] = static_cast<uint8_t>(c.damagedItemCount);
             raw.Write(base);

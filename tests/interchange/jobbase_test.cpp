@@ -36,9 +36,9 @@ TEST_F(JobTest, LocationsAreNormalisedAndResolvedToAStartNode) {
         const char* location;
         int32_t node;
     };
-    for (const TCase& c : {TCase{"Root", 0}, TCase{"\\Root", 0}, TCase{"", 0}, TCase{"\\", 0},
-                           TCase{"Root\\A\\B", b}, TCase{"\\Root\\A\\B", b}, TCase{"A\\b", b}, TCase{"a", a},
-                           TCase{"root\\A", -1}, TCase{"A\\C", -1}}) {
+    for (const TCase& c :
+         {TCase{"Root", 0}, TCase{"\\Root", 0}, TCase{"", 0}, TCase{"\\", 0}, TCase{"Root\\A\\B", b},
+          TCase{"\\Root\\A\\B", b}, TCase{"A\\b", b}, TCase{"a", a}, TCase{"root\\A", -1}, TCase{"A\\C", -1}}) {
         TTestJob job(engine, c.location, [](TTestJob&) {});
         EXPECT_EQ(job.StartNode(), c.node) << c.location;
         EXPECT_EQ(job.ResultCode(), c.node < 0 ? TKelmorInOut::kUnknownLocation : 0) << c.location;

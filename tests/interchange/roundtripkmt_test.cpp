@@ -276,7 +276,7 @@ TEST_F(RoundTripKMTTest, ACSVImportSurvivesTheTextFormat) {
     const std::string text =
         "name,born,count,ratio,price,mass,bytes\n"
         "Ann,01/01/80,300,\"1,5\",\"12,345\",\"0,1\",AB\n"
-        ",31/12/49 23:59:58,-70000,INF,\"-0,5\",NAN,\n"       // no name: an empty description
+        ",31/12/49 23:59:58,-70000,INF,\"-0,5\",NAN,\n"  // no name: an empty description
         "Cy,06/05/2060,2147483648,\"-1,25E2\",0,\"1E300\",\x01\x7F\xE9\n";
     test::WriteBytes(dir / "people.csv", std::vector<uint8_t>(text.begin(), text.end()));
     {

@@ -84,8 +84,7 @@ inline std::string DumpTree(TKelmorClass& engine, int32_t top = 0, const std::st
             try {
                 const std::string source = engine.GetNodePath(engine.GetLinkSource(child));
                 out << indent << "-> " << source << "\n";
-            } catch (const EKelmorSourceNodeBrokenError&) {
-            }
+            } catch (const EKelmorSourceNodeBrokenError&) {}
             continue;
         }
         engine.LoadNode(child);

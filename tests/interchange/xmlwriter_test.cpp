@@ -62,7 +62,8 @@ TEST(XMLWriter, NestsElementsWithAttributesInOrder) {
     writer.CloseElement();
     writer.CloseElement();  // nothing is open: nothing is written
     writer.WriteLineBreak();
-    EXPECT_EQ(out.Text(), "\r\n<outer z=\"1 &lt; 2\" a=\"\"><inner>x&amp;y<raw></inner>\r\n<empty></empty>\r\n</outer>\r\n\r\n");
+    EXPECT_EQ(out.Text(),
+              "\r\n<outer z=\"1 &lt; 2\" a=\"\"><inner>x&amp;y<raw></inner>\r\n<empty></empty>\r\n</outer>\r\n\r\n");
 }
 
 }  // namespace

@@ -19,8 +19,7 @@ void Put32(std::vector<uint8_t>& out, size_t at, int32_t value) {
     for (int i = 0; i < 4; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
 }
 int32_t Get32(const uint8_t* in) {
-    return static_cast<int32_t>(uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16 |
-                                uint32_t{in[3]} << 24);
+    return static_cast<int32_t>(uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16 | uint32_t{in[3]} << 24);
 }
 void AppendItem(std::vector<uint8_t>& record, uint8_t type, const std::vector<uint8_t>& value) {
     record.push_back(static_cast<uint8_t>(value.size()));
@@ -89,9 +88,11 @@ std::vector<uint8_t> TRawDatabase::IndexBytes() const {
     Put16(header, 0, majorVersion);
     header[2] = minorVersion;
     Put32(header, 3, lastNodeID.value_or(highestNode));
-    Put16(header, 7, static_cast<uint16_t>(nodeCountOverride >= 0 ? nodeCountOverride : static_cast<int32_t>(nodes.size())));
+    Put16(header, 7,
+          static_cast<uint16_t>(nodeCountOverride >= 0 ? nodeCountOverride : static_cast<int32_t>(nodes.size())));
     Put32(header, 9, lastBlobID.value_or(highestBlob));
-    Put16(header, 13, static_cast<uint16_t>(blobCountOverride >= 0 ? blobCountOverride : static_cast<int32_t>(blobs.size())));
+    Put16(header, 13,
+          static_cast<uint16_t>(blobCountOverride >= 0 ? blobCountOverride : static_cast<int32_t>(blobs.size())));
     header[17] = 1;
     Put16(header, 18, 2024);
     header[20] = 5;
@@ -126,7 +127,8 @@ std::vector<uint8_t> TRawDatabase::IndexBytes() const {
     position = 49;
     for (size_t i = 0; i < blobs.size(); ++i) {
         Put32(blobEntries, i * 8, blobs[i].id);
-        Put32(blobEntries, i * 8 + 4, blobs[i].positionOverride ? blobs[i].positionOverride : static_cast<int32_t>(position));
+        Put32(blobEntries, i * 8 + 4,
+              blobs[i].positionOverride ? blobs[i].positionOverride : static_cast<int32_t>(position));
         position += static_cast<uint32_t>(blobs[i].bytes.size());
     }
     auto scrambleEntries = [&](std::vector<uint8_t>& entries, size_t size) {

@@ -27,9 +27,9 @@ struct TRawNode {
     int32_t id = 0;
     int32_t parent = 0;
     uint8_t security = 5;
-    std::vector<uint8_t> record;  // empty for a link
-    int32_t linkSource = 0;       // for a link: the source's ID
-    int32_t positionOverride = 0; // non-zero: store this data position instead
+    std::vector<uint8_t> record;   // empty for a link
+    int32_t linkSource = 0;        // for a link: the source's ID
+    int32_t positionOverride = 0;  // non-zero: store this data position instead
 };
 
 struct TRawBlob {

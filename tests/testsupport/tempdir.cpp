@@ -1,9 +1,9 @@
 #include "tests/testsupport/tempdir.h"
 
+#include <stdlib.h>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <stdlib.h>
 
 namespace kelmor::test {
 
