@@ -59,6 +59,7 @@ void TKelmorItemView::EditorCreated(QWidget* editor) {
     acceptedText_.clear();
     // The toolkit drops an editor without closing it when its item goes away.
     editorIdentity_ = editor;
+    disconnect(editorDestroyed_);
     editorDestroyed_ = connect(editor, &QObject::destroyed, this, [this, editor] {
         if (editing_ && editorIdentity_ == editor) FinishEdit(false);
     });
@@ -77,6 +78,8 @@ void TKelmorItemView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
 }
 
 void TKelmorItemView::FinishEdit(bool withAcceptedText) {
+    // A closed editor is deleted later, maybe after this view's own part is gone.
+    disconnect(editorDestroyed_);
     editing_ = false;
     editor_ = nullptr;
     editorIdentity_ = nullptr;

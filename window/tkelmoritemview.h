@@ -53,8 +53,8 @@ private:
     TCaptionDelegate* delegate_;
     QPointer<QWidget> editor_;
     const QObject* editorIdentity_ = nullptr;  // compared only, never used
-    // The open editor's "destroyed" connection: cut when the view goes, since the editor
-    // (a child) is destroyed after this part of the view.
+    // The open editor's "destroyed" connection: cut when its edit ends and when the view
+    // goes, since an editor (a child) may be destroyed after this part of the view.
     QMetaObject::Connection editorDestroyed_;
     QPersistentModelIndex editedIndex_;
     bool editing_ = false;

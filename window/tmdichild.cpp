@@ -110,6 +110,11 @@ TMDIChild::~TMDIChild() {
     if (nodeTree_->selectionModel()) nodeTree_->selectionModel()->disconnect(this);
     if (keyList_->selectionModel()) keyList_->selectionModel()->disconnect(this);
     treeModel_->disconnect(this);
+    // The views and models call back into this window (edit permissions, key type
+    // images): they go while it is still whole, and before its engine.
+    delete splitter_;  // with both views
+    delete keyModel_;
+    delete treeModel_;
     // Freeing the engine writes its index (unless read-only) and closes the files; when
     // the host has already freed it, it is no longer listed and nothing happens.
     host_.RemoveDatabase(engine_);
