@@ -32,6 +32,9 @@ using namespace kelmor::test;
 
 namespace {
 
+// A data row of two texts.
+void TextRow(const char* name, const QString& first, const QString& second) { QTest::newRow(name) << first << second; }
+
 TMDIChild* DocumentOf(QMdiSubWindow* window) { return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr; }
 
 }  // namespace
@@ -302,16 +305,11 @@ void OpeningTest::newDatabaseReportsAFailure() {
 void OpeningTest::basePathFromFileName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("base");
-    QTest::newRow("index file") << "/data/stock.idx"
-                                << "/data/stock";
-    QTest::newRow("data file") << "/data/stock.dat"
-                               << "/data/stock";
-    QTest::newRow("no extension") << "/data/stock"
-                                  << "/data/stock";
-    QTest::newRow("last dot counts") << "/data/my.data.idx"
-                                     << "/data/my.data";
-    QTest::newRow("dot in a folder stays") << "/home/me/.local/stock"
-                                           << "/home/me/.local/stock";
+    TextRow("index file", "/data/stock.idx", "/data/stock");
+    TextRow("data file", "/data/stock.dat", "/data/stock");
+    TextRow("no extension", "/data/stock", "/data/stock");
+    TextRow("last dot counts", "/data/my.data.idx", "/data/my.data");
+    TextRow("dot in a folder stays", "/home/me/.local/stock", "/home/me/.local/stock");
     const QString longName = "/" + QString(300, QLatin1Char('a')) + ".idx";
     QTest::newRow("cut to 255 before the extension goes") << longName << longName.left(255);
     const QString dotted = "/x.y/" + QString(300, QLatin1Char('b'));
@@ -343,16 +341,11 @@ void OpeningTest::recentFilesKeepSixMostRecentFirst() {
 void OpeningTest::recentFileCaptions_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("plain") << "/db/stock"
-                           << "&1 stock";
-    QTest::newRow("dotted name cut after its first dot") << "/db/my.data"
-                                                         << "&1 my.";
-    QTest::newRow("two dots") << "/db/a.b.c"
-                              << "&1 a.";
-    QTest::newRow("ampersand shows once") << "/db/Smith & Co"
-                                          << "&1 Smith && Co";
-    QTest::newRow("dot in the folder only") << "/db.old/stock"
-                                            << "&1 stock";
+    TextRow("plain", "/db/stock", "&1 stock");
+    TextRow("dotted name cut after its first dot", "/db/my.data", "&1 my.");
+    TextRow("two dots", "/db/a.b.c", "&1 a.");
+    TextRow("ampersand shows once", "/db/Smith & Co", "&1 Smith && Co");
+    TextRow("dot in the folder only", "/db.old/stock", "&1 stock");
 }
 
 void OpeningTest::recentFileCaptions() {
