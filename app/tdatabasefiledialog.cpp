@@ -18,6 +18,8 @@ TDatabaseFileDialog::TDatabaseFileDialog(TKind kind, TCanClose canClose, QWidget
         setWindowTitle(QStringLiteral("New Database"));
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
+        // The check asks one question for the whole set of files.
+        setOption(QFileDialog::DontConfirmOverwrite, true);
     }
 }
 

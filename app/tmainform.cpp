@@ -114,6 +114,15 @@ void TMainForm::CreateCommands() {
         connect(command, &QAction::triggered, this, [this, id] { CommandExecute(id); });
         commands_.push_back(command);
     }
+    // Ctrl+W and Ctrl+F4 close the active database window too, as in other programs of
+    // the desktop; File > Close itself shows no key.
+    auto* closeKeys = new QAction(this);
+    closeKeys->setObjectName(QStringLiteral("CloseWindowKeys"));
+    closeKeys->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    addAction(closeKeys);
+    connect(closeKeys, &QAction::triggered, this, [this] {
+        if (Command(TCommandId::FileClose)->isEnabled()) CommandExecute(TCommandId::FileClose);
+    });
 }
 
 QAction* TMainForm::DatabaseEntry(TDatabaseEntry entry) const { return databaseEntries_[static_cast<size_t>(entry)]; }
@@ -235,6 +244,10 @@ void TMainForm::CreateMenus() {
     connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
 
     QMenu* help = AddMenu(QStringLiteral("&Help"), QStringLiteral("Help topics"));
+    connect(AddPlainEntry(help, QStringLiteral("MIOpenSample"), QStringLiteral("Open &Sample Database"),
+                          QStringLiteral("Open the sample database that comes with the program")),
+            &QAction::triggered, this, &TMainForm::OpenSampleDatabase);
+    help->addSeparator();
     AddCommandsToMenu(help, {C::HelpAbout}, commands_);
 
     toolbarMenu_ = new QMenu(this);
@@ -309,7 +322,7 @@ void TMainForm::SetMenuEnabled(QMenu* menu, bool enabled) {
 void TMainForm::SetDatabaseCommandsEnabled(bool enabled) {
     using C = TCommandId;
     for (TCommandId id : {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information})
-        Command(id)->setEnabled(enabled);
+        Command(id)->setEnabled(enabled && CommandAvailable(id));
     if (enabled) return;
     for (TCommandId id : {C::Replace, C::SearchNext, C::FileFlush}) Command(id)->setEnabled(false);
     for (QMenu* menu : documentMenus_) SetMenuEnabled(menu, false);

@@ -114,8 +114,13 @@ public:
     // its own messages over `dialog`.
     bool OpenDialogCanClose(const QString& fileName, QWidget* dialog);
     bool NewDialogCanClose(const QString& fileName, QWidget* dialog);
+    // The one question before files of a database are replaced, naming those that exist;
+    // empty when none does.
+    static QString ReplaceQuestion(const QString& basePath);
     // The hand-over of a second start: comes to the front and opens the path, if any.
     void ReceiveHandOver(const QString& text);
+    // Builds the sample database when it is missing and opens it.
+    void OpenSampleDatabase();
     void OpenDroppedFiles(const QStringList& fileNames);
 
     // ---- Recent files ----
@@ -128,6 +133,9 @@ public:
     void SaveSettings() const;
     void RestoreWindowBounds();
     void RegisterFileAssociation();
+    // Whether the sample database was opened at a first start already.
+    bool SampleDatabaseOffered() const;
+    void SetSampleDatabaseOffered() const;
 
     // The designed size of the window.
     static QSize DesignedSize() { return QSize(590, 410); }
@@ -162,7 +170,6 @@ private:
     void TileDocuments(bool horizontally);
     void ArrangeMinimised();
     void OpenFirstActivationPath();
-    void OpenSampleDatabase();
     void ReadToolbarLayout();
     void AboutExecute();
     void OptionToggled(TOption option);

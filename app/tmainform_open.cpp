@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTimer>
 #include <cstring>
 
@@ -83,15 +84,30 @@ bool TMainForm::NewDialogCanClose(const QString& fileName, QWidget* dialog) {
             return false;
         }
     }
-    if (QFileInfo::exists(base + QStringLiteral(".dat")) &&
-        ShowCentredMessage(QStringLiteral("Associated DAT file exists.\nDo you want to replace it?"),
-                           TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, dialog) != QMessageBox::Yes)
-        return false;
-    if (QFileInfo::exists(base + QStringLiteral(".blb")) &&
-        ShowCentredMessage(QStringLiteral("Associated BLB file exists.\nDo you want to replace it?"),
-                           TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No, dialog) != QMessageBox::Yes)
-        return false;
-    return true;
+    const QString question = ReplaceQuestion(base);
+    return question.isEmpty() || ShowCentredMessage(question, TMessageKind::Warning, QMessageBox::Yes | QMessageBox::No,
+                                                    dialog) == QMessageBox::Yes;
+}
+
+QString TMainForm::ReplaceQuestion(const QString& basePath) {
+    QStringList existing;
+    QString only;
+    for (const char* extension : {".idx", ".dat", ".blb"}) {
+        if (!QFileInfo::exists(basePath + QString::fromLatin1(extension))) continue;
+        existing << FileNameOf(basePath) + QString::fromLatin1(extension);
+        only = QString::fromLatin1(extension);
+    }
+    if (existing.isEmpty()) return QString();
+    if (existing.size() == 1) {
+        if (only == QLatin1String(".dat"))
+            return QStringLiteral("Associated DAT file exists.\nDo you want to replace it?");
+        if (only == QLatin1String(".blb"))
+            return QStringLiteral("Associated BLB file exists.\nDo you want to replace it?");
+        return existing.first() + QStringLiteral(" already exists.\nDo you want to replace it?");
+    }
+    const QString last = existing.takeLast();
+    return existing.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last +
+           QStringLiteral(" already exist.\nDo you want to replace them?");
 }
 
 void TMainForm::OpenDatabaseFiles(const QString& basePath) {
@@ -164,6 +180,15 @@ void TMainForm::ShowDatabaseWindow(std::unique_ptr<TKelmorClass> engine, const Q
     QMdiSubWindow* window = documentArea_->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(commandImages_.Icon(34));
+    // Ctrl+W and Ctrl+F4 are the main window's, wherever the focus is (CreateCommands);
+    // the sub-window's own Close keys would make them ambiguous inside it.
+    if (QMenu* menu = window->systemMenu()) {
+        for (QAction* entry : menu->actions()) {
+            if (entry->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)) ||
+                entry->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+                entry->setShortcuts({});
+        }
+    }
     connect(window, &QObject::destroyed, this, &TMainForm::DocumentDestroyed);
     window->show();
     documentArea_->setActiveSubWindow(window);
@@ -180,7 +205,11 @@ void TMainForm::ShowDatabaseWindow(std::unique_ptr<TKelmorClass> engine, const Q
 void TMainForm::OpenFirstActivationPath() {
     if (!startOptions_.commandLinePath.isEmpty())
         OpenDatabaseFiles(BasePathFromFileName(startOptions_.commandLinePath));
-    else if (startOptions_.openSampleWhenIdle) OpenSampleDatabase();
+    else if (startOptions_.openSampleWhenIdle && recentFiles_.isEmpty() && !SampleDatabaseOffered()) {
+        // The very first start only; later it is one Help menu entry away.
+        SetSampleDatabaseOffered();
+        OpenSampleDatabase();
+    }
 }
 
 void TMainForm::OpenSampleDatabase() {

@@ -93,6 +93,14 @@ void TMainForm::SaveToolbarLayout() const {
         settings.setValue(QStringLiteral("Item%1").arg(number++), entry ? entry->property("imageIndex").toInt() : -1);
 }
 
+bool TMainForm::SampleDatabaseOffered() const {
+    return ReadFlag(OpenSettings(), "General/SampleDatabaseOffered", false);
+}
+
+void TMainForm::SetSampleDatabaseOffered() const {
+    OpenSettings().setValue(QStringLiteral("General/SampleDatabaseOffered"), 1);
+}
+
 void TMainForm::SaveSettings() const {
     QSettings settings = OpenSettings();
     settings.beginGroup(QStringLiteral("General"));

@@ -6,6 +6,10 @@ set -euo pipefail
 KELMOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_TYPE="${BUILD_TYPE:-Release}"
 BUILD_DIR="${BUILD_DIR:-$KELMOR_ROOT/build}"
+# ccache finds what another checkout of the same sources compiled (paths relative to
+# the source root, the build folder left out of the hash).
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$KELMOR_ROOT}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 
 KELMOR_PACKAGES=(
   cmake ninja-build g++ pkg-config ccache

@@ -73,6 +73,10 @@ void TKelmorItemView::TextAccepted(const QModelIndex& index, const QString& text
 }
 
 void TKelmorItemView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // Tab and Shift+Tab end the edit as Enter does (the text is already committed); they
+    // do not go on to edit the next item, whose editor would replace this one unkept.
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+        hint = QAbstractItemDelegate::SubmitModelCache;
     QTreeView::closeEditor(editor, hint);
     if (editing_ && editor == editor_) FinishEdit(true);
 }

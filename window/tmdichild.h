@@ -136,7 +136,7 @@ private:
     void CreateControls();
     void CreateMenus();
     QAction* Command(TCommandId id) const { return host_.Command(id); }
-    void Enable(TCommandId id, bool enabled) const { Command(id)->setEnabled(enabled); }
+    void Enable(TCommandId id, bool enabled) const { Command(id)->setEnabled(enabled && CommandAvailable(id)); }
     void Enable(TDatabaseEntry entry, bool enabled) const;
     // The conditions the enabled states are made of (tmdichild_states.cpp).
     struct TStateLetters StateLetters() const;

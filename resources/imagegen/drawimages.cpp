@@ -1,7 +1,8 @@
 // Draws the program's pictures into resources/images: the strip of 45 command images
-// (commands.png, 720 x 16), the strip of 4 tree images (tree.png, 64 x 16), the program
-// icon (kelmor.png) and the document icon (kelmordoc.png), all in one flat style:
-// soft fills, a dark outline one pixel wide, small overlays in the lower right corner.
+// (commands.png, 720 x 16, and commands@2x.png at double density), the strip of 4 tree
+// images (tree.png, 64 x 16, and tree@2x.png), the program icon (kelmor.png) and the
+// document icon (kelmordoc.png), all in one flat style: soft fills, a dark outline one
+// pixel wide, small overlays in the lower right corner.
 // Run by hand after changing a picture:  kelmor_drawimages resources/images
 #include <QFont>
 #include <QGuiApplication>
@@ -527,12 +528,15 @@ std::vector<Draw> TreeImages() {
     };
 }
 
-QImage Strip(const std::vector<Draw>& images) {
-    QImage strip(16 * static_cast<int>(images.size()), 16, QImage::Format_ARGB32_Premultiplied);
+// The images side by side, each drawn in its 16 x 16 box at `scale` (2 for the
+// double-density strip, which the program hands out on screens scaled 2x).
+QImage Strip(const std::vector<Draw>& images, int scale = 1) {
+    QImage strip(16 * scale * static_cast<int>(images.size()), 16 * scale, QImage::Format_ARGB32_Premultiplied);
     strip.fill(Qt::transparent);
     QPainter p(&strip);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
     for (size_t i = 0; i < images.size(); ++i) {
         p.save();
         p.translate(16.0 * static_cast<double>(i), 0);
@@ -584,7 +588,9 @@ int main(int argc, char** argv) {
         Cylinder(p);
         p.restore();
     };
-    const bool ok = save(Strip(CommandImages()), "commands.png") && save(Strip(TreeImages()), "tree.png") &&
-                    save(Scaled(programIcon, 48), "kelmor.png") && save(Scaled(documentIcon, 48), "kelmordoc.png");
+    const bool ok = save(Strip(CommandImages()), "commands.png") &&
+                    save(Strip(CommandImages(), 2), "commands@2x.png") && save(Strip(TreeImages()), "tree.png") &&
+                    save(Strip(TreeImages(), 2), "tree@2x.png") && save(Scaled(programIcon, 48), "kelmor.png") &&
+                    save(Scaled(documentIcon, 48), "kelmordoc.png");
     return ok ? 0 : 1;
 }

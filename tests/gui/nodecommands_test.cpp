@@ -12,6 +12,7 @@
 #include "tests/gui/guitestsupport.h"
 #include "tests/gui/windowfixture.h"
 #include "ui/common.h"
+#include "window/tkelmorlistview.h"
 #include "window/tkelmortreeview.h"
 #include "window/tnodetreemodel.h"
 
@@ -44,6 +45,8 @@ private slots:
     void renamingChecksTheText_data();
     void renamingChecksTheText();
     void renamingDoesNotStartOnTheRootOrALink();
+    void anEditIsKeptByEnterTabOrFocusLossAndDroppedByEscape_data();
+    void anEditIsKeptByEnterTabOrFocusLossAndDroppedByEscape();
     void deletingAsksFirst();
     void deletingWithoutConfirmation();
     void deletingAReadOnlyNodeIsRefused();
@@ -163,6 +166,60 @@ void NodeCommandsTest::renamingDoesNotStartOnTheRootOrALink() {
     window.NodeTree()->CancelEdit();
     QVERIFY(!window.NodeTree()->IsEditing());
     QCOMPARE(window.TreeModel()->Text(fixture.Item({"Gamma"})), QStringLiteral("Gamma"));
+}
+
+void NodeCommandsTest::anEditIsKeptByEnterTabOrFocusLossAndDroppedByEscape_data() {
+    QTest::addColumn<bool>("keyList");
+    QTest::addColumn<int>("ending");  // a key, or 0 for the focus going to the other view
+    QTest::addColumn<bool>("kept");
+    for (const bool keyList : {false, true}) {
+        const char* view = keyList ? "key list" : "tree";
+        QTest::addRow("%s, Enter", view) << keyList << int(Qt::Key_Return) << true;
+        QTest::addRow("%s, Tab", view) << keyList << int(Qt::Key_Tab) << true;
+        QTest::addRow("%s, Shift+Tab", view) << keyList << int(Qt::Key_Backtab) << true;
+        QTest::addRow("%s, focus elsewhere", view) << keyList << 0 << true;
+        QTest::addRow("%s, Escape", view) << keyList << int(Qt::Key_Escape) << false;
+    }
+}
+
+void NodeCommandsTest::anEditIsKeptByEnterTabOrFocusLossAndDroppedByEscape() {
+    QFETCH(bool, keyList);
+    QFETCH(int, ending);
+    QFETCH(bool, kept);
+    TWindowFixture fixture(BuildSmallTree);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    fixture.Select(fixture.Item({"Alpha"}));  // Alpha's children come next in the tree
+    fixture.SelectKey(1);                     // "Count", between "Colour" and "Flag"
+    TKelmorItemView* view = keyList ? static_cast<TKelmorItemView*>(window.KeyList()) : window.NodeTree();
+    TKelmorItemView* other = keyList ? static_cast<TKelmorItemView*>(window.NodeTree()) : window.KeyList();
+    const QModelIndex edited = view->currentIndex();
+    window.ExecuteCommand(keyList ? TCommandId::RenameKey : TCommandId::RenameNode);
+    QLineEdit* editor = view->Editor();
+    QVERIFY(editor);
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    editor->setText(QStringLiteral("Renamed"));
+    if (ending) QTest::keyClick(editor, Qt::Key(ending));
+    else other->setFocus();
+    QTRY_VERIFY(!view->IsEditing());
+    QCoreApplication::processEvents();
+    QVERIFY(!view->IsEditing());  // no edit of another item started
+    QCOMPARE(view->currentIndex(), edited);
+
+    const QString original = keyList ? QStringLiteral("Count") : QStringLiteral("Alpha");
+    const QString expected = kept ? QStringLiteral("Renamed") : original;
+    TKelmorClass& engine = fixture.Engine();
+    QVERIFY(engine.LoadNode(window.SelectedNode()));
+    if (keyList) {
+        QCOMPARE(fixture.KeyRows().at(1).section(QLatin1Char('='), 0, 0), expected);
+        QCOMPARE(FromLatin1(engine.GetKeyName(2)), expected);
+    } else {
+        QCOMPARE(window.TreeModel()->Text(edited), expected);
+        QCOMPARE(FromLatin1(engine.GetDescription()), expected);
+    }
 }
 
 void NodeCommandsTest::deletingAsksFirst() {

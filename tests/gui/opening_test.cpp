@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -61,11 +62,15 @@ private slots:
     void recentFileCaptions();
     void recentFilesRoundTripThroughSettings();
     void fileDialogChecks();
+    void newAsksOneQuestionNamingWhatIsReplaced_data();
+    void newAsksOneQuestionNamingWhatIsReplaced();
     void newOverAnOpenDatabaseIsRefusedFirst();
     void closingTheWindowFreesTheEngine();
+    void ctrlWAndCtrlF4CloseTheActiveWindow();
     void flushTimerWritesAModifiedDatabase();
     void handOverAndDropsOpenDatabases();
     void sampleDatabaseIsBuiltFromTheShippedFile();
+    void sampleDatabaseOpensAtTheFirstStartOnly();
     void fileTypeEntriesPassTheFileAsOneArgument();
     void regionalSettingsFromTheLocale_data();
     void regionalSettingsFromTheLocale();
@@ -393,20 +398,35 @@ void OpeningTest::fileDialogChecks() {
     QCOMPARE(driver.Messages().last(),
              QStringLiteral("Cannot find associated DAT file.\n\nIDX file may not be a Kelmor database."));
 
-    // New: replacing the data and blob files must be confirmed, each in turn.
+    // New: replacing files of a database is confirmed by one question, whose No keeps
+    // the dialog open.
     QVERIFY(form.NewDialogCanClose(dir / "fresh.idx", &form));
     QFile(base + ".blb").open(QIODevice::WriteOnly);
     driver.Message(QMessageBox::No);
-    QVERIFY(!form.NewDialogCanClose(base + ".idx", &form));
-    driver.Message(QMessageBox::Yes).Message(QMessageBox::No);
-    QVERIFY(!form.NewDialogCanClose(base + ".idx", &form));
-    driver.Message(QMessageBox::Yes).Message(QMessageBox::Yes);
+    QVERIFY(!form.NewDialogCanClose(base + ".dat", &form));
+    driver.Message(QMessageBox::Yes);
     QVERIFY(form.NewDialogCanClose(base + ".idx", &form));
-    QCOMPARE(driver.Messages().mid(1), QStringList({"Associated DAT file exists.\nDo you want to replace it?",
-                                                    "Associated DAT file exists.\nDo you want to replace it?",
-                                                    "Associated BLB file exists.\nDo you want to replace it?",
-                                                    "Associated DAT file exists.\nDo you want to replace it?",
-                                                    "Associated BLB file exists.\nDo you want to replace it?"}));
+    QCOMPARE(driver.Messages().mid(1),
+             QStringList(2, "stock.idx, stock.dat and stock.blb already exist.\nDo you want to replace them?"));
+}
+
+void OpeningTest::newAsksOneQuestionNamingWhatIsReplaced_data() {
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("question");  // empty: none
+    QTest::newRow("none") << QStringList() << QString();
+    QTest::newRow("index only") << QStringList({".idx"}) << "stock.idx already exists.\nDo you want to replace it?";
+    QTest::newRow("data only") << QStringList({".dat"}) << "Associated DAT file exists.\nDo you want to replace it?";
+    QTest::newRow("blob only") << QStringList({".blb"}) << "Associated BLB file exists.\nDo you want to replace it?";
+    QTest::newRow("index and data") << QStringList({".idx", ".dat"})
+                                    << "stock.idx and stock.dat already exist.\nDo you want to replace them?";
+}
+
+void OpeningTest::newAsksOneQuestionNamingWhatIsReplaced() {
+    QFETCH(QStringList, existing);
+    QFETCH(QString, question);
+    TGuiTempDir dir;
+    for (const QString& extension : existing) QVERIFY(QFile(dir / "stock" + extension).open(QIODevice::WriteOnly));
+    QCOMPARE(TMainForm::ReplaceQuestion(dir / "stock"), question);
 }
 
 void OpeningTest::newOverAnOpenDatabaseIsRefusedFirst() {
@@ -446,6 +466,30 @@ void OpeningTest::closingTheWindowFreesTheEngine() {
     QCOMPARE(form.StatusPanelText(), QString());
     TKelmorClass reopened;
     QCOMPARE(reopened.OpenDatabase(ToEnginePath(base), true, TKelmorClass::MakeLogin("second", "two")), 0);
+}
+
+void OpeningTest::ctrlWAndCtrlF4CloseTheActiveWindow() {
+    TGuiTempDir dir;
+    for (const char* name : {"one", "two"}) QVERIFY(CreateDatabase(dir / name));
+    TProgramMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    TModalDriver driver;
+    driver.Logon("admin", "secret").Logon("admin", "secret");
+    form.OpenDatabaseFiles(dir / "one");
+    form.OpenDatabaseFiles(dir / "two");
+    QCOMPARE(form.DatabaseWindows().size(), 2);
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    // Inside the database window and outside it (the sub-windows' own keys gave way).
+    QTest::keyClick(form.DocumentArea()->activeSubWindow()->widget(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(form.DatabaseWindows().size(), 1);
+    QCOMPARE(form.ActiveDatabaseWindow()->BasePath(), dir / "one");
+    QTest::keyClick(form.DocumentArea(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(form.DatabaseWindows().isEmpty());
+    QTRY_VERIFY(form.OpenDatabases().empty());
+    QTest::keyClick(&form, Qt::Key_W, Qt::ControlModifier);  // nothing left to close
+    QCOMPARE(driver.ModalsSeen(), 2);
 }
 
 void OpeningTest::flushTimerWritesAModifiedDatabase() {
@@ -516,6 +560,45 @@ void OpeningTest::sampleDatabaseIsBuiltFromTheShippedFile() {
     // A second call finds it there.
     QCOMPARE(EnsureSampleDatabase(problem), base);
     for (const char* extension : {".idx", ".dat", ".blb"}) QFile::remove(base + extension);
+}
+
+void OpeningTest::sampleDatabaseOpensAtTheFirstStartOnly() {
+    TMainForm::TStartOptions options;
+    options.openSampleWhenIdle = true;
+    const auto start = [&options](TModalDriver& driver) {
+        TProgramMainForm form(options);
+        form.show();
+        if (!QTest::qWaitForWindowActive(&form)) return -1;
+        QTest::qWait(50);  // the first activation's work comes after the event
+        if (!QTest::qWaitFor([&driver] { return driver.AllAnswered(); }, 5000)) return -1;
+        return driver.ModalsSeen();
+    };
+    // The sample's logon, seen and cancelled.
+    QString shownName;
+    const auto cancelLogon = [&shownName](QWidget* modal) {
+        if (auto* logon = qobject_cast<TLoginForm*>(modal)) shownName = logon->xDatabase()->text();
+        modal->close();
+    };
+    const QString sampleName = QFileInfo(SampleDatabaseBasePath()).fileName();
+    {
+        TModalDriver first;
+        first.Then(cancelLogon);
+        QCOMPARE(start(first), 1);
+        QVERIFY2(shownName.contains(sampleName), qPrintable(shownName));
+    }
+    {
+        TModalDriver later;
+        QCOMPARE(start(later), 0);
+    }
+
+    // Asked for, it opens at any time.
+    TProgramMainForm form;
+    shownName.clear();
+    TModalDriver asked;
+    asked.Then(cancelLogon);
+    form.findChild<QAction*>(QStringLiteral("MIOpenSample"))->trigger();
+    QVERIFY(asked.AllAnswered());
+    QVERIFY2(shownName.contains(sampleName), qPrintable(shownName));
 }
 
 void OpeningTest::fileTypeEntriesPassTheFileAsOneArgument() {
