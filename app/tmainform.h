@@ -168,6 +168,9 @@ private:
     void LayoutProgress();
     void FillWindowMenu();
     void TileDocuments(bool horizontally);
+    // A new database window fills the document area below and right of the ones before
+    // it, a title bar further in for each (cascaded).
+    void PlaceDatabaseWindow(QMdiSubWindow* window);
     void ArrangeMinimised();
     void OpenFirstActivationPath();
     void ReadToolbarLayout();

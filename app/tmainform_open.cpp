@@ -190,6 +190,7 @@ void TMainForm::ShowDatabaseWindow(std::unique_ptr<TKelmorClass> engine, const Q
         }
     }
     connect(window, &QObject::destroyed, this, &TMainForm::DocumentDestroyed);
+    PlaceDatabaseWindow(window);
     window->show();
     documentArea_->setActiveSubWindow(window);
     if (TDatabaseWindow* database = DatabaseWindowOf(window))

@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <algorithm>
 #include <deque>
+#include <functional>
 
 #include "app/fileassociation.h"
 #include "app/tmainform.h"
@@ -111,6 +113,7 @@ void TMainForm::SaveSettings() const {
     settings.setValue(QStringLiteral("Top"), bounds.top());
     settings.setValue(QStringLiteral("Width"), bounds.width());
     settings.setValue(QStringLiteral("Height"), bounds.height());
+    settings.setValue(QStringLiteral("Maximized"), isMaximized() ? 1 : 0);
     settings.endGroup();
 
     settings.beginGroup(QStringLiteral("Recent Files"));
@@ -122,26 +125,42 @@ void TMainForm::SaveSettings() const {
 
 void TMainForm::RestoreWindowBounds() {
     QSettings settings = OpenSettings();
-    bool centred = true;
     settings.beginGroup(QStringLiteral("General"));
-    const auto read = [&settings, &centred](const char* name, int low, int& value) {
+    QRect bounds(pos(), size());
+    bool stored = false;
+    const auto read = [&settings, &stored](const char* name, int low, const std::function<void(int)>& use) {
         bool ok = false;
-        const int stored = settings.value(QString::fromLatin1(name)).toInt(&ok);
-        if (!ok) return false;
-        value = std::clamp(stored, low, kMaxWindowExtent);
-        centred = false;
-        return true;
+        const int value = settings.value(QString::fromLatin1(name)).toInt(&ok);
+        if (!ok) return;
+        use(std::clamp(value, low, kMaxWindowExtent));
+        stored = true;
     };
-    int value = 0;
-    if (read("Width", minimumWidth(), value)) resize(value, height());
-    if (read("Height", minimumHeight(), value)) resize(width(), value);
-    if (read("Left", -kMaxWindowExtent, value)) move(value, y());
-    if (read("Top", -kMaxWindowExtent, value)) move(x(), value);
-    if (!centred) return;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    read("Width", minimumWidth(), [&bounds](int value) { bounds.setWidth(value); });
+    read("Height", minimumHeight(), [&bounds](int value) { bounds.setHeight(value); });
+    read("Left", -kMaxWindowExtent, [&bounds](int value) { bounds.moveLeft(value); });
+    read("Top", -kMaxWindowExtent, [&bounds](int value) { bounds.moveTop(value); });
+    const bool maximised = ReadFlag(settings, "Maximized", false);
+    settings.endGroup();
+
+    // The screen the stored bounds lie on; the primary one when that screen is gone (or
+    // at the first start).
+    QScreen* screen = stored ? QGuiApplication::screenAt(bounds.center()) : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
+        if (!stored) {
+            // The first start: two thirds of the screen, centred.
+            bounds.setSize((available.size() * 2 / 3).expandedTo(minimumSize()));
+            bounds.moveCenter(available.center());
+        }
+        // Within the screen as it is now (a monitor removed, another scale factor).
+        bounds.setSize(bounds.size().boundedTo(available.size()).expandedTo(minimumSize()));
+        bounds.moveLeft(std::clamp(bounds.left(), available.left(), std::max(available.left(), available.right() - bounds.width() + 1)));
+        bounds.moveTop(std::clamp(bounds.top(), available.top(), std::max(available.top(), available.bottom() - bounds.height() + 1)));
     }
+    resize(bounds.size());
+    move(bounds.topLeft());
+    if (maximised) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TMainForm::RegisterFileAssociation() { RegisterIdxFileType(); }

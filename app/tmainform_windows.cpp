@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStatusTipEvent>
 #include <QTimer>
 
@@ -19,6 +20,16 @@ namespace kelmor {
 
 namespace {
 constexpr const char* kWindowListEntry = "windowListEntry";
+}
+
+void TMainForm::PlaceDatabaseWindow(QMdiSubWindow* window) {
+    constexpr int kCascadeDepth = 6;  // then it starts again at the top left
+    const int step = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    const int before = static_cast<int>(DatabaseWindows().size()) - 1;
+    const QPoint at(before % kCascadeDepth * step, before % kCascadeDepth * step);
+    const QSize area = documentArea_->viewport()->size();
+    const QSize size = QSize(area.width() - at.x(), area.height() - at.y()).expandedTo(window->minimumSizeHint());
+    window->setGeometry(QRect(at, size));
 }
 
 void TMainForm::TileDocuments(bool horizontally) {

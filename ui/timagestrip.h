@@ -1,4 +1,5 @@
-// TImageStrip: a row of 16 x 16 images in one picture, handed out one by one.
+// TImageStrip: a row of 16 x 16 images in one picture, handed out one by one, with their
+// double-density versions when a second picture holds them.
 #pragma once
 
 #include <QIcon>
@@ -13,16 +14,22 @@ public:
     static constexpr int kImageSize = 16;
 
     TImageStrip() = default;
-    // Cuts the picture at `path` into square images of its height.
+    // Cuts the picture at `path` into square images of its height. A picture beside it
+    // named with "@2x" before the extension, twice as large, gives the images for screens
+    // scaled 2x.
     bool Load(const QString& path);
 
     int Count() const { return static_cast<int>(images_.size()); }
-    // An empty pixmap or icon for an index outside the strip (a command without image).
+    // Empty for an index outside the strip (a command without image).
     QPixmap Pixmap(int index) const;
+    // The image at every density there is, the plain one first; each pixmap carries its
+    // device pixel ratio.
+    std::vector<QPixmap> Pixmaps(int index) const;
     QIcon Icon(int index) const;
 
 private:
     std::vector<QPixmap> images_;
+    std::vector<QPixmap> doubleImages_;  // empty, or one for each image
 };
 
 }  // namespace kelmor

@@ -10,7 +10,13 @@ TKelmorTreeView::TKelmorTreeView(QWidget* parent) : TKelmorItemView(parent) {
     setRootIsDecorated(true);
     setItemsExpandable(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    header()->setStretchLastSection(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);  // every section, also those to come
+}
+
+void TKelmorTreeView::resizeEvent(QResizeEvent* event) {
+    TKelmorItemView::resizeEvent(event);
+    header()->setMinimumSectionSize(viewport()->width());
 }
 
 }  // namespace kelmor

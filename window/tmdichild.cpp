@@ -157,7 +157,7 @@ void TMDIChild::CreateControls() {
 
     treeModel_ = new TNodeTreeModel(this);
     const TImageStrip& treeImages = host_.TreeImages();
-    treeModel_->SetImages(treeImages.Pixmap(0), treeImages.Pixmap(1), treeImages.Pixmap(2), treeImages.Pixmap(3));
+    treeModel_->SetImages(treeImages.Pixmaps(0), treeImages.Pixmaps(1), treeImages.Pixmaps(2), treeImages.Pixmaps(3));
     nodeTree_ = new TKelmorTreeView(this);
     nodeTree_->setObjectName(QStringLiteral("NodeTree"));
     nodeTree_->setModel(treeModel_);
@@ -180,8 +180,9 @@ void TMDIChild::CreateControls() {
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(nodeTree_);
     splitter_->addWidget(keyList_);
-    splitter_->setStretchFactor(0, 0);
-    splitter_->setStretchFactor(1, 1);
+    // The two panes keep their proportion as the window grows or shrinks.
+    splitter_->setStretchFactor(0, kTreeWidth);
+    splitter_->setStretchFactor(1, kFirstSize.width() - kTreeWidth - kSplitterWidth);
     splitter_->setSizes({kTreeWidth, kFirstSize.width() - kTreeWidth - kSplitterWidth});
 
     auto* layout = new QVBoxLayout(this);

@@ -8,22 +8,27 @@ namespace kelmor {
 
 namespace {
 
-// The cut display of an image: the picture at half strength.
-QPixmap Faded(const QPixmap& pixmap) {
-    if (pixmap.isNull()) return pixmap;
-    QPixmap faded(pixmap.size());
-    faded.fill(Qt::transparent);
-    QPainter painter(&faded);
-    painter.setOpacity(0.45);
-    painter.drawPixmap(0, 0, pixmap);
+// The cut display of an image: the picture at half strength, at each density.
+TNodeTreeModel::TImage Faded(const TNodeTreeModel::TImage& image) {
+    TNodeTreeModel::TImage faded;
+    for (const QPixmap& pixmap : image) {
+        QPixmap dim(pixmap.size());
+        dim.fill(Qt::transparent);
+        {
+            QPainter painter(&dim);
+            painter.setOpacity(0.45);
+            painter.drawPixmap(0, 0, pixmap);
+        }
+        dim.setDevicePixelRatio(pixmap.devicePixelRatio());
+        faded.push_back(dim);
+    }
     return faded;
 }
 
-QIcon TwoStateIcon(const QPixmap& normal, const QPixmap& selected) {
+QIcon TwoStateIcon(const TNodeTreeModel::TImage& normal, const TNodeTreeModel::TImage& selected) {
     QIcon icon;
-    if (normal.isNull()) return icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    icon.addPixmap(selected, QIcon::Selected);
+    for (const QPixmap& pixmap : normal) icon.addPixmap(pixmap, QIcon::Normal);
+    for (const QPixmap& pixmap : selected) icon.addPixmap(pixmap, QIcon::Selected);
     return icon;
 }
 
@@ -33,7 +38,7 @@ TNodeTreeModel::TNodeTreeModel(QObject* parent) : QAbstractItemModel(parent) { t
 
 TNodeTreeModel::~TNodeTreeModel() = default;
 
-void TNodeTreeModel::SetImages(const QPixmap& closed, const QPixmap& open, const QPixmap& root, const QPixmap& link) {
+void TNodeTreeModel::SetImages(const TImage& closed, const TImage& open, const TImage& root, const TImage& link) {
     nodeIcon_ = TwoStateIcon(closed, open);
     linkIcon_ = TwoStateIcon(link, link);
     rootIcon_ = TwoStateIcon(root, root);

@@ -38,7 +38,9 @@ public:
     ~TNodeTreeModel() override;
 
     // The tree images: closed folder, open folder (a selected node), root, link.
-    void SetImages(const QPixmap& closed, const QPixmap& open, const QPixmap& root, const QPixmap& link);
+    // An image at each density it has (TImageStrip::Pixmaps).
+    using TImage = std::vector<QPixmap>;
+    void SetImages(const TImage& closed, const TImage& open, const TImage& root, const TImage& link);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;

@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
@@ -38,6 +39,7 @@ private slots:
     void linksShowTheirSourceAndBrokenLinksSayWhy();
     void nodePathsAndStatusText();
     void infoPaneAndTitle();
+    void panesGrowTogetherAndLongNamesScroll();
     void userNameShowsCapitalised();
     void commandStatesFollowTheSelection();
     void commandsStillToComeStayDisabled();
@@ -237,6 +239,29 @@ void DatabaseWindowTest::infoPaneAndTitle() {
     form.SetOption(TMainForm::TOption::ShowInfoPane, true);
     form.ApplyOptions();
     QVERIFY(!window.StatusInfo()->isHidden());
+}
+
+void DatabaseWindowTest::panesGrowTogetherAndLongNamesScroll() {
+    TWindowFixture fixture([](TKelmorClass& engine) {
+        AddNode(engine, 0, "Short");
+        AddNode(engine, 0, std::string(200, 'w'));
+    });
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    window.resize(500, 300);
+    window.show();
+    QCoreApplication::processEvents();
+    const int narrowTree = window.NodeTree()->width();
+    window.resize(1000, 300);
+    QCoreApplication::processEvents();
+    // Both panes take a share of the new width, in about the proportion they had.
+    QVERIFY2(window.NodeTree()->width() > narrowTree + 150, qPrintable(QString::number(window.NodeTree()->width())));
+    QVERIFY(window.KeyList()->width() > 500);
+
+    // The caption of 200 letters scrolls instead of being cut; a short one fills the row.
+    fixture.Expand(window.RootItem());
+    QTRY_VERIFY(window.NodeTree()->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(window.NodeTree()->columnWidth(0) >= window.NodeTree()->viewport()->width());
 }
 
 void DatabaseWindowTest::userNameShowsCapitalised() {

@@ -2,12 +2,14 @@
 // menu layout, the toolbar layout and its settings, command states, shortcut resolution,
 // options and the status bar.
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -587,9 +589,12 @@ void MainFormTest::windowCommandsArrangeTheDocuments() {
 }
 
 void MainFormTest::windowBoundsAreRestored() {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     {
+        // The first start: two thirds of the screen, centred.
         TMainForm form;
-        QCOMPARE(form.size(), TMainForm::DesignedSize());
+        QCOMPARE(form.size(), available.size() * 2 / 3);
+        QVERIFY((QRect(form.pos(), form.size()).center() - available.center()).manhattanLength() <= 1);
         QCOMPARE(form.minimumSize(), QSize(380, 200));
         form.move(40, 30);
         form.resize(700, 500);
@@ -598,9 +603,23 @@ void MainFormTest::windowBoundsAreRestored() {
     QCOMPARE(settings.value("General/Width").toInt(), 700);
     settings.setValue("General/Height", 10);  // below the minimum
     settings.sync();
+    {
+        TMainForm form;
+        QCOMPARE(form.pos(), QPoint(40, 30));
+        QCOMPARE(form.size(), QSize(700, 200));
+        form.setWindowState(Qt::WindowMaximized);
+    }
+    QCOMPARE(settings.value("General/Maximized").toInt(), 1);
+    QCOMPARE(settings.value("General/Width").toInt(), 700);  // the bounds to restore to
+
+    // Bounds from a screen that is gone, larger than the one there is.
+    settings.setValue("General/Left", 5000);
+    settings.setValue("General/Top", -3000);
+    settings.setValue("General/Width", available.width() + 500);
+    settings.sync();
     TMainForm form;
-    QCOMPARE(form.pos(), QPoint(40, 30));
-    QCOMPARE(form.size(), QSize(700, 200));
+    QCOMPARE(QRect(form.pos(), form.size()), QRect(available.topLeft(), QSize(available.width(), 200)));
+    QVERIFY(form.windowState() & Qt::WindowMaximized);
 }
 
 QTEST_MAIN(MainFormTest)
