@@ -63,7 +63,9 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(top);
+    layout->addSpacing(14);  // the button stands clear of the notice
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -155,8 +155,10 @@ void TMainForm::RestoreWindowBounds() {
         }
         // Within the screen as it is now (a monitor removed, another scale factor).
         bounds.setSize(bounds.size().boundedTo(available.size()).expandedTo(minimumSize()));
-        bounds.moveLeft(std::clamp(bounds.left(), available.left(), std::max(available.left(), available.right() - bounds.width() + 1)));
-        bounds.moveTop(std::clamp(bounds.top(), available.top(), std::max(available.top(), available.bottom() - bounds.height() + 1)));
+        bounds.moveLeft(std::clamp(bounds.left(), available.left(),
+                                   std::max(available.left(), available.right() - bounds.width() + 1)));
+        bounds.moveTop(std::clamp(bounds.top(), available.top(),
+                                  std::max(available.top(), available.bottom() - bounds.height() + 1)));
     }
     resize(bounds.size());
     move(bounds.topLeft());

@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStyle>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 
 #include "app/tmainform.h"

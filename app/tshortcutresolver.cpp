@@ -34,6 +34,17 @@ QAction* TShortcutResolver::Resolve(const QKeySequence& key, QWidget* focus) con
 }
 
 bool TShortcutResolver::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // In the menu bar or an open menu the toolkit would match a shared command key
+        // (F2 renames a node and a key) once in each menu and call it ambiguous: the key
+        // comes as a key press instead, to be resolved here (or ignored by the open menu).
+        if (!qobject_cast<QMenuBar*>(watched) && !qobject_cast<QMenu*>(watched)) return false;
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const QKeySequence sequence(QKeyCombination(press->modifiers() & ~Qt::KeypadModifier, Qt::Key(press->key())));
+        if (!FindIn(form_.menuBar()->actions(), sequence)) return false;
+        event->accept();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != &form_) return false;
@@ -47,7 +58,7 @@ bool TShortcutResolver::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     QAction* entry = Resolve(sequence, focus);
     if (!entry) return false;
-    if (focus) {
+    if (focus && !qobject_cast<QMenuBar*>(focus)) {
         // A text box being edited keeps its own editing keys.
         QKeyEvent claim(QEvent::ShortcutOverride, key, press->modifiers(), press->text());
         claim.ignore();

@@ -45,7 +45,7 @@ void TAskPasswordForm::InsertRow(int row, const QString& label, QWidget* field) 
 
 void TAskPasswordForm::InsertText(const QString& text) {
     auto* label = new QLabel(text, this);
-    label->setWordWrap(true);
+    label->setWordWrap(false);  // one line: the dialog is as wide as the text
     layout_->insertWidget(0, label);
 }
 

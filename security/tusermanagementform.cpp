@@ -85,9 +85,12 @@ TUserManagementForm::TUserManagementForm(TKelmorClass& database, QWidget* parent
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(userList_, 1);
     layout->addLayout(side);
-    resize(340, 200);
 
     FillList();
+    // Exactly the five slots, no empty space below them.
+    userList_->setFixedHeight(kUserSlots * userList_->sizeHintForRow(0) + 2 * userList_->frameWidth());
+    userList_->setMinimumWidth(230);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TUserManagementForm::FillList() {

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QShowEvent>
+
+#include "ui/tabcolumns.h"
 
 namespace kelmor {
 
@@ -96,6 +99,11 @@ QMessageBox::StandardButton ShowCentredMessage(const QString& text, TMessageKind
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setStandardButtons(buttons);
+    // Columns made with tabs line up whatever the font (the toolkit's tab stops are
+    // fixed and would not).
+    if (text.contains(QLatin1Char('\t'))) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) AlignTabColumns(label);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

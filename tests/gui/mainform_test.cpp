@@ -2,6 +2,7 @@
 // menu layout, the toolbar layout and its settings, command states, shortcut resolution,
 // options and the status bar.
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -9,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -151,6 +153,7 @@ private slots:
     void closingTheLastWindowDisablesTheDocumentMenus();
     void shortcutsGoToTheFocusedViewsMenuFirst();
     void disabledFirstHolderSwallowsTheKey();
+    void aSharedKeyInTheMenuBarIsNotAmbiguous();
     void commandsDispatchToTheActiveWindow();
     void optionsAreAppliedAndKept();
     void toolbarContextMenuHides();
@@ -443,6 +446,23 @@ void MainFormTest::disabledFirstHolderSwallowsTheKey() {
     fake->UpdateCommandStates();
     QTest::keyClick(fake->tree, Qt::Key_Delete);
     QCOMPARE(fake->received, QStringList({"ADeleteNode"}));
+}
+
+void MainFormTest::aSharedKeyInTheMenuBarIsNotAmbiguous() {
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("Ambiguous shortcut")));
+    TMainForm form;
+    TFakeDatabaseWindow* fake = nullptr;
+    UseFakeWindows(form, fake);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.ShowDatabaseWindow(nullptr, QStringLiteral("/nowhere/db"));
+    form.Command(TCommandId::RenameKey)->setEnabled(true);  // F2 as well as Rename Node
+    // The menu bar keeps the focus after a menu was closed with Escape: F2 is then the
+    // menu bar's first holder's, Rename Node.
+    form.menuBar()->setFocus();
+    QTRY_VERIFY(form.menuBar()->hasFocus());
+    QTest::keyClick(form.menuBar(), Qt::Key_F2);
+    QCOMPARE(fake->received, QStringList({"ARenameNode"}));
 }
 
 void MainFormTest::commandsDispatchToTheActiveWindow() {

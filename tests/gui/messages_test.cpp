@@ -12,6 +12,7 @@
 #include "app/tmainform.h"
 #include "tests/gui/guitestsupport.h"
 #include "ui/common.h"
+#include "ui/tabcolumns.h"
 
 using namespace kelmor;
 using namespace kelmor::test;
@@ -48,6 +49,7 @@ private slots:
     void centredOverADatabaseWindow();
     void kindsHaveTheirIconsAndTitles();
     void uncaughtErrorsReachTheErrorReport();
+    void tabColumnsLineUpInAnyFont();
 };
 
 void MessagesTest::centredOverTheMainWindow() {
@@ -122,6 +124,30 @@ void MessagesTest::uncaughtErrorsReachTheErrorReport() {
     QCOMPARE(seen.icon, QMessageBox::Critical);
     QCOMPARE(driver.ModalsSeen(), 1);
     QVERIFY(form.isVisible());  // the program goes on
+}
+
+void MessagesTest::tabColumnsLineUpInAnyFont() {
+    // The node information's lines: three, two and one tab before the colon.
+    const QStringList lines = {"Information for the Selected Node.",
+                               "",
+                               "Node ID\t\t\t: 12",
+                               "Total Leaf Nodes\t: 3",
+                               "Total Keys\t\t: 4",
+                               ""};
+    for (const int pixels : {9, 13, 24}) {
+        QFont font;
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        const std::vector<int> starts = TabColumnStarts(lines, metrics);
+        QCOMPARE(starts.size(), size_t(2));
+        QCOMPARE(starts[0], 0);
+        // Right of the widest label, and not far beyond it.
+        const int widest = metrics.horizontalAdvance(QStringLiteral("Total Leaf Nodes"));
+        QVERIFY(starts[1] > widest);
+        QVERIFY(starts[1] <= widest + metrics.horizontalAdvance(QStringLiteral("      ")));
+    }
+    // Text without tabs is one column.
+    QCOMPARE(TabColumnStarts({"one", "two"}, QFontMetrics(QFont())), std::vector<int>({0}));
 }
 
 int main(int argc, char** argv) {
