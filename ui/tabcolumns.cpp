@@ -29,8 +29,8 @@ public:
         const QFontMetrics metrics(label_->font());
         const QStringList lines = label_->text().split(QLatin1Char('\n'));
         const std::vector<int> starts = TabColumnStarts(lines, metrics);
-        const QRect area = label_->contentsRect().adjusted(label_->margin(), label_->margin(), -label_->margin(),
-                                                           -label_->margin());
+        const QRect area =
+            label_->contentsRect().adjusted(label_->margin(), label_->margin(), -label_->margin(), -label_->margin());
         const int height = static_cast<int>(lines.size()) * metrics.lineSpacing();
         int top = area.top();
         if (label_->alignment() & Qt::AlignVCenter) top += std::max(0, (area.height() - height) / 2);
@@ -59,7 +59,8 @@ std::vector<int> TabColumnStarts(const QStringList& lines, const QFontMetrics& m
         for (const QString& line : lines) {
             const QStringList cells = Cells(line);
             if (static_cast<size_t>(cells.size()) <= column) continue;
-            start = std::max(start, starts[column - 1] + metrics.horizontalAdvance(cells[static_cast<qsizetype>(column - 1)]) + gap);
+            start = std::max(
+                start, starts[column - 1] + metrics.horizontalAdvance(cells[static_cast<qsizetype>(column - 1)]) + gap);
         }
         if (start < 0) return starts;
         starts.push_back(start);
