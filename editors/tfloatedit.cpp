@@ -1,0 +1,55 @@
+#include "editors/tfloatedit.h"
+
+#include <cmath>
+
+#include "ui/common.h"
+
+namespace kelmor {
+
+TFloatEdit::TFloatEdit(QWidget* parent) : TCustomNumberEdit(parent) { UpdateText(); }
+
+void TFloatEdit::SetValue(double value) {
+    value_ = value;
+    UpdateText();
+}
+
+void TFloatEdit::SetFormat(TFloatFormat format) {
+    format_ = format;
+    UpdateText();
+}
+
+void TFloatEdit::SetPrecision(int precision) {
+    precision_ = precision;
+    UpdateText();
+}
+
+bool TFloatEdit::IsValidChar(char c) const {
+    return c == '-' || c == 'E' || c == 'e' || c == RegionalSettings().decimalSeparator ||
+           TCustomNumberEdit::IsValidChar(c);
+}
+
+void TFloatEdit::TextToValue(const QString& text) {
+    double parsed = 0;
+    value_ = ParseFloat(ToLatin1(text), format_, RegionalSettings(), parsed) ? parsed : 0;
+}
+
+QString TFloatEdit::ValueToText() const {
+    return FromLatin1(FormatFloat(value_, format_, precision_, RegionalSettings()));
+}
+
+bool TFloatEdit::InRange() const { return (min_ == 0 && max_ == 0) || (min_ <= value_ && value_ <= max_); }
+
+void TFloatEdit::Step(int direction) {
+    const double old = value_;
+    value_ = direction > 0 ? value_ + increment_ : value_ - increment_;
+    // A sum that overflows to infinity (or a value that is no number) is refused like one beyond
+    // the limits.
+    if (!std::isfinite(value_) || !InRange()) {
+        value_ = old;
+        Beep();
+        return;
+    }
+    UpdateText();
+}
+
+}  // namespace kelmor
