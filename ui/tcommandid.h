@@ -93,7 +93,7 @@ constexpr std::size_t CommandIndex(TCommandId id) { return static_cast<std::size
 constexpr bool IsDatabaseWindowCommand(TCommandId id) { return id >= TCommandId::Find; }
 
 // False for the commands whose operations are still to come (the clipboard and links,
-// the key editor, searching, import and export): they are shown, and stay disabled
+// searching, import and export): they are shown, and stay disabled
 // whatever their enabled-state rule says.
 constexpr bool CommandAvailable(TCommandId id) {
     switch (id) {
@@ -104,7 +104,6 @@ constexpr bool CommandAvailable(TCommandId id) {
         case TCommandId::JumpToSource:
         case TCommandId::Import:
         case TCommandId::Export:
-        case TCommandId::EditKey:
         case TCommandId::CutKey:
         case TCommandId::CopyKey:
         case TCommandId::PasteKey:

@@ -273,10 +273,11 @@ void TMDIChild::ExecuteCommand(TCommandId id) {
             case C::NodeSecurity: NodeSecurity(); break;
             case C::RenameKey: StartRenameKey(); break;
             case C::DeleteKey: DeleteSelectedKey(); break;
+            case C::EditKey: EditKeyValue(); break;
             case C::ShiftKeyUp: ShiftKey(true); break;
             case C::ShiftKeyDown: ShiftKey(false); break;
             default:
-                // The search commands, Edit Value, the clipboard commands, Import and Export
+                // The search commands, the clipboard commands, Import and Export
                 // arrive with their dialogs.
                 AddKeyByCommand(id);
                 break;
@@ -401,7 +402,11 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     if (destroying_) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto* press = static_cast<QKeyEvent*>(event);
-        const bool enter = press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter;
+        // Enter that ends an in-place edit comes on to the view while the editor is still
+        // open (it closes a moment later): it is the edit's, not the view's.
+        const bool editing =
+            (watched == nodeTree_ && nodeTree_->IsEditing()) || (watched == keyList_ && keyList_->IsEditing());
+        const bool enter = (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) && !editing;
         if (enter && watched == nodeTree_) {
             // Enter opens or closes an item with an expand button.
             const QModelIndex item = SelectedItem();

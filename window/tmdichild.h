@@ -92,6 +92,8 @@ public:
     bool AddKeyByCommand(TCommandId id);
     void StartRenameKey();
     void DeleteSelectedKey();
+    // Opens the key editor on the selected key and writes its new value back on OK.
+    void EditKeyValue();
     void ShiftKey(bool up);
     // Takes the shortcuts that an in-place editor needs away from the commands (restore
     // false) or gives them back.

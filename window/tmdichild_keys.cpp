@@ -1,8 +1,10 @@
-// TMDIChild: the key commands (add, insert, rename, delete, shift), the renaming of a
+// TMDIChild: the key commands (add, insert, rename, edit value, delete, shift), the renaming of a
 // key in place and the shortcuts an in-place editor takes away from the commands.
 #include <QAction>
 #include <QDate>
 
+#include "editors/keyvaluebuffer.h"
+#include "editors/tkeyeditorform.h"
 #include "ui/common.h"
 #include "ui/guarded.h"
 #include "window/tkelmorlistview.h"
@@ -106,6 +108,35 @@ void TMDIChild::SetEditShortcuts(bool restore) {
         {C::DeleteKey, QKeySequence(Qt::Key_Delete)},      {C::CutKey, QKeySequence(Qt::CTRL | Qt::Key_X)},
         {C::CopyKey, QKeySequence(Qt::CTRL | Qt::Key_C)},  {C::PasteKey, QKeySequence(Qt::CTRL | Qt::Key_V)}};
     for (const auto& entry : shortcuts) Command(entry.id)->setShortcut(restore ? entry.key : QKeySequence());
+}
+
+// ---------------------------------------------------------------- editing a value
+
+void TMDIChild::EditKeyValue() {
+    const int32_t node = SelectedNode();
+    const int row = SelectedKeyRow();
+    if (node <= TKelmorClass::RootNode() || row < 0) return;
+    engine_->LoadNode(node);
+    const uint16_t key = static_cast<uint16_t>(row + 1);
+    const std::string name = engine_->GetKeyName(key);
+    const uint8_t type = engine_->KeyType(key);
+    int length = 0;
+    QByteArray buffer = ReadKeyValueBuffer(*engine_, key, length);
+    TKeyEditorForm editor(this, engine_->IsReadOnly(), length, buffer, FromLatin1(name), type, host_.CommandImages(),
+                          engine_->RegionalSettings());
+    if (editor.exec() != QDialog::Accepted || engine_->IsReadOnly()) return;
+    try {
+        engine_->DeleteKey(key);
+        InsertKeyValueBuffer(*engine_, name, key, type, buffer, length);
+        engine_->SaveNode(node);
+    } catch (...) {
+        // The node in memory goes back to what is stored, so that no later save writes it
+        // without the key.
+        engine_->LoadNode(node);
+        throw;
+    }
+    FillKeyRow(key, row);
+    UpdateInfoPane();
 }
 
 // ---------------------------------------------------------------- deleting and shifting

@@ -300,7 +300,7 @@ void DatabaseWindowTest::commandStatesFollowTheSelection() {
 
     fixture.SelectKey(0);
     QCOMPARE(fixture.Disabled({TCommandId::InsByte, TCommandId::InsDate, TCommandId::RenameKey, TCommandId::DeleteKey,
-                               TCommandId::ShiftKeyDown}),
+                               TCommandId::EditKey, TCommandId::ShiftKeyDown}),
              QStringList());
     QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyUp));
     fixture.SelectKey(2);
@@ -344,8 +344,8 @@ void DatabaseWindowTest::commandsStillToComeStayDisabled() {
     QVERIFY(fixture.CommandEnabled(TCommandId::RenameKey));  // the rules do allow
     using C = TCommandId;
     QCOMPARE(fixture.Enabled({C::CutNode, C::CopyNode, C::PasteNode, C::PasteAsLink, C::JumpToSource, C::Import,
-                              C::Export, C::EditKey, C::CutKey, C::CopyKey, C::PasteKey, C::Find, C::Replace,
-                              C::FindBroken, C::SearchNext, C::LocateID}),
+                              C::Export, C::CutKey, C::CopyKey, C::PasteKey, C::Find, C::Replace, C::FindBroken,
+                              C::SearchNext, C::LocateID}),
              QStringList());
     fixture.Select(fixture.Item({"Beta", "A1"}));  // a link: Jump to Source's rule
     QVERIFY(!fixture.CommandEnabled(C::JumpToSource));
@@ -361,7 +361,7 @@ void DatabaseWindowTest::commandStatesOfAReadOnlyDatabase() {
     QCOMPARE(window.xReadOnly()->text(), QStringLiteral("R/O"));
     fixture.Select(fixture.Item({"Alpha"}));
     fixture.SelectKey(1);
-    QCOMPARE(fixture.Disabled({TCommandId::Information, TCommandId::NodeSecurity}), QStringList());
+    QCOMPARE(fixture.Disabled({TCommandId::Information, TCommandId::NodeSecurity, TCommandId::EditKey}), QStringList());
     QVERIFY(fixture.CommandEnabled(TDatabaseEntry::DatabaseInformation));
     QCOMPARE(
         fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::DeleteNode,

@@ -5,9 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "app/tcommanddefinition.h"
+#include "editors/tkeyeditorform.h"
+#include "editors/tstringkeyeditor.h"
 #include "tests/gui/guitestsupport.h"
 #include "tests/gui/windowfixture.h"
 #include "ui/common.h"
@@ -58,6 +62,9 @@ private slots:
     void newKeyIsNamedInPlace();
     void renamingAKeyChecksTheText();
     void deletingAKey();
+    void editingAValue_data();
+    void editingAValue();
+    void editingAValueOfAReadOnlyDatabase();
     void shiftingKeys();
     void engineErrorsReachTheErrorReport();
 };
@@ -174,6 +181,87 @@ void KeyCommandsTest::renamingAKeyChecksTheText() {
     QCOMPARE(window.KeyModel()->Row(1).value, QStringLiteral("2"));  // the value stays
     QVERIFY(driver.AllAnswered());
     QCOMPARE(driver.Messages().size(), 2);
+}
+
+void KeyCommandsTest::editingAValue_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("ok");
+    for (const char* gesture : {"command", "Enter", "double click"}) {
+        QTest::addRow("%s, OK", gesture) << QString::fromLatin1(gesture) << true;
+        QTest::addRow("%s, Cancel", gesture) << QString::fromLatin1(gesture) << false;
+    }
+}
+
+void KeyCommandsTest::editingAValue() {
+    QFETCH(QString, gesture);
+    QFETCH(bool, ok);
+    TWindowFixture fixture(BuildKeys);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Keys"}));
+    fixture.SelectKey(0);  // "one", the string "1"
+    TKelmorClass& engine = fixture.Engine();
+    engine.Flush();
+    QVERIFY(!engine.Modified());
+
+    TModalDriver driver;
+    driver.Then([ok](QWidget* modal) {
+        auto* editor = qobject_cast<TKeyEditorForm*>(modal);
+        QVERIFY(editor);
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Edit String Value"));
+        auto* frame = qobject_cast<TStringKeyEditor*>(editor->Frame());
+        QVERIFY(frame);
+        QCOMPARE(frame->EStringBox()->text(), QStringLiteral("1"));
+        frame->EStringBox()->setText(QStringLiteral("changed"));
+        (ok ? editor->OkButton() : editor->CancelButton())->click();
+    });
+    if (gesture == QLatin1String("command")) {
+        window.ExecuteCommand(TCommandId::EditKey);
+    } else if (gesture == QLatin1String("Enter")) {
+        QTest::keyClick(window.KeyList(), Qt::Key_Return);
+    } else {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect row = window.KeyList()->visualRect(window.KeyModel()->index(0, 0));
+        QVERIFY(row.isValid());
+        // The press of a double click comes first, as from a real mouse.
+        QTest::mousePress(window.KeyList()->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(window.KeyList()->viewport(), Qt::LeftButton, {}, row.center());
+    }
+    QTRY_VERIFY(driver.AllAnswered());
+    QCOMPARE(driver.ModalsSeen(), 1);
+
+    const QString expected = ok ? QStringLiteral("changed") : QStringLiteral("1");
+    QCOMPARE(fixture.KeyRows(), QStringList({"one=" + expected, "two=2", "three=3", "four=4"}));
+    QVERIFY(engine.LoadNode(window.SelectedNode()));
+    QCOMPARE(engine.KeyCount(), uint16_t(4));
+    QCOMPARE(FromLatin1(engine.GetKeyName(1)), QStringLiteral("one"));
+    QCOMPARE(int(engine.KeyType(1)), int(ktString));
+    QCOMPARE(FromLatin1(engine.GetStringKey(1)), expected);
+    QCOMPARE(engine.Modified(), ok);
+}
+
+void KeyCommandsTest::editingAValueOfAReadOnlyDatabase() {
+    TWindowFixture::TOptions options;
+    options.populate = BuildKeys;
+    options.readOnly = true;
+    TWindowFixture fixture(options);
+    QVERIFY(fixture.Opened());
+    TMDIChild& window = fixture.Window();
+    fixture.Select(fixture.Item({"Keys"}));
+    fixture.SelectKey(2);  // "three", the integer 3
+    QVERIFY(fixture.CommandEnabled(TCommandId::EditKey));
+    TModalDriver driver;
+    driver.Then([](QWidget* modal) {
+        auto* editor = qobject_cast<TKeyEditorForm*>(modal);
+        QVERIFY(editor);
+        QCOMPARE(editor->CancelButton()->text(), QStringLiteral("Close"));
+        QVERIFY(!editor->OkButton()->isVisible());
+        editor->CancelButton()->click();
+    });
+    window.ExecuteCommand(TCommandId::EditKey);
+    QVERIFY(driver.AllAnswered());
+    QCOMPARE(fixture.KeyRows().at(2), QStringLiteral("three=3"));
 }
 
 void KeyCommandsTest::deletingAKey() {

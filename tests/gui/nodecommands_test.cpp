@@ -196,6 +196,8 @@ void NodeCommandsTest::anEditIsKeptByEnterTabOrFocusLossAndDroppedByEscape() {
     TKelmorItemView* view = keyList ? static_cast<TKelmorItemView*>(window.KeyList()) : window.NodeTree();
     TKelmorItemView* other = keyList ? static_cast<TKelmorItemView*>(window.NodeTree()) : window.KeyList();
     const QModelIndex edited = view->currentIndex();
+    const bool expanded = window.NodeTree()->isExpanded(fixture.Item({"Alpha"}));
+    TModalDriver driver;  // none expected: the key that ends the edit opens nothing
     window.ExecuteCommand(keyList ? TCommandId::RenameKey : TCommandId::RenameNode);
     QLineEdit* editor = view->Editor();
     QVERIFY(editor);
@@ -208,6 +210,9 @@ void NodeCommandsTest::anEditIsKeptByEnterTabOrFocusLossAndDroppedByEscape() {
     QCoreApplication::processEvents();
     QVERIFY(!view->IsEditing());  // no edit of another item started
     QCOMPARE(view->currentIndex(), edited);
+    // Nor did the key go on to the view: Alpha neither opened nor closed, no key editor.
+    QCOMPARE(window.NodeTree()->isExpanded(fixture.Item({"Alpha"})), expanded);
+    QCOMPARE(driver.ModalsSeen(), 0);
 
     const QString original = keyList ? QStringLiteral("Count") : QStringLiteral("Alpha");
     const QString expected = kept ? QStringLiteral("Renamed") : original;
