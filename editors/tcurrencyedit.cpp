@@ -34,10 +34,8 @@ std::string CurrencyText(int64_t amount, int decimals, char decimalSeparator) {
 
 }  // namespace
 
-TCurrencyEdit::TCurrencyEdit(QWidget* parent) : TCustomNumberEdit(parent) { UpdateText(); }
-
-void TCurrencyEdit::SetValue(int64_t value) {
-    value_ = value;
+TCurrencyEdit::TCurrencyEdit(QWidget* parent) : TNumberEditOf(parent) {
+    increment_ = kUnit;
     UpdateText();
 }
 
@@ -60,22 +58,11 @@ QString TCurrencyEdit::ValueToText() const {
     return FromLatin1(CurrencyText(value_, precision_, RegionalSettings().decimalSeparator));
 }
 
-bool TCurrencyEdit::InRange() const { return (min_ == 0 && max_ == 0) || (min_ <= value_ && value_ <= max_); }
-
 // Exact integer arithmetic: every amount of the type keeps its last ten-thousandth, which a
 // sum in floating point would lose above 2^53 ten-thousandths.
-void TCurrencyEdit::Step(int direction) {
-    int64_t next = 0;
-    const bool fits = direction > 0 ? !__builtin_add_overflow(value_, increment_, &next)
-                                    : !__builtin_sub_overflow(value_, increment_, &next);
-    const int64_t old = value_;
-    if (fits) value_ = next;
-    if (!fits || !InRange()) {
-        value_ = old;
-        Beep();
-        return;
-    }
-    UpdateText();
+bool TCurrencyEdit::Sum(int direction, int64_t& next) const {
+    return direction > 0 ? !__builtin_add_overflow(value_, increment_, &next)
+                         : !__builtin_sub_overflow(value_, increment_, &next);
 }
 
 }  // namespace kelmor

@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "editors/tcustomnumberedit.h"
+#include "editors/tnumbereditof.h"
 
 namespace kelmor {
 
-class TCurrencyEdit : public TCustomNumberEdit {
+class TCurrencyEdit : public TNumberEditOf<int64_t> {
     Q_OBJECT
 public:
     static constexpr int64_t kUnit = 10000;  // ten-thousandths in 1.0000
@@ -16,36 +16,18 @@ public:
 
     explicit TCurrencyEdit(QWidget* parent = nullptr);
 
-    // All amounts in ten-thousandths.
-    int64_t Value() const { return value_; }
-    void SetValue(int64_t value);
-    // Limits of stepping only; both 0 means none. Typed text is not held to them.
-    int64_t Min() const { return min_; }
-    void SetMin(int64_t min) { min_ = min; }
-    int64_t Max() const { return max_; }
-    void SetMax(int64_t max) { max_ = max; }
-    int64_t Increment() const { return increment_; }
-    void SetIncrement(int64_t increment) { increment_ = increment; }
+    // Value, Min, Max and Increment are all in ten-thousandths.
     // Decimals shown, 0 to 3 (initially 2); any other number is ignored.
     int Precision() const { return precision_; }
     void SetPrecision(int precision);
-
-    void StepUp() override { Step(+1); }
-    void StepDown() override { Step(-1); }
 
 protected:
     bool IsValidChar(char c) const override;
     void TextToValue(const QString& text) override;
     QString ValueToText() const override;
-    bool InRange() const override;
+    bool Sum(int direction, int64_t& next) const override;
 
 private:
-    void Step(int direction);
-
-    int64_t value_ = 0;
-    int64_t min_ = 0;
-    int64_t max_ = 0;
-    int64_t increment_ = kUnit;
     int precision_ = 2;
 };
 

@@ -6,10 +6,8 @@
 
 namespace kelmor {
 
-TFloatEdit::TFloatEdit(QWidget* parent) : TCustomNumberEdit(parent) { UpdateText(); }
-
-void TFloatEdit::SetValue(double value) {
-    value_ = value;
+TFloatEdit::TFloatEdit(QWidget* parent) : TNumberEditOf(parent) {
+    increment_ = 1.0;
     UpdateText();
 }
 
@@ -37,19 +35,10 @@ QString TFloatEdit::ValueToText() const {
     return FromLatin1(FormatFloat(value_, format_, precision_, RegionalSettings()));
 }
 
-bool TFloatEdit::InRange() const { return (min_ == 0 && max_ == 0) || (min_ <= value_ && value_ <= max_); }
-
-void TFloatEdit::Step(int direction) {
-    const double old = value_;
-    value_ = direction > 0 ? value_ + increment_ : value_ - increment_;
-    // A sum that overflows to infinity (or a value that is no number) is refused like one beyond
-    // the limits.
-    if (!std::isfinite(value_) || !InRange()) {
-        value_ = old;
-        Beep();
-        return;
-    }
-    UpdateText();
+bool TFloatEdit::Sum(int direction, double& next) const {
+    next = direction > 0 ? value_ + increment_ : value_ - increment_;
+    // A sum that overflows to infinity (or a value that is no number) leaves the type.
+    return std::isfinite(next);
 }
 
 }  // namespace kelmor

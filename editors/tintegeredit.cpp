@@ -6,10 +6,8 @@
 
 namespace kelmor {
 
-TIntegerEdit::TIntegerEdit(QWidget* parent) : TCustomNumberEdit(parent) { UpdateText(); }
-
-void TIntegerEdit::SetValue(int32_t value) {
-    value_ = value;
+TIntegerEdit::TIntegerEdit(QWidget* parent) : TNumberEditOf(parent) {
+    increment_ = 1;
     UpdateText();
 }
 
@@ -24,20 +22,11 @@ void TIntegerEdit::TextToValue(const QString& text) {
 
 QString TIntegerEdit::ValueToText() const { return FromLatin1(FormatInteger(value_)); }
 
-bool TIntegerEdit::InRange() const { return (min_ == 0 && max_ == 0) || (min_ <= value_ && value_ <= max_); }
-
-void TIntegerEdit::Step(int direction) {
-    const int64_t next = int64_t{value_} + int64_t{direction} * increment_;
-    const int32_t old = value_;
-    // A sum beyond 32 bits is refused like one beyond the limits (rather than wrapping round).
-    const bool fits = next >= std::numeric_limits<int32_t>::min() && next <= std::numeric_limits<int32_t>::max();
-    if (fits) value_ = static_cast<int32_t>(next);
-    if (!fits || !InRange()) {
-        value_ = old;
-        Beep();
-        return;
-    }
-    UpdateText();
+bool TIntegerEdit::Sum(int direction, int32_t& next) const {
+    const int64_t sum = int64_t{value_} + int64_t{direction} * increment_;
+    if (sum < std::numeric_limits<int32_t>::min() || sum > std::numeric_limits<int32_t>::max()) return false;
+    next = static_cast<int32_t>(sum);
+    return true;
 }
 
 }  // namespace kelmor
