@@ -271,14 +271,21 @@ void TMDIChild::ExecuteCommand(TCommandId id) {
             case C::ShiftDown: ShiftNode(false); break;
             case C::SortBranch: SortBranch(); break;
             case C::NodeSecurity: NodeSecurity(); break;
+            case C::CutNode: CutNode(); break;
+            case C::CopyNode: CopyNode(); break;
+            case C::PasteNode: PasteNode(); break;
+            case C::PasteAsLink: PasteAsLink(); break;
+            case C::JumpToSource: JumpToSource(); break;
+            case C::CutKey: CutKey(); break;
+            case C::CopyKey: CopyKey(); break;
+            case C::PasteKey: PasteKey(); break;
             case C::RenameKey: StartRenameKey(); break;
             case C::DeleteKey: DeleteSelectedKey(); break;
             case C::EditKey: EditKeyValue(); break;
             case C::ShiftKeyUp: ShiftKey(true); break;
             case C::ShiftKeyDown: ShiftKey(false); break;
             default:
-                // The search commands, the clipboard commands, Import and Export
-                // arrive with their dialogs.
+                // The search commands, Import and Export arrive with their dialogs.
                 AddKeyByCommand(id);
                 break;
         }

@@ -86,6 +86,25 @@ public:
     void SortBranch();
     void NodeSecurity();
 
+    // ---- Clipboard and links (the node mark is the engine's) ----
+    void CutNode();
+    void CopyNode();
+    // Moves the cut node, or copies the copied one, under the selected node.
+    void PasteNode();
+    void PasteAsLink();
+    void JumpToSource();
+    void CutKey();
+    void CopyKey();
+    void PasteKey();
+    // The first item in display order that shows the node; none when no expanded branch
+    // shows it.
+    QModelIndex FindTreeItem(int32_t nodeID) const;
+    // The node's item, made to exist by expanding its ancestors; none for an unknown node
+    // or one hidden from the user.
+    QModelIndex RevealNode(int32_t nodeID);
+    // No node is marked any more, and none is cut.
+    void ClearNodeMark();
+
     // ---- Key commands ----
     void AddKey(uint8_t type, bool insert);
     // Adds or inserts a key when `id` is one of the add and insert commands.
@@ -157,6 +176,11 @@ private:
     void ExpandAfresh(const QModelIndex& item);
     void SelectTreeItem(const QModelIndex& item);
     void ShowTreeMenu(const QPoint& at);
+
+    // Clipboard.
+    void CopyPaste();
+    void MovePaste();
+    QModelIndex PlaceNewChild(int32_t node);
 
     // Keys.
     void KeyListEdited(const QModelIndex& row, const QString& text);

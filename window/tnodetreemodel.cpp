@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
 
 namespace kelmor {
 
@@ -134,7 +135,11 @@ void TNodeTreeModel::Forget(const TItem* item) {
         const TItem* next = pending.back();
         pending.pop_back();
         const auto found = byNode_.find(next->data.nodeID);
-        if (found != byNode_.end() && found->second == next) byNode_.erase(found);
+        if (found != byNode_.end()) {
+            std::vector<TItem*>& items = found->second;
+            items.erase(std::remove(items.begin(), items.end(), next), items.end());
+            if (items.empty()) byNode_.erase(found);
+        }
         for (const auto& child : next->children) pending.push_back(child.get());
     }
 }
@@ -149,7 +154,7 @@ QModelIndex TNodeTreeModel::AppendChild(const QModelIndex& parent, const TTreeIt
     item->data = data;
     item->parent = owner;
     item->row = row;
-    byNode_[data.nodeID] = item.get();
+    byNode_[data.nodeID].push_back(item.get());
     owner->children.push_back(std::move(item));
     endInsertRows();
     return index(row, 0, parent);
@@ -172,7 +177,7 @@ void TNodeTreeModel::AppendChildren(const QModelIndex& parent, std::vector<TTree
         item->data = std::move(data);
         item->parent = owner;
         item->row = static_cast<int>(owner->children.size());
-        byNode_[item->data.nodeID] = item.get();
+        byNode_[item->data.nodeID].push_back(item.get());
         owner->children.push_back(std::move(item));
     }
     endInsertRows();
@@ -252,9 +257,44 @@ void TNodeTreeModel::SetCut(const QModelIndex& index, bool cut) {
     emit dataChanged(index, index, {Qt::DecorationRole, Qt::ForegroundRole});
 }
 
+bool TNodeTreeModel::ShownBefore(const TItem* a, const TItem* b) {
+    const auto rows = [](const TItem* item) {
+        std::vector<int> path;
+        for (; item->parent != nullptr; item = item->parent) path.push_back(item->row);
+        std::reverse(path.begin(), path.end());
+        return path;
+    };
+    return rows(a) < rows(b);
+}
+
 QModelIndex TNodeTreeModel::FindItem(int32_t nodeID) const {
     const auto found = byNode_.find(nodeID);
-    return found == byNode_.end() ? QModelIndex() : IndexOf(found->second);
+    if (found == byNode_.end() || found->second.empty()) return QModelIndex();
+    // Should a node be shown by several items, the first in display order wins.
+    const TItem* first = found->second.front();
+    for (size_t i = 1; i < found->second.size(); ++i) {
+        if (ShownBefore(found->second[i], first)) first = found->second[i];
+    }
+    return IndexOf(first);
+}
+
+QModelIndex TNodeTreeModel::FindChild(const QModelIndex& parent, int32_t nodeID) const {
+    const auto found = byNode_.find(nodeID);
+    if (found == byNode_.end()) return QModelIndex();
+    const TItem* owner = ItemOf(parent);
+    for (const TItem* item : found->second) {
+        if (item->parent == owner) return IndexOf(item);
+    }
+    return QModelIndex();
+}
+
+std::vector<QModelIndex> TNodeTreeModel::ItemsOf(int32_t nodeID) const {
+    std::vector<QModelIndex> items;
+    const auto found = byNode_.find(nodeID);
+    if (found != byNode_.end()) {
+        for (const TItem* item : found->second) items.push_back(IndexOf(item));
+    }
+    return items;
 }
 
 std::vector<QModelIndex> TNodeTreeModel::AllItems() const {

@@ -76,10 +76,16 @@ public:
     void SetText(const QModelIndex& index, const QString& text);
     void SetHasChildren(const QModelIndex& index, bool hasChildren);
     void SetCut(const QModelIndex& index, bool cut);
-    // The item that shows `nodeID`, or an invalid index when it has none now.
+    // The first item in display order that shows `nodeID`, or an invalid index when it
+    // has none now.
     QModelIndex FindItem(int32_t nodeID) const;
+    // The child item of `parent` that shows `nodeID`, or an invalid index.
+    QModelIndex FindChild(const QModelIndex& parent, int32_t nodeID) const;
+    // Every item that shows `nodeID`, in no particular order.
+    std::vector<QModelIndex> ItemsOf(int32_t nodeID) const;
     // Every item, parents before their children.
     std::vector<QModelIndex> AllItems() const;
+    // How many nodes have items.
     size_t ItemCount() const { return byNode_.size(); }
 
 signals:
@@ -99,10 +105,14 @@ private:
     QModelIndex IndexOf(const TItem* item) const;
     void Forget(const TItem* item);  // drops the item and its branch from byNode_
     static void Renumber(TItem* parent, size_t from);
+    // `a` comes before `b` in display order (parents before children, rows in order).
+    static bool ShownBefore(const TItem* a, const TItem* b);
     QIcon IconFor(const TTreeItemData& data) const;
 
-    TItem top_;  // the invisible parent of the top-level items
-    std::unordered_map<int32_t, TItem*> byNode_;
+    // The invisible parent of the top-level items.
+    TItem top_;
+    // The items of each node shown.
+    std::unordered_map<int32_t, std::vector<TItem*>> byNode_;
     QIcon nodeIcon_, linkIcon_, rootIcon_;
     QIcon cutNodeIcon_, cutLinkIcon_, cutRootIcon_;
 };

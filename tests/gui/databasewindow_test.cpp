@@ -289,18 +289,20 @@ void DatabaseWindowTest::commandStatesFollowTheSelection() {
 
     const QModelIndex alpha = fixture.Item({"Alpha"});
     fixture.Select(alpha);
-    QCOMPARE(fixture.Disabled({TCommandId::NewNode, TCommandId::RenameNode, TCommandId::DeleteNode,
-                               TCommandId::ShiftDown, TCommandId::SortBranch, TCommandId::NodeSecurity,
-                               TCommandId::AddByte, TCommandId::AddBlob, TCommandId::AddDate}),
-             QStringList());
     QCOMPARE(
-        fixture.Enabled({TCommandId::ShiftUp, TCommandId::JumpToSource, TCommandId::InsByte, TCommandId::RenameKey,
-                         TCommandId::DeleteKey, TCommandId::EditKey, TCommandId::ShiftKeyUp, TCommandId::PasteKey}),
+        fixture.Disabled({TCommandId::NewNode, TCommandId::RenameNode, TCommandId::DeleteNode, TCommandId::ShiftDown,
+                          TCommandId::SortBranch, TCommandId::NodeSecurity, TCommandId::AddByte, TCommandId::AddBlob,
+                          TCommandId::AddDate, TCommandId::CutNode, TCommandId::CopyNode}),
         QStringList());
+    // Nothing marked yet: nothing to paste.
+    QCOMPARE(fixture.Enabled({TCommandId::ShiftUp, TCommandId::JumpToSource, TCommandId::InsByte, TCommandId::RenameKey,
+                              TCommandId::DeleteKey, TCommandId::EditKey, TCommandId::ShiftKeyUp, TCommandId::PasteKey,
+                              TCommandId::CutKey, TCommandId::CopyKey, TCommandId::PasteNode, TCommandId::PasteAsLink}),
+             QStringList());
 
     fixture.SelectKey(0);
     QCOMPARE(fixture.Disabled({TCommandId::InsByte, TCommandId::InsDate, TCommandId::RenameKey, TCommandId::DeleteKey,
-                               TCommandId::EditKey, TCommandId::ShiftKeyDown}),
+                               TCommandId::EditKey, TCommandId::ShiftKeyDown, TCommandId::CutKey, TCommandId::CopyKey}),
              QStringList());
     QVERIFY(!fixture.CommandEnabled(TCommandId::ShiftKeyUp));
     fixture.SelectKey(2);
@@ -315,11 +317,20 @@ void DatabaseWindowTest::commandStatesFollowTheSelection() {
 
     const QModelIndex link = fixture.Item({"Beta", "A1"});
     fixture.Select(link);
-    QCOMPARE(fixture.Disabled({TCommandId::DeleteNode, TCommandId::Information, TCommandId::NodeSecurity}),
+    QCOMPARE(fixture.Disabled({TCommandId::DeleteNode, TCommandId::Information, TCommandId::NodeSecurity,
+                               TCommandId::CutNode, TCommandId::CopyNode, TCommandId::JumpToSource}),
              QStringList());
     QCOMPARE(fixture.Enabled({TCommandId::NewNode, TCommandId::Import, TCommandId::RenameNode, TCommandId::SortBranch,
-                              TCommandId::Export, TCommandId::AddByte, TCommandId::EditKey}),
+                              TCommandId::Export, TCommandId::AddByte, TCommandId::EditKey, TCommandId::PasteKey}),
              QStringList());
+    // Nothing is pasted under a link, even with a node and a key marked.
+    window.ExecuteCommand(TCommandId::CopyNode);
+    fixture.Engine().LoadNode(window.TreeModel()->NodeID(fixture.Item({"Alpha"})));
+    fixture.Engine().MarkKey(1);
+    window.UpdateCommandStates();
+    QCOMPARE(fixture.Enabled({TCommandId::PasteNode, TCommandId::PasteAsLink, TCommandId::PasteKey}), QStringList());
+    fixture.Select(gamma);
+    QCOMPARE(fixture.Disabled({TCommandId::PasteNode, TCommandId::PasteAsLink, TCommandId::PasteKey}), QStringList());
 
     QCOMPARE(fixture.Disabled({TCommandId::FileFlush, TCommandId::FileCloseAll}), QStringList());
     QVERIFY(fixture.CommandEnabled(TDatabaseEntry::ChangePassword));
@@ -343,12 +354,15 @@ void DatabaseWindowTest::commandsStillToComeStayDisabled() {
     window.UpdateCommandStates();
     QVERIFY(fixture.CommandEnabled(TCommandId::RenameKey));  // the rules do allow
     using C = TCommandId;
-    QCOMPARE(fixture.Enabled({C::CutNode, C::CopyNode, C::PasteNode, C::PasteAsLink, C::JumpToSource, C::Import,
-                              C::Export, C::CutKey, C::CopyKey, C::PasteKey, C::Find, C::Replace, C::FindBroken,
-                              C::SearchNext, C::LocateID}),
+    QCOMPARE(fixture.Enabled({C::Import, C::Export, C::Find, C::Replace, C::FindBroken, C::SearchNext, C::LocateID}),
              QStringList());
-    fixture.Select(fixture.Item({"Beta", "A1"}));  // a link: Jump to Source's rule
-    QVERIFY(!fixture.CommandEnabled(C::JumpToSource));
+    // The clipboard commands follow their rules.
+    QCOMPARE(
+        fixture.Disabled({C::CutNode, C::CopyNode, C::PasteNode, C::PasteAsLink, C::CutKey, C::CopyKey, C::PasteKey}),
+        QStringList());
+    QVERIFY(!fixture.CommandEnabled(C::JumpToSource));  // not a link
+    fixture.Select(fixture.Item({"Beta", "A1"}));       // a link: Jump to Source's rule
+    QVERIFY(fixture.CommandEnabled(C::JumpToSource));
 }
 
 void DatabaseWindowTest::commandStatesOfAReadOnlyDatabase() {

@@ -21,16 +21,6 @@ using namespace kelmor::test;
 
 namespace {
 
-// The descriptions of a node's children as the engine lists them.
-QStringList EngineChildren(TKelmorClass& engine, int32_t parent) {
-    QStringList names;
-    TKelmorNodeRec rec;
-    for (bool found = engine.FindFirstChild(rec, parent); found; found = engine.FindNextChild(rec)) {
-        names << (engine.LoadNode(rec.currentID) ? FromLatin1(engine.GetDescription()) : QStringLiteral("?"));
-    }
-    return names;
-}
-
 QString Shortcut(TWindowFixture& fixture, TCommandId id) { return fixture.Host().Command(id)->shortcut().toString(); }
 
 }  // namespace

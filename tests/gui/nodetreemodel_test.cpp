@@ -132,6 +132,26 @@ void NodeTreeModelTest::itemsAreFoundByNodeID() {
     model.AppendChildren(root, Nodes(1, 2));
     QCOMPARE(model.AllItems().size(), size_t(3));
     QCOMPARE(model.AllItems().front(), root);
+
+    // A node shown twice: the first item in display order is found, whichever was added
+    // first, and removing one item leaves the other findable.
+    TNodeTreeModel twice;
+    const QModelIndex top = twice.AddTopItem(Node(0, "Root", true));
+    twice.AppendChildren(top, Nodes(1, 2));
+    const QPersistentModelIndex n1 = twice.index(0, 0, top);
+    const QPersistentModelIndex n2 = twice.index(1, 0, top);
+    twice.AppendChild(n2, Node(7, "Seven"));
+    QCOMPARE(twice.FindItem(7), twice.index(0, 0, n2));
+    twice.AppendChild(n1, Node(7, "Seven"));
+    QCOMPARE(twice.FindItem(7), twice.index(0, 0, n1));
+    QCOMPARE(twice.FindChild(n2, 7), twice.index(0, 0, n2));
+    QVERIFY(!twice.FindChild(top, 7).isValid());
+    QCOMPARE(twice.ItemsOf(7).size(), size_t(2));
+    twice.RemoveChildren(n1);
+    QCOMPARE(twice.FindItem(7), twice.index(0, 0, n2));
+    twice.RemoveItem(n2);
+    QVERIFY(!twice.FindItem(7).isValid());
+    QVERIFY(twice.ItemsOf(7).empty());
 }
 
 void NodeTreeModelTest::expandButtonFollowsTheChildren() {

@@ -30,6 +30,15 @@ bool FinishEdit(TKelmorItemView* view, bool accept) {
     return QTest::qWaitFor([view] { return !view->IsEditing(); }, 5000);
 }
 
+QStringList EngineChildren(TKelmorClass& engine, int32_t parent) {
+    QStringList names;
+    TKelmorNodeRec rec;
+    for (bool found = engine.FindFirstChild(rec, parent); found; found = engine.FindNextChild(rec)) {
+        names << (engine.LoadNode(rec.currentID) ? FromLatin1(engine.GetDescription()) : QStringLiteral("?"));
+    }
+    return names;
+}
+
 int32_t AddNode(TKelmorClass& engine, int32_t parent, const std::string& description) {
     engine.ClearNode();
     engine.SetDescription(description);

@@ -28,6 +28,8 @@ namespace kelmor::test {
 // `accept` false); true once the edit has ended (the editor closes after the key).
 bool FinishEdit(TKelmorItemView* view, const QString& text, bool accept = true);
 bool FinishEdit(TKelmorItemView* view, bool accept = true);
+// The descriptions of a node's children, as the engine holds them.
+QStringList EngineChildren(TKelmorClass& engine, int32_t parent);
 
 // Adds a node with a description under `parent` to an open engine; its ID.
 int32_t AddNode(TKelmorClass& engine, int32_t parent, const std::string& description);
