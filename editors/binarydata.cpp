@@ -23,14 +23,19 @@ TBinaryEffect& TBinaryEffect::operator|=(const TBinaryEffect& other) {
 }
 
 TBinaryEffect TBinaryData::AttachStream(QByteArray* stream) {
-    TBinaryEffect effect;
-    effect.selectionChanged = HasSelection();
+    const bool hadSelection = HasSelection();
     stream_ = stream;
+    return Restart(hadSelection);
+}
+
+TBinaryEffect TBinaryData::Restart(bool hadSelection) {
     caretPos_ = 0;
     caretInAscii_ = false;
     caretLowNibble_ = false;
     selAnchor_ = 0;
     selEnd_ = -1;
+    TBinaryEffect effect;
+    effect.selectionChanged = hadSelection;
     effect.handled = effect.changed = effect.clicked = effect.scrollToCaret = true;
     return effect;
 }
@@ -219,17 +224,10 @@ TBinaryEffect TBinaryData::DeleteSelection() {
 }
 
 TBinaryEffect TBinaryData::Clear() {
-    TBinaryEffect effect;
-    if (!stream_) return effect;
-    effect.selectionChanged = HasSelection();
+    if (!stream_) return TBinaryEffect{};
+    const bool hadSelection = HasSelection();
     stream_->clear();
-    caretPos_ = 0;
-    caretInAscii_ = false;
-    caretLowNibble_ = false;
-    selAnchor_ = 0;
-    selEnd_ = -1;
-    effect.handled = effect.changed = effect.clicked = effect.scrollToCaret = true;
-    return effect;
+    return Restart(hadSelection);
 }
 
 TBinaryEffect TBinaryData::SelectAll() {

@@ -111,6 +111,8 @@ public:
     TBinaryEffect EndDrag(bool selectionAtPress);
 
 private:
+    // Caret at the first byte's hex digits, no selection: the state of newly attached data.
+    TBinaryEffect Restart(bool hadSelection);
     int Clamp(int position) const { return qBound(0, position, Size()); }
     // Where a navigation key's raw target really takes the caret from `from`.
     int LimitTarget(int from, int target) const;

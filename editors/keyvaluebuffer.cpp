@@ -1,6 +1,5 @@
 #include "editors/keyvaluebuffer.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 
@@ -8,23 +7,6 @@
 #include "engine/tkelmor.h"
 
 namespace kelmor {
-
-namespace {
-
-template <typename T>
-QByteArray Encoded(T value) {
-    QByteArray bytes(sizeof(T), '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-template <typename T>
-T Decoded(const QByteArray& buffer) {
-    if (buffer.size() < static_cast<qsizetype>(sizeof(T))) return T{};
-    return qFromLittleEndian<T>(buffer.constData());
-}
-
-}  // namespace
 
 int KeyValueBufferSize(uint8_t type) {
     switch (type) {
@@ -47,13 +29,13 @@ QByteArray ReadKeyValueBuffer(const TKelmorClass& engine, uint16_t index, int& l
     const uint8_t type = engine.KeyType(index);
     QByteArray buffer;
     switch (type) {
-        case ktByte: buffer = Encoded<uint8_t>(engine.GetByteKey(index)); break;
-        case ktInteger: buffer = Encoded<int16_t>(engine.GetIntegerKey(index)); break;
-        case ktLongint: buffer = Encoded<int32_t>(engine.GetLongintKey(index)); break;
-        case ktFloat: buffer = Encoded<float>(engine.GetFloatKey(index)); break;
-        case ktCurrency: buffer = Encoded<int64_t>(engine.GetCurrencyKey(index)); break;
-        case ktDouble: buffer = Encoded<double>(engine.GetDoubleKey(index)); break;
-        case ktDate: buffer = Encoded<double>(engine.GetDateKey(index)); break;
+        case ktByte: buffer = EncodeKeyNumber<uint8_t>(engine.GetByteKey(index)); break;
+        case ktInteger: buffer = EncodeKeyNumber<int16_t>(engine.GetIntegerKey(index)); break;
+        case ktLongint: buffer = EncodeKeyNumber<int32_t>(engine.GetLongintKey(index)); break;
+        case ktFloat: buffer = EncodeKeyNumber<float>(engine.GetFloatKey(index)); break;
+        case ktCurrency: buffer = EncodeKeyNumber<int64_t>(engine.GetCurrencyKey(index)); break;
+        case ktDouble: buffer = EncodeKeyNumber<double>(engine.GetDoubleKey(index)); break;
+        case ktDate: buffer = EncodeKeyNumber<double>(engine.GetDateKey(index)); break;
         case ktString: {
             const std::string text = engine.GetStringKey(index);
             const size_t shown = std::min<size_t>(text.size(), 255);
@@ -86,13 +68,13 @@ void InsertKeyValueBuffer(TKelmorClass& engine, const std::string& name, uint16_
         return static_cast<size_t>(std::clamp<qsizetype>(length, 0, std::min<qsizetype>(buffer.size(), largest)));
     };
     switch (type) {
-        case ktByte: engine.InsertByteKey(name, index, Decoded<uint8_t>(buffer)); break;
-        case ktInteger: engine.InsertIntegerKey(name, index, Decoded<int16_t>(buffer)); break;
-        case ktLongint: engine.InsertLongintKey(name, index, Decoded<int32_t>(buffer)); break;
-        case ktFloat: engine.InsertFloatKey(name, index, Decoded<float>(buffer)); break;
-        case ktCurrency: engine.InsertCurrencyKey(name, index, Decoded<int64_t>(buffer)); break;
-        case ktDouble: engine.InsertDoubleKey(name, index, Decoded<double>(buffer)); break;
-        case ktDate: engine.InsertDateKey(name, index, Decoded<double>(buffer)); break;
+        case ktByte: engine.InsertByteKey(name, index, DecodeKeyNumber<uint8_t>(buffer)); break;
+        case ktInteger: engine.InsertIntegerKey(name, index, DecodeKeyNumber<int16_t>(buffer)); break;
+        case ktLongint: engine.InsertLongintKey(name, index, DecodeKeyNumber<int32_t>(buffer)); break;
+        case ktFloat: engine.InsertFloatKey(name, index, DecodeKeyNumber<float>(buffer)); break;
+        case ktCurrency: engine.InsertCurrencyKey(name, index, DecodeKeyNumber<int64_t>(buffer)); break;
+        case ktDouble: engine.InsertDoubleKey(name, index, DecodeKeyNumber<double>(buffer)); break;
+        case ktDate: engine.InsertDateKey(name, index, DecodeKeyNumber<double>(buffer)); break;
         case ktString: {
             const int shown = buffer.isEmpty() ? 0 : std::min<int>(static_cast<uint8_t>(buffer[0]), buffer.size() - 1);
             engine.InsertStringKey(name, index, std::string(buffer.constData() + 1, static_cast<size_t>(shown)));

@@ -5,12 +5,36 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtEndian>
+#include <bit>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace kelmor {
 
 class TKelmorClass;
+
+// A number of the buffer (integers, float, double, date, currency) in its little-endian bytes,
+// and back; bytes missing at the end read as zeros.
+template <class T>
+using TKeyNumberBits = std::conditional_t<
+    sizeof(T) == 1, uint8_t,
+    std::conditional_t<sizeof(T) == 2, uint16_t, std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>>>;
+
+template <class T>
+QByteArray EncodeKeyNumber(T value) {
+    QByteArray bytes(sizeof(T), '\0');
+    qToLittleEndian<TKeyNumberBits<T>>(std::bit_cast<TKeyNumberBits<T>>(value), bytes.data());
+    return bytes;
+}
+
+template <class T>
+T DecodeKeyNumber(const QByteArray& buffer) {
+    QByteArray bytes = buffer.left(sizeof(T));
+    bytes.resize(sizeof(T), '\0');
+    return std::bit_cast<T>(qFromLittleEndian<TKeyNumberBits<T>>(bytes.constData()));
+}
 
 // The size of the buffer for a key type: 1, 2, 4, 4, 256, 255, 65535, 8, 8, 8 bytes.
 int KeyValueBufferSize(uint8_t type);

@@ -47,7 +47,6 @@ TBinaryKeyFrame::TBinaryKeyFrame(QWidget* parent, bool readOnly, int& length, QB
                                  const TImageStrip& images, const TRegionalSettings& settings, const TLayout& layout)
     : TCommonKeyFrame(parent, readOnly, length, buffer, keyType, images, settings), layout_(layout) {
     setFixedSize(layout.frameSize);
-    SetImageIndex(layout.imageIndex);
 
     editor_ = new TBinaryEditor(this);
     editor_->setObjectName(QStringLiteral("BinaryEditor"));

@@ -46,7 +46,6 @@ protected:
         int labelsY;
         QPoint loadButtonPos;
         QPoint saveButtonPos;
-        int imageIndex;
         QString tooLargeMessage;
     };
 

@@ -6,6 +6,6 @@ TBlobKeyEditor::TBlobKeyEditor(QWidget* parent, bool readOnly, int& length, QByt
                                const TImageStrip& images, const TRegionalSettings& settings)
     : TBinaryKeyFrame(parent, readOnly, length, buffer, keyType, images, settings,
                       TLayout{QSize(545, 228), QRect(24, 24, 513, 175), 16, 4, 13, kMaxSize, 204, QPoint(490, 200),
-                              QPoint(514, 200), 13, QStringLiteral("Files of 64K or lower are only supported.")}) {}
+                              QPoint(514, 200), QStringLiteral("Files of 64K or lower are only supported.")}) {}
 
 }  // namespace kelmor

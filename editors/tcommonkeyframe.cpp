@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "editors/keytypeimage.h"
 #include "editors/tspinbuttons.h"
 #include "ui/common.h"
 #include "ui/timagestrip.h"
@@ -53,6 +54,7 @@ TCommonKeyFrame::TCommonKeyFrame(QWidget* parent, bool readOnly, int& length, QB
     indicator->setObjectName(QStringLiteral("TypeIndicator"));
     indicator->setGeometry(6, 27, TImageStrip::kImageSize, TImageStrip::kImageSize);
     indicator_ = indicator;
+    SetImageIndex(KeyTypeImageIndex(keyType));
 }
 
 void TCommonKeyFrame::ConnectValueLabel() { valueLabel_->setBuddy(ValueControl()); }

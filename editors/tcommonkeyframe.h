@@ -6,11 +6,10 @@
 
 #include <QByteArray>
 #include <QWidget>
-#include <QtEndian>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "editors/keyvaluebuffer.h"
 #include "engine/regional.h"
 
 class QLabel;
@@ -61,20 +60,11 @@ protected:
 
     template <class T>
     T LoadNumber() const {
-        using Bits = std::conditional_t<
-            sizeof(T) == 1, uint8_t,
-            std::conditional_t<sizeof(T) == 2, uint16_t, std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>>>;
-        const QByteArray bytes = LoadBytes(sizeof(T));
-        return std::bit_cast<T>(qFromLittleEndian<Bits>(bytes.constData()));
+        return DecodeKeyNumber<T>(LoadBytes(sizeof(T)));
     }
     template <class T>
     void StoreNumber(T value) {
-        using Bits = std::conditional_t<
-            sizeof(T) == 1, uint8_t,
-            std::conditional_t<sizeof(T) == 2, uint16_t, std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>>>;
-        QByteArray bytes(sizeof(T), '\0');
-        qToLittleEndian<Bits>(std::bit_cast<Bits>(value), bytes.data());
-        StoreBytes(bytes);
+        StoreBytes(EncodeKeyNumber(value));
     }
 
 private:

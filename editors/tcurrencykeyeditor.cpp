@@ -10,7 +10,6 @@ TCurrencyKeyEditor::TCurrencyKeyEditor(QWidget* parent, bool readOnly, int& leng
                                        const TImageStrip& images, const TRegionalSettings& settings)
     : TCommonKeyFrame(parent, readOnly, length, buffer, keyType, images, settings) {
     setFixedSize(364, 56);
-    SetImageIndex(35);
     currencyBox_ = new TCurrencyEdit(this);
     currencyBox_->setObjectName(QStringLiteral("ECurrencyBox"));
     // Wider than 121 where the font needs it, so that the longest text of the key shows whole.

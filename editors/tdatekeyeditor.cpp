@@ -19,7 +19,6 @@ TDateKeyEditor::TDateKeyEditor(QWidget* parent, bool readOnly, int& length, QByt
                                const TImageStrip& images, const TRegionalSettings& settings)
     : TCommonKeyFrame(parent, readOnly, length, buffer, keyType, images, settings) {
     setFixedSize(376, 87);
-    SetImageIndex(44);
     ValueLabel()->setText(QStringLiteral("&Date:"));
     dateInp_ = new QDateEdit(this);
     dateInp_->setObjectName(QStringLiteral("EDateInp"));

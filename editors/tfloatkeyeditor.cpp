@@ -22,12 +22,10 @@ TFloatKeyEditor::TFloatKeyEditor(QWidget* parent, bool readOnly, int& length, QB
     floatBox_->SetIncrement(1);
     floatBox_->SetRegionalSettings(settings);
     if (keyType == ktFloat) {
-        SetImageIndex(10);
         floatBox_->SetFormat(TFloatFormat::Fixed);
         floatBox_->SetPrecision(3);
         floatBox_->SetValue(LoadNumber<float>());
     } else {
-        SetImageIndex(36);
         floatBox_->SetFormat(TFloatFormat::General);
         floatBox_->SetPrecision(15);
         floatBox_->SetValue(LoadNumber<double>());

@@ -21,19 +21,16 @@ TIntegerKeyEditor::TIntegerKeyEditor(QWidget* parent, bool readOnly, int& length
     integerBox_->SetRegionalSettings(settings);
     switch (keyType) {
         case ktByte:
-            SetImageIndex(7);
             integerBox_->SetMin(0);
             integerBox_->SetMax(255);
             integerBox_->SetValue(LoadNumber<uint8_t>());
             break;
         case ktInteger:
-            SetImageIndex(8);
             integerBox_->SetMin(-32768);
             integerBox_->SetMax(32767);
             integerBox_->SetValue(LoadNumber<int16_t>());
             break;
         default:
-            SetImageIndex(9);
             integerBox_->SetMin(std::numeric_limits<int32_t>::min());
             integerBox_->SetMax(std::numeric_limits<int32_t>::max());
             integerBox_->SetValue(LoadNumber<int32_t>());

@@ -10,7 +10,6 @@ TStringKeyEditor::TStringKeyEditor(QWidget* parent, bool readOnly, int& length, 
                                    const TImageStrip& images, const TRegionalSettings& settings)
     : TCommonKeyFrame(parent, readOnly, length, buffer, keyType, images, settings) {
     setFixedSize(362, 56);
-    SetImageIndex(11);
     stringBox_ = new QLineEdit(this);
     stringBox_->setObjectName(QStringLiteral("EStringBox"));
     stringBox_->setGeometry(24, 24, 329, 21);

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editors/keytypeimage.h"
 #include "security/tchangepasswordform.h"
 #include "security/tinformationform.h"
 #include "security/tusermanagementform.h"
@@ -38,23 +39,6 @@ constexpr int kTreeWidth = 209;
 constexpr int kSplitterWidth = 3;
 constexpr QSize kFirstSize(473, 269);
 constexpr QSize kMinimumSize(250, 100);
-
-// The image of each key type: that of its Add command.
-int KeyTypeImage(uint8_t type) {
-    switch (type) {
-        case ktByte: return 7;
-        case ktInteger: return 8;
-        case ktLongint: return 9;
-        case ktFloat: return 10;
-        case ktString: return 11;
-        case ktSequence: return 12;
-        case ktBlob: return 13;
-        case ktCurrency: return 35;
-        case ktDouble: return 36;
-        case ktDate: return 44;
-        default: return -1;
-    }
-}
 
 QFrame* PaneSeparator(QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -165,7 +149,7 @@ void TMDIChild::CreateControls() {
     nodeTree_->SetEditPermission([this](const QModelIndex& item) { return NodeTreeEditing(item); });
 
     keyModel_ = new TKeyListModel(this);
-    keyModel_->SetTypeIcons([this](uint8_t type) { return host_.CommandImages().Icon(KeyTypeImage(type)); });
+    keyModel_->SetTypeIcons([this](uint8_t type) { return host_.CommandImages().Icon(KeyTypeImageIndex(type)); });
     keyList_ = new TKelmorListView(this);
     keyList_->setObjectName(QStringLiteral("KeyList"));
     keyList_->setModel(keyModel_);
