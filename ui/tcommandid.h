@@ -92,17 +92,12 @@ constexpr std::size_t CommandIndex(TCommandId id) { return static_cast<std::size
 // Commands the database window carries out (the others are the main window's own).
 constexpr bool IsDatabaseWindowCommand(TCommandId id) { return id >= TCommandId::Find; }
 
-// False for the commands whose operations are still to come (searching, import and
-// export): they are shown, and stay disabled whatever their enabled-state rule says.
+// False for the commands whose operations are still to come (import and export): they
+// are shown, and stay disabled whatever their enabled-state rule says.
 constexpr bool CommandAvailable(TCommandId id) {
     switch (id) {
         case TCommandId::Import:
-        case TCommandId::Export:
-        case TCommandId::Find:
-        case TCommandId::Replace:
-        case TCommandId::FindBroken:
-        case TCommandId::SearchNext:
-        case TCommandId::LocateID: return false;
+        case TCommandId::Export: return false;
         default: return true;
     }
 }

@@ -3,8 +3,8 @@
 #include <QVBoxLayout>
 
 #include "ui/common.h"
+#include "ui/tanimationcontrol.h"
 #include "window/deleteclip.h"
-#include "window/tanimationcontrol.h"
 
 namespace kelmor {
 

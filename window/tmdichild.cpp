@@ -83,6 +83,7 @@ TMDIChild::TMDIChild(TDatabaseHost& host, std::unique_ptr<TKelmorClass> engine, 
 }
 
 TMDIChild::~TMDIChild() {
+    StopWorker();  // its thread uses the engine, which goes with this window
     destroying_ = true;
     flushTimer_->stop();
     selectionTimer_->stop();
@@ -268,8 +269,13 @@ void TMDIChild::ExecuteCommand(TCommandId id) {
             case C::EditKey: EditKeyValue(); break;
             case C::ShiftKeyUp: ShiftKey(true); break;
             case C::ShiftKeyDown: ShiftKey(false); break;
+            case C::Find: Find(); break;
+            case C::Replace: Replace(); break;
+            case C::FindBroken: FindBrokenLinks(); break;
+            case C::SearchNext: SearchAgain(); break;
+            case C::LocateID: LocateByID(); break;
             default:
-                // The search commands, Import and Export arrive with their dialogs.
+                // Import and Export arrive with their dialogs.
                 AddKeyByCommand(id);
                 break;
         }
@@ -285,7 +291,8 @@ bool TMDIChild::FlushDatabase() {
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
     flushTimer_->stop();  // no second report of the same failure while the question is up
-    if (WorkerRunning() || engine_->IsReadOnly() || !engine_->Modified() || engine_->Flush() == kResultOK) {
+    StopWorker();         // the save below needs the engine to itself
+    if (engine_->IsReadOnly() || !engine_->Modified() || engine_->Flush() == kResultOK) {
         event->accept();
         return;
     }
@@ -369,6 +376,24 @@ void TMDIChild::ShowNodePath() { SetWindowStatus(NodePath(SelectedItem(), true))
 
 void TMDIChild::SetWindowStatus(const QString& text) {
     if (IsActiveDatabaseWindow() || activating_) host_.SetStatusText(text);
+}
+
+// ---------------------------------------------------------------- other threads
+
+void TMDIChild::BeginWorkerUse(std::function<void()> stop) {
+    workerRunning_ = true;
+    stopWorker_ = std::move(stop);
+}
+
+void TMDIChild::EndWorkerUse() {
+    workerRunning_ = false;
+    stopWorker_ = nullptr;
+}
+
+void TMDIChild::StopWorker() {
+    std::function<void()> stop = std::move(stopWorker_);
+    if (stop) stop();
+    EndWorkerUse();
 }
 
 // ---------------------------------------------------------------- flushing

@@ -118,14 +118,26 @@ public:
     // false) or gives them back.
     void SetEditShortcuts(bool restore);
 
+    // ---- Search commands ----
+    void Find();
+    void Replace();
+    void FindBrokenLinks();
+    void SearchAgain();
+    void LocateByID();
+    // One search run: a step, then the match shown and, when replacing, replaced; all
+    // matches in turn for Replace All.
+    void RunSearch(bool first);
+
     // ---- Other threads using the engine (searches, imports, exports) ----
-    // Called around the run of a thread that uses the engine. While any is running, the
-    // periodic flush, the delayed key list and the lazy reading of children wait.
-    void BeginWorkerUse() { ++workersRunning_; }
-    void EndWorkerUse() {
-        if (workersRunning_ > 0) --workersRunning_;
-    }
-    bool WorkerRunning() const { return workersRunning_ > 0; }
+    // Called around the run of a thread that uses the engine (one at a time: its window is
+    // modal); `stop` asks that thread to end and waits for it. While it runs, the periodic
+    // flush, the delayed key list and the lazy reading of children wait.
+    void BeginWorkerUse(std::function<void()> stop = {});
+    void EndWorkerUse();
+    bool WorkerRunning() const { return workerRunning_; }
+    // Stops the thread that uses the engine, if one runs, and waits for it: the window is
+    // closing.
+    void StopWorker();
 
     // ---- Parts of the window ----
     TKelmorTreeView* NodeTree() const { return nodeTree_; }
@@ -188,6 +200,20 @@ private:
     void ShowKeyMenu(const QPoint& at);
     void EditKeyValueRequested();
 
+    // Search.
+    void StartSearch(const TKelmorSearch& settings, uint8_t mode);
+    void InstallProgressReporter();
+    // Runs one step behind the progress window; false when this window closed meanwhile
+    // (nothing of it may be touched then).
+    bool RunSearchStep(bool first, int32_t& match, QString& error);
+    // Selects the match's item (and key row); the item, or none when it cannot be shown.
+    QModelIndex ShowMatch(int32_t match);
+    void ReplaceMatch(int32_t match, const QModelIndex& item, uint16_t& flags, bool& repeat);
+    std::string ReplacedText(const std::string& old) const;
+    void ReplaceInDescription(int32_t match, const QModelIndex& item);
+    void ReplaceInKeyName(int32_t match, const QModelIndex& item, uint16_t key);
+    void ReplaceInKeyValue(int32_t match, const QModelIndex& item, uint16_t key, bool& repeat);
+
     // A caption accepted in place: empty is refused, over-long is cut after a warning.
     bool CheckCaption(QString& text);
 
@@ -219,7 +245,8 @@ private:
     int32_t lastLocatedID_ = 0;
     bool searchAborted_ = false;
     bool cutPending_ = false;
-    int workersRunning_ = 0;
+    bool workerRunning_ = false;
+    std::function<void()> stopWorker_;
     bool flushFailureShown_ = false;
 };
 

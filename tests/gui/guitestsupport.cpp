@@ -108,10 +108,15 @@ TModalDriver& TModalDriver::Logon(const QString& user, const QString& password, 
     });
 }
 
+TModalDriver& TModalDriver::LetRun(const QString& objectName) {
+    running_.append(objectName);
+    return *this;
+}
+
 void TModalDriver::Poll() {
     if (last_ && !last_->isVisible()) last_ = nullptr;
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == last_ || !modal->isVisible()) return;
+    if (!modal || modal == last_ || !modal->isVisible() || running_.contains(modal->objectName())) return;
     last_ = modal;
     ++seen_;
     if (handlers_.empty()) {

@@ -50,6 +50,9 @@ public:
 
     // Presses `button` in a message box, noting its text.
     TModalDriver& Message(QMessageBox::StandardButton button = QMessageBox::Ok);
+    // Modal windows with this object name end by themselves (progress windows): they are
+    // left to run, neither answered nor closed.
+    TModalDriver& LetRun(const QString& objectName);
     // Fills the logon dialog and presses OK (or Cancel).
     TModalDriver& Logon(const QString& user, const QString& password, bool readOnly = false, bool ok = true);
 
@@ -57,6 +60,7 @@ private:
     void Poll();
 
     std::deque<THandler> handlers_;
+    QStringList running_;
     QStringList messages_;
     QPointer<QWidget> last_;
     int seen_ = 0;

@@ -1,4 +1,4 @@
-#include "window/tanimationcontrol.h"
+#include "ui/tanimationcontrol.h"
 
 #include <QPainter>
 #include <QTimer>

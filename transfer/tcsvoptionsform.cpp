@@ -1,0 +1,77 @@
+#include "transfer/tcsvoptionsform.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "interchange/tadvancedimportoptions.h"
+#include "ui/common.h"
+#include "ui/guarded.h"
+
+namespace kelmor {
+
+TCSVOptionsForm::TCSVOptionsForm(TAdvancedImportOptions& options, QWidget* parent)
+    : QDialog(parent), options_(options) {
+    setObjectName(QStringLiteral("CSVOptionsForm"));
+    setWindowTitle(QStringLiteral("Advanced CSV Options"));
+
+    useFirstRec_ = new QCheckBox(QStringLiteral("Use &First Record as Field Descriptions"), this);
+    useFirstRec_->setObjectName(QStringLiteral("xUseFirstRec"));
+    useSDF_ = new QCheckBox(QStringLiteral("Use &SDF format for data"), this);
+    useSDF_->setObjectName(QStringLiteral("xUseSDF"));
+    auto* note = new QLabel(QStringLiteral("(Changing will reassign any adjustments made to the field names)"), this);
+    note->setObjectName(QStringLiteral("Note"));
+    note->setWordWrap(true);
+
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("OkButton"));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("CancelButton"));
+    cancel_->setAutoDefault(false);
+    connect(ok_, &QPushButton::clicked, this, &TCSVOptionsForm::accept);
+    connect(cancel_, &QPushButton::clicked, this, &TCSVOptionsForm::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(useFirstRec_);
+    layout->addWidget(useSDF_);
+    layout->addWidget(note);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    LoadSettings();
+}
+
+void TCSVOptionsForm::LoadSettings() {
+    useFirstRec_->setChecked(options_.UseFirstRecord());
+    useSDF_->setChecked(options_.UseSDF());
+}
+
+void TCSVOptionsForm::accept() {
+    const bool useFirstRecord = useFirstRec_->isChecked();
+    const bool useSDF = useSDF_->isChecked();
+    Guarded([&] { options_.Apply(useFirstRecord, useSDF); });
+    QDialog::accept();
+}
+
+void TCSVOptionsForm::reject() {
+    LoadSettings();
+    QDialog::reject();
+}
+
+void TCSVOptionsForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    // Centred over the form that opened it (the record import dialog), or the main window.
+    const QRect form = OwnerFormRect(parentWidget());
+    if (!form.isNull()) move(CentredPosition(form, frameGeometry().size()));
+}
+
+}  // namespace kelmor

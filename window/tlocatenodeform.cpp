@@ -1,0 +1,65 @@
+#include "window/tlocatenodeform.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "editors/tintegeredit.h"
+#include "ui/common.h"
+
+namespace kelmor {
+
+namespace {
+constexpr int kMaxIDLength = 32;
+constexpr int kIDBoxWidth = 150;
+}  // namespace
+
+TLocateNodeForm::TLocateNodeForm(int32_t nodeID, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("LocateNodeForm"));
+    setWindowTitle(QStringLiteral("Locate Node by ID"));
+
+    nodeID_ = new TIntegerEdit(this);
+    nodeID_->setObjectName(QStringLiteral("xNodeID"));
+    nodeID_->setMaxLength(kMaxIDLength);
+    nodeID_->setMinimumWidth(kIDBoxWidth);
+    nodeID_->SetValue(nodeID);  // no limits: every ID, negative ones too, can be typed and stepped to
+    auto* label = new QLabel(QStringLiteral("&Node ID:"), this);
+    label->setBuddy(nodeID_);
+
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("OkButton"));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("CancelButton"));
+    cancel_->setAutoDefault(false);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(nodeID_, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    nodeID_->setFocus();
+}
+
+int32_t TLocateNodeForm::NodeID() const { return nodeID_->Value(); }
+
+void TLocateNodeForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // Centred on the main window, where there is one.
+    if (MessageMainWindow() != nullptr) move(CentredPosition(OwnerFormRect(nullptr), frameGeometry().size()));
+}
+
+}  // namespace kelmor
