@@ -322,7 +322,7 @@ void TMainForm::SetMenuEnabled(QMenu* menu, bool enabled) {
 void TMainForm::SetDatabaseCommandsEnabled(bool enabled) {
     using C = TCommandId;
     for (TCommandId id : {C::FileCloseAll, C::Find, C::LocateID, C::FindBroken, C::Information})
-        Command(id)->setEnabled(enabled && CommandAvailable(id));
+        Command(id)->setEnabled(enabled);
     if (enabled) return;
     for (TCommandId id : {C::Replace, C::SearchNext, C::FileFlush}) Command(id)->setEnabled(false);
     for (QMenu* menu : documentMenus_) SetMenuEnabled(menu, false);

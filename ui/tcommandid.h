@@ -92,16 +92,6 @@ constexpr std::size_t CommandIndex(TCommandId id) { return static_cast<std::size
 // Commands the database window carries out (the others are the main window's own).
 constexpr bool IsDatabaseWindowCommand(TCommandId id) { return id >= TCommandId::Find; }
 
-// False for the commands whose operations are still to come (import and export): they
-// are shown, and stay disabled whatever their enabled-state rule says.
-constexpr bool CommandAvailable(TCommandId id) {
-    switch (id) {
-        case TCommandId::Import:
-        case TCommandId::Export: return false;
-        default: return true;
-    }
-}
-
 enum class TDatabaseEntry { ChangePassword, DatabaseInformation, UserManagement };
 
 inline constexpr std::size_t kDatabaseEntryCount = 3;

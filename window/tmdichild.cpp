@@ -274,10 +274,9 @@ void TMDIChild::ExecuteCommand(TCommandId id) {
             case C::FindBroken: FindBrokenLinks(); break;
             case C::SearchNext: SearchAgain(); break;
             case C::LocateID: LocateByID(); break;
-            default:
-                // Import and Export arrive with their dialogs.
-                AddKeyByCommand(id);
-                break;
+            case C::Import: ImportData(); break;
+            case C::Export: ExportData(); break;
+            default: AddKeyByCommand(id); break;
         }
     });
 }

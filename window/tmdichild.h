@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "engine/tkelmor.h"
+#include "interchange/jobfactory.h"
 #include "ui/tdatabasehost.h"
 #include "ui/tdatabasewindow.h"
 #include "window/tnodetreemodel.h"
@@ -118,6 +120,10 @@ public:
     // false) or gives them back.
     void SetEditShortcuts(bool restore);
 
+    // ---- Import and export ----
+    void ImportData();
+    void ExportData();
+
     // ---- Search commands ----
     void Find();
     void Replace();
@@ -169,7 +175,7 @@ private:
     void CreateControls();
     void CreateMenus();
     QAction* Command(TCommandId id) const { return host_.Command(id); }
-    void Enable(TCommandId id, bool enabled) const { Command(id)->setEnabled(enabled && CommandAvailable(id)); }
+    void Enable(TCommandId id, bool enabled) const { Command(id)->setEnabled(enabled); }
     void Enable(TDatabaseEntry entry, bool enabled) const;
     // The conditions the enabled states are made of (tmdichild_states.cpp).
     struct TStateLetters StateLetters() const;
@@ -199,6 +205,15 @@ private:
     void InsertNewKey(uint8_t type, uint16_t position);
     void ShowKeyMenu(const QPoint& at);
     void EditKeyValueRequested();
+
+    // Import and export.
+    // The job's file and location, chosen in a file dialog; none when it was cancelled.
+    template <class TDialog>
+    std::optional<TJobArguments> ChooseJobFile();
+    // Runs the job behind the progress window and hands it to `readResult` once its thread
+    // has ended; false when this window closed meanwhile (nothing of it may be touched then).
+    bool RunJob(std::unique_ptr<TKelmorInOut> job, bool import,
+                const std::function<void(TKelmorInOut& job)>& readResult);
 
     // Search.
     void StartSearch(const TKelmorSearch& settings, uint8_t mode);

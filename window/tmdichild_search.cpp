@@ -29,16 +29,26 @@ QString DoubledAmpersands(QString text) { return text.replace(QLatin1Char('&'), 
 
 // ---------------------------------------------------------------- commands
 
+// The dialogs are gone before the search runs: a window closed during the search takes
+// its children with it.
 void TMDIChild::Find() {
-    TFindDialog dialog(searchState_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    StartSearch(dialog.SearchState(), kFindMode);
+    TKelmorSearch settings;
+    {
+        TFindDialog dialog(searchState_, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        settings = dialog.SearchState();
+    }
+    StartSearch(settings, kFindMode);
 }
 
 void TMDIChild::Replace() {
-    TReplaceDialog dialog(searchState_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    StartSearch(dialog.SearchState(), kReplaceMode);
+    TKelmorSearch settings;
+    {
+        TReplaceDialog dialog(searchState_, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        settings = dialog.SearchState();
+    }
+    StartSearch(settings, kReplaceMode);
 }
 
 void TMDIChild::StartSearch(const TKelmorSearch& settings, uint8_t mode) {

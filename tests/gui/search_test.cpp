@@ -119,6 +119,7 @@ private slots:
     void keyNameReplacedInPlace();
     void locateByID_data();
     void locateByID();
+    void closingTheProgramDuringASearch_data();
     void closingTheProgramDuringASearch();
     void abortingASearchOfAFullDatabase();
 };
@@ -614,9 +615,23 @@ void SearchTest::locateByID() {
 
 // ---------------------------------------------------------------- long searches
 
+void SearchTest::closingTheProgramDuringASearch_data() {
+    QTest::addColumn<bool>("throughFind");
+    QTest::newRow("the step held until the close") << false;
+    QTest::newRow("started from the Find dialog") << true;
+}
+
 void SearchTest::closingTheProgramDuringASearch() {
+    QFETCH(bool, throughFind);
     TWindowFixture::TOptions options;
-    options.populate = BuildAbcTree;
+    options.populate = [throughFind](TKelmorClass& engine) {
+        BuildAbcTree(engine);
+        // The Find dialog leaves no way to hold the step: a long search makes sure it is
+        // still running when the close comes.
+        if (!throughFind) return;
+        const int32_t big = AddNode(engine, 0, "Big");
+        for (int i = 0; i < 60000; ++i) AddNode(engine, big, "node " + std::to_string(i));
+    };
     options.host = TWindowFixture::THost::MainForm;
     TWindowFixture fixture(options);
     QVERIFY(fixture.Opened());
@@ -635,12 +650,16 @@ void SearchTest::closingTheProgramDuringASearch() {
         while (!closing.load()) std::this_thread::yield();
     };
     TModalDriver driver;
-    driver.Then([&](QWidget*) {
+    if (throughFind)
+        driver.Then([](QWidget* modal) { FillSearchDialog(modal, QStringLiteral("no such text"), kAllText); });
+    driver.Then([&](QWidget* modal) {
+        QCOMPARE(modal->objectName(), kProgressForm);
         closing.store(true);
         fixture.Form().close();  // the search stops, the database is saved, the windows go
     });
     const QPointer<TMDIChild> alive(&window);
-    StartSearch(window, "no such text", kAllText | sfProcessMessages);
+    if (throughFind) window.ExecuteCommand(C::Find);
+    else StartSearch(window, "no such text", kAllText | sfProcessMessages);
     QVERIFY(driver.AllAnswered());
     QVERIFY(!alive);
 
