@@ -6,15 +6,15 @@
 
 #include "engine/keytypes.h"
 #include "engine/keyvaluefromtext.h"
+#include "search/textreplacement.h"
+#include "search/tfinddialog.h"
+#include "search/tlocatenodeform.h"
+#include "search/tsearchprogressform.h"
 #include "ui/common.h"
-#include "window/textreplacement.h"
-#include "window/tfinddialog.h"
 #include "window/tkelmorlistview.h"
 #include "window/tkelmortreeview.h"
 #include "window/tkeylistmodel.h"
-#include "window/tlocatenodeform.h"
 #include "window/tmdichild.h"
-#include "window/tsearchprogressform.h"
 
 namespace kelmor {
 

@@ -240,7 +240,7 @@ void ImportExportTest::closingTheProgramDuringAnImport() {
         fixture.Form().close();  // the import stops, the database is saved, the windows go
     });
     const QPointer<TMDIChild> alive(&window);
-    Run(window, C::Import);
+    window.ExecuteCommand(C::Import);  // nothing of the window may be touched after it
     QVERIFY(driver.AllAnswered());
     QVERIFY(!alive);
 

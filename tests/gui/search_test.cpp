@@ -14,13 +14,13 @@
 #include "editors/tintegeredit.h"
 #include "engine/kelmorerrors.h"
 #include "engine/keytypes.h"
+#include "search/textreplacement.h"
+#include "search/tsearchprogressform.h"
 #include "tests/gui/guitestsupport.h"
 #include "tests/gui/windowfixture.h"
 #include "ui/common.h"
-#include "window/textreplacement.h"
 #include "window/tkelmorlistview.h"
 #include "window/tkelmortreeview.h"
-#include "window/tsearchprogressform.h"
 
 using namespace kelmor;
 using namespace kelmor::test;
@@ -658,8 +658,13 @@ void SearchTest::closingTheProgramDuringASearch() {
         fixture.Form().close();  // the search stops, the database is saved, the windows go
     });
     const QPointer<TMDIChild> alive(&window);
-    if (throughFind) window.ExecuteCommand(C::Find);
-    else StartSearch(window, "no such text", kAllText | sfProcessMessages);
+    if (throughFind) {
+        window.ExecuteCommand(C::Find);
+    } else {
+        window.SearchState().searchText = "no such text";
+        window.SearchState().flags = kAllText | sfProcessMessages;
+        window.RunSearch(true);
+    }
     QVERIFY(driver.AllAnswered());
     QVERIFY(!alive);
 

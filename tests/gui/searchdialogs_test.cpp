@@ -16,11 +16,11 @@
 
 #include "editors/tintegeredit.h"
 #include "engine/tkelmor.h"
+#include "search/searchhistory.h"
+#include "search/tfinddialog.h"
+#include "search/tlocatenodeform.h"
 #include "tests/gui/guitestsupport.h"
 #include "ui/common.h"
-#include "window/searchhistory.h"
-#include "window/tfinddialog.h"
-#include "window/tlocatenodeform.h"
 
 using namespace kelmor;
 using namespace kelmor::test;

@@ -1,4 +1,4 @@
-#include "window/searchhistory.h"
+#include "search/searchhistory.h"
 
 #include <QSettings>
 

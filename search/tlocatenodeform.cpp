@@ -1,4 +1,4 @@
-#include "window/tlocatenodeform.h"
+#include "search/tlocatenodeform.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

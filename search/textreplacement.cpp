@@ -1,4 +1,4 @@
-#include "window/textreplacement.h"
+#include "search/textreplacement.h"
 
 #include "engine/userblock.h"
 

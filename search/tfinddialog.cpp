@@ -1,4 +1,4 @@
-#include "window/tfinddialog.h"
+#include "search/tfinddialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

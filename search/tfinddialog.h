@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/tkelmor.h"
-#include "window/searchhistory.h"
+#include "search/searchhistory.h"
 
 class QCheckBox;
 class QComboBox;

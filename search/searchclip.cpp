@@ -1,4 +1,4 @@
-#include "window/searchclip.h"
+#include "search/searchclip.h"
 
 #include <QPainter>
 #include <QRect>

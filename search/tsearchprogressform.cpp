@@ -1,12 +1,12 @@
-#include "window/tsearchprogressform.h"
+#include "search/tsearchprogressform.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <exception>
 
+#include "search/searchclip.h"
 #include "ui/common.h"
 #include "ui/tanimationcontrol.h"
-#include "window/searchclip.h"
 
 namespace kelmor {
 
@@ -16,7 +16,16 @@ TSearchThread::TSearchThread(TSearchProgressForm& form, TKelmorClass& engine, bo
                              int32_t& result)
     : form_(form), engine_(engine), first_(first), search_(search), result_(result) {}
 
-void TSearchThread::run() {
+void TSearchThread::Start() {
+    started_ = true;
+    thread_ = std::thread([this] { Run(); });
+}
+
+void TSearchThread::Wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void TSearchThread::Run() {
     int32_t result = -1;
     try {
         result = first_ ? engine_.SearchFirst(search_) : engine_.SearchNext(search_);
@@ -29,6 +38,7 @@ void TSearchThread::run() {
         search_.foundIn = kFoundNone;
     }
     result_ = result;
+    ended_.store(true);
     // Never waits for the user-interface thread: that thread waits for this one when the
     // window goes. A notice that arrives after the window has gone is dropped.
     QMetaObject::invokeMethod(
@@ -59,7 +69,7 @@ TSearchProgressForm::TSearchProgressForm(QWidget* owner, int32_t& result, TKelmo
     layout->addWidget(abortButton_, 0, Qt::AlignHCenter);
 }
 
-TSearchProgressForm::~TSearchProgressForm() { thread_.wait(); }
+TSearchProgressForm::~TSearchProgressForm() { thread_.Wait(); }
 
 QString TSearchProgressForm::ErrorText() const { return FromLatin1(thread_.Error()); }
 
@@ -67,7 +77,7 @@ void TSearchProgressForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     move(CentredPosition(OwnerFormRect(nullptr), frameGeometry().size()));
     animation_->Play(0, kLastFrame);
-    if (!thread_.isRunning() && !thread_.isFinished()) thread_.start();
+    if (!thread_.Started()) thread_.Start();
 }
 
 void TSearchProgressForm::StepDone() {
@@ -89,8 +99,8 @@ void TSearchProgressForm::reject() {
 
 void TSearchProgressForm::StopSearch() {
     if (isVisible()) reject();
-    else if (thread_.isRunning()) engine_.CancelSearch(search_);
-    thread_.wait();
+    else if (thread_.Running()) engine_.CancelSearch(search_);
+    thread_.Wait();
 }
 
 }  // namespace kelmor

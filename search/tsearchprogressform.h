@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QDialog>
-#include <QThread>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <thread>
 
 #include "engine/tkelmor.h"
 
@@ -19,24 +21,34 @@ class TSearchProgressForm;
 
 // Runs one SearchFirst or SearchNext on the engine and the search state, stores the
 // matching node (-1 for none) and asks the progress window, without waiting, to close.
-class TSearchThread : public QThread {
+class TSearchThread {
 public:
     TSearchThread(TSearchProgressForm& form, TKelmorClass& engine, bool first, TKelmorSearch& search, int32_t& result);
+    // Waits for the thread to end.
+    ~TSearchThread() { Wait(); }
+    TSearchThread(const TSearchThread&) = delete;
+    TSearchThread& operator=(const TSearchThread&) = delete;
 
+    void Start();
+    bool Started() const { return started_; }
+    bool Running() const { return started_ && !ended_.load(); }
+    void Wait();
     // The message of an engine error that ended the step; empty when none. Read it only
-    // after the thread has ended.
+    // after Wait.
     const std::string& Error() const { return error_; }
 
-protected:
-    void run() override;
-
 private:
+    void Run();
+
     TSearchProgressForm& form_;
     TKelmorClass& engine_;
     bool first_;
     TKelmorSearch& search_;
     int32_t& result_;
     std::string error_;
+    std::thread thread_;
+    bool started_ = false;
+    std::atomic<bool> ended_{false};
 };
 
 class TSearchProgressForm : public QDialog {
