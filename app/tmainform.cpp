@@ -15,6 +15,7 @@
 #include "app/commandaction.h"
 #include "app/taboutform.h"
 #include "app/tcommanddefinition.h"
+#include "app/tcusttoolbarform.h"
 #include "app/trecentfilestyle.h"
 #include "app/tshortcutresolver.h"
 #include "engine/tkelmor.h"
@@ -261,8 +262,12 @@ void TMainForm::CreateMenus() {
     toolbarCustomiseEntry_ = toolbarMenu_->addAction(QStringLiteral("Customise..."));
     toolbarCustomiseEntry_->setObjectName(QStringLiteral("CustomiseToolbar"));
     connect(toolbarCustomiseEntry_, &QAction::triggered, this, &TMainForm::CustomiseToolbar);
-    customiseEntry_->setEnabled(false);
-    toolbarCustomiseEntry_->setEnabled(false);
+    SetToolbarCustomiser([this](std::vector<QAction*>& layout, const std::vector<QAction*>& commands, QWidget* parent) {
+        TCustToolbarForm form(layout, commands, commandImages_, parent);
+        if (form.exec() != QDialog::Accepted) return false;
+        layout = form.Layout();
+        return true;
+    });
 }
 
 void TMainForm::CommandExecute(TCommandId id) {

@@ -66,7 +66,9 @@ public:
     void SaveToolbarLayout() const;
     void BuildToolbar();
     QToolBar* Toolbar() const { return toolbar_; }
+    // The "Customise Toolbar" dialog unless another customiser is set.
     void SetToolbarCustomiser(TToolbarCustomiser customiser);
+    // Edits the layout; when it is kept, stores it and rebuilds the toolbar.
     void CustomiseToolbar();
 
     // ---- Options ----
