@@ -1,5 +1,8 @@
 #include "app/systemregional.h"
 
+#include <QCollator>
+#include <memory>
+
 #include "engine/tkelmor.h"
 #include "ui/common.h"
 #include "ui/latin1validator.h"
@@ -87,12 +90,43 @@ TRegionalSettings RegionalSettingsFrom(const QLocale& locale) {
     return settings;
 }
 
+namespace {
+
+// A description's collation key of the locale-aware comparison, with the text itself for
+// the byte-wise tie-break.
+class TLocaleCollationKey : public TCollationKey {
+public:
+    TLocaleCollationKey(QCollatorSortKey key, std::string text) : key_(std::move(key)), text_(std::move(text)) {}
+    int Compare(const TCollationKey& other) const override {
+        const auto& that = static_cast<const TLocaleCollationKey&>(other);
+        const int byLocale = key_.compare(that.key_);
+        return byLocale != 0 ? byLocale : CompareTextIgnoringCase(text_, that.text_);
+    }
+
+private:
+    QCollatorSortKey key_;
+    std::string text_;
+};
+
+}  // namespace
+
+int CompareDescriptions(const std::string& a, const std::string& b) {
+    const int byLocale = QString::localeAwareCompare(FromLatin1(a).toCaseFolded(), FromLatin1(b).toCaseFolded());
+    return byLocale != 0 ? byLocale : CompareTextIgnoringCase(a, b);
+}
+
+TCollationKeyMaker DescriptionCollationKeys() {
+    // The collation of the locale-aware comparison: the default locale's.
+    auto collator = std::make_shared<QCollator>();
+    return [collator](const std::string& text) -> std::unique_ptr<TCollationKey> {
+        return std::make_unique<TLocaleCollationKey>(collator->sortKey(FromLatin1(text).toCaseFolded()), text);
+    };
+}
+
 void PrepareEngine(TKelmorClass& engine) {
     engine.SetRegionalSettings(RegionalSettingsFrom(QLocale::system()));
-    engine.SetTextComparer([](const std::string& a, const std::string& b) {
-        const int byLocale = QString::localeAwareCompare(FromLatin1(a).toCaseFolded(), FromLatin1(b).toCaseFolded());
-        return byLocale != 0 ? byLocale : CompareTextIgnoringCase(a, b);
-    });
+    engine.SetTextComparer(CompareDescriptions);
+    engine.SetCollationKeys(DescriptionCollationKeys());
 }
 
 }  // namespace kelmor

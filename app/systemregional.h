@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "engine/regional.h"
+#include "engine/tkelmor.h"
 
 namespace kelmor {
 
@@ -13,9 +14,12 @@ TRegionalSettings RegionalSettingsFrom(const QLocale& locale);
 // Qt's date and time format ("dd.MM.yyyy", "HH:mm:ss") in the engine's tokens
 // ("dd.mm.yyyy", "hh:nn:ss").
 std::string FormatTokensFromQt(const QString& format);
-// The engine prepared for the desktop: system regional settings and a locale-aware,
-// case-insensitive text comparison for sorting.
-class TKelmorClass;
+// The locale-aware, case-insensitive comparison of descriptions for sorting (ties broken
+// byte-wise), and collation keys that order descriptions exactly as it does.
+int CompareDescriptions(const std::string& a, const std::string& b);
+TCollationKeyMaker DescriptionCollationKeys();
+// The engine prepared for the desktop: system regional settings and the comparison and
+// collation keys above for sorting.
 void PrepareEngine(TKelmorClass& engine);
 
 }  // namespace kelmor

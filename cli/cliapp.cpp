@@ -40,7 +40,11 @@ const char* const kCommonHelp =
     "  --decimal-separator C, --thousands-separator C\n"
     "  --short-date FORMAT, --long-time FORMAT   e.g. dd/mm/yyyy, hh:nn:ss\n"
     "                                 (default: the environment's locale)\n"
-    "  --help                         usage of the program or of one command\n";
+    "  --json                         (info, users, tree, show, get, search, broken-links, check)\n"
+    "                                 one JSON document instead of lines\n"
+    "  --help                         usage of the program or of one command\n"
+    "Without --password or KELMOR_PASSWORD the program asks for the password (and the name)\n"
+    "when standard input is a terminal.\n";
 
 void PrintProgramUsage(std::ostream& out) {
     out << "Usage: kelmor-cli COMMAND [options] BASE [arguments]\n\n"
@@ -68,7 +72,8 @@ TCommandRegistration::TCommandRegistration(int order, std::vector<TCommand> (*ma
     Groups().push_back({order, makeCommands});
 }
 
-int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv) {
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv,
+           TAskUser askUser) {
     if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "help") {
         PrintProgramUsage(arguments.empty() ? err : out);
         return arguments.empty() ? kExitUsage : kExitOK;
@@ -80,7 +85,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         err << "kelmor-cli: unknown command \"" << arguments[0] << "\" (see kelmor-cli --help)\n";
         return kExitUsage;
     }
-    TCliContext context{out, err, std::move(getEnv), {}};
+    TCliContext context{out, err, std::move(getEnv), {}, std::move(askUser)};
     context.options.command = command->name;
     std::string error;
     if (!ParseOptions({arguments.begin() + 1, arguments.end()}, command->options, context.options, error)) {
@@ -99,6 +104,9 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     }
     try {
         return command->run(context);
+    } catch (const ECliRefusal& refusal) {
+        err << refusal.what() << "\n";
+        return kExitFailed;
     } catch (const EKelmorError& failure) {
         err << failure.what() << "\n";
         return kExitFailed;

@@ -3,6 +3,8 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,12 +17,22 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 using TGetEnv = std::function<const char*(const char* name)>;
+// Asks the user at the terminal: the prompt, whether the answer is hidden (no echo);
+// nothing when no answer came. Absent when standard input is not a terminal.
+using TAskUser = std::function<std::optional<std::string>(const std::string& prompt, bool hidden)>;
 
 struct TCliContext {
     std::ostream& out;
     std::ostream& err;
     TGetEnv getEnv;
     TCliOptions options;
+    TAskUser askUser = nullptr;
+};
+
+// A command refused with a message of its own (printed as it is, exit status 1).
+class ECliRefusal : public std::runtime_error {
+public:
+    explicit ECliRefusal(const std::string& message) : std::runtime_error(message) {}
 };
 
 struct TCommand {
@@ -35,7 +47,8 @@ struct TCommand {
 };
 
 // Runs one command line (without the program name); returns the exit status.
-int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv);
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, TGetEnv getEnv,
+           TAskUser askUser = nullptr);
 
 // Each command file registers its group of commands with a static registration; the
 // groups are listed in the order of their `order` numbers.

@@ -1,6 +1,8 @@
 #include "cli/clisession.h"
 
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "cli/cliregional.h"
 #include "cli/textcodec.h"
@@ -17,14 +19,25 @@ bool TCliSession::ToLatin1(const std::string& argument, const std::string& what,
 }
 
 bool TCliSession::Login(TKelmorLogin& login) {
-    auto pick = [&](const char* option, const char* variable) {
+    auto pick = [&](const char* option, const char* variable) -> std::optional<std::string> {
         if (auto value = context_.options.Value(option)) return *value;
         const char* fromEnvironment = context_.getEnv ? context_.getEnv(variable) : nullptr;
-        return std::string(fromEnvironment ? fromEnvironment : "");
+        if (fromEnvironment) return std::string(fromEnvironment);
+        return std::nullopt;
     };
+    std::optional<std::string> userText = pick("user", "KELMOR_USER");
+    std::optional<std::string> passwordText = pick("password", "KELMOR_PASSWORD");
+    if (!passwordText && context_.askUser) {
+        if (!userText || userText->empty()) userText = context_.askUser("User name: ", false);
+        if (userText && !userText->empty()) passwordText = context_.askUser("Password for " + *userText + ": ", true);
+        if (!userText || !passwordText) {
+            context_.err << "kelmor-cli: no logon given\n";
+            return false;
+        }
+    }
     std::string user, password;
-    if (!ToLatin1(pick("user", "KELMOR_USER"), "user name", user)) return false;
-    if (!ToLatin1(pick("password", "KELMOR_PASSWORD"), "password", password)) return false;
+    if (!ToLatin1(userText.value_or(""), "user name", user)) return false;
+    if (!ToLatin1(passwordText.value_or(""), "password", password)) return false;
     login = TKelmorClass::MakeLogin(user, password);
     return true;
 }
@@ -53,28 +66,49 @@ int TCliSession::Open(bool readOnly) {
     }
     int result = kResultOK;
     try {
-        result = engine_.OpenDatabase(base, readOnly, login);
+        result = engine_->OpenDatabase(base, readOnly, login);
     } catch (const EKelmorCheckSumFailed&) {
         context_.err << "Checksum Failure.\n";
     }
     if (result != kResultOK) {
-        context_.err << ResultMessage(result, engine_) << "\n";
+        context_.err << ResultMessage(result, *engine_) << "\n";
         return kExitFailed;
     }
-    engine_.SetRegionalSettings(settings);
+    engine_->SetRegionalSettings(settings);
     return kExitOK;
 }
 
 int TCliSession::Finish() {
-    if (const int result = engine_.Flush()) {
-        context_.err << ResultMessage(result, engine_) << "\n";
+    if (const int result = engine_->Flush()) {
+        context_.err << ResultMessage(result, *engine_) << "\n";
         return kExitFailed;
     }
-    if (const int result = engine_.Close()) {
-        context_.err << ResultMessage(result, engine_) << "\n";
+    if (const int result = engine_->Close()) {
+        context_.err << ResultMessage(result, *engine_) << "\n";
         return kExitFailed;
     }
     return kExitOK;
+}
+
+int TCliSession::RunChange(const std::function<int()>& change) {
+    if (const int status = OpenAsOptionsSay()) return status;
+    int status = kExitFailed;
+    try {
+        status = change();
+    } catch (...) {
+        // The files keep the last save: the engine writes nothing into them between saves.
+        engine_->Discard();
+        throw;
+    }
+    if (status != kExitOK) {
+        engine_->Discard();
+        return status;
+    }
+    const int saved = Finish();
+    // A failed save is reported and not tried again by closing: the files keep the
+    // last save (or a committed journal that the next open completes).
+    if (saved != kExitOK) engine_->Discard();
+    return saved;
 }
 
 }  // namespace kelmor::cli

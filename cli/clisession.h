@@ -2,6 +2,7 @@
 // the environment, and the messages the program shows for each outcome.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,8 +22,10 @@ public:
     // a character outside Latin-1.
     bool ToLatin1(const std::string& argument, const std::string& what, std::string& latin1);
 
-    // The logon from --user/--password or KELMOR_USER/KELMOR_PASSWORD; false (message
-    // printed) when it cannot be converted.
+    // The logon from --user/--password or KELMOR_USER/KELMOR_PASSWORD; when neither gives
+    // a password and the terminal can be asked, asked there (the name first when that is
+    // missing too). False (message printed) when it cannot be converted or the question
+    // found no answer.
     bool Login(TKelmorLogin& login);
 
     // Opens the database; returns an exit status (kExitOK when it is open).
@@ -32,7 +35,12 @@ public:
     // Writes what the command changed and closes the database; an exit status.
     int Finish();
 
-    TKelmorClass& Engine() { return engine_; }
+    // Opens the database (read-only with --read-only), runs the change and saves once.
+    // When the change fails (an exception or an exit status other than 0) nothing of it
+    // is saved; the status or the exception is passed on.
+    int RunChange(const std::function<int()>& change);
+
+    TKelmorClass& Engine() { return *engine_; }
     TCliContext& Context() { return context_; }
 
     // The program's message for a failed create, open or flush.
@@ -40,7 +48,7 @@ public:
 
 private:
     TCliContext& context_;
-    TKelmorClass engine_;
+    std::unique_ptr<TKelmorClass> engine_ = std::make_unique<TKelmorClass>();
 };
 
 }  // namespace kelmor::cli

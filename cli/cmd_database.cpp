@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/clisession.h"
+#include "cli/jsonwriter.h"
 #include "engine/inforows.h"
 
 namespace kelmor::cli {
@@ -62,8 +63,19 @@ int RunCreate(TCliContext& context) {
 int RunInfo(TCliContext& context) {
     TCliSession session(context);
     if (const int status = session.OpenAsOptionsSay()) return status;
-    for (const auto& [description, value] : InfoRows(session.Engine().GetInfo()))
-        context.out << description << "\t" << value << "\n";
+    const auto rows = InfoRows(session.Engine().GetInfo());
+    if (!context.options.Has("json")) {
+        for (const auto& [description, value] : rows) context.out << description << "\t" << value << "\n";
+        return kExitOK;
+    }
+    TJsonWriter json(context.out);
+    json.BeginObject();
+    for (const auto& [description, value] : rows) {
+        json.Key(description);
+        json.NumberText(value);  // every value is a decimal integer
+    }
+    json.EndObject();
+    json.Finish();
     return kExitOK;
 }
 
@@ -81,8 +93,8 @@ std::vector<TCommand> MakeCommands() {
     commands.push_back({"info",
                         "BASE",
                         "the database information, one Description<TAB>Value line each (user 1 only)",
-                        {},
-                        "",
+                        {{"json", false, false}},
+                        "  --json            one object: description to value\n",
                         1,
                         1,
                         RunInfo});

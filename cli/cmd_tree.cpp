@@ -2,6 +2,8 @@
 #include <ostream>
 
 #include "cli/clisession.h"
+#include "cli/jsonwriter.h"
+#include "cli/nodeview.h"
 #include "cli/textcodec.h"
 #include "interchange/location.h"
 
@@ -20,22 +22,39 @@ int32_t NodeOfOption(TCliSession& session, const char* option) {
     return node;
 }
 
-// A node's path in the form the location options take.
-std::string LocationText(TKelmorClass& engine, int32_t node) {
-    if (node == TKelmorClass::RootNode()) return "Root";
-    try {
-        return Latin1ToUtf8(engine.GetNodePath(node));
-    } catch (const EKelmorError&) {
-        return "(a path the user may not see)";
-    }
+std::string LinkText(TKelmorClass& engine, int32_t link) {
+    const TLinkTarget target = LinkTargetOf(engine, link);
+    return target.broken ? "-> ** BROKEN LINK **" : "-> " + LocationText(engine, target.source);
 }
 
-std::string LinkText(TKelmorClass& engine, int32_t link) {
-    try {
-        return "-> " + LocationText(engine, engine.GetLinkSource(link));
-    } catch (const EKelmorSourceNodeBrokenError&) {
-        return "-> ** BROKEN LINK **";
+// The tree below `start` as an array of node objects with their children; links are
+// shown, not walked into (their "children" are empty).
+int WriteTreeJson(TCliContext& context, TKelmorClass& engine, int32_t start) {
+    TJsonWriter json(context.out);
+    std::vector<TKelmorNodeRec> levels(1);
+    std::vector<bool> more{engine.FindFirstChild(levels[0], start)};
+    json.BeginArray();
+    while (!levels.empty()) {
+        if (!more.back()) {
+            json.EndArray();
+            levels.pop_back();
+            more.pop_back();
+            if (levels.empty()) break;
+            json.EndObject();  // the node whose children just ended
+            more.back() = engine.FindNextChild(levels.back());
+            continue;
+        }
+        const int32_t id = levels.back().currentID;
+        json.BeginObject();
+        WriteNodeMembers(json, engine, id);
+        json.Key("children");
+        json.BeginArray();
+        TKelmorNodeRec child;
+        levels.push_back(child);
+        more.push_back(!engine.IsLink(id) && engine.FindFirstChild(levels.back(), id));
     }
+    json.Finish();
+    return kExitOK;
 }
 
 int RunTree(TCliContext& context) {
@@ -44,6 +63,7 @@ int RunTree(TCliContext& context) {
     TKelmorClass& engine = session.Engine();
     const int32_t start = NodeOfOption(session, "location");
     if (start < 0) return kExitFailed;
+    if (context.options.Has("json")) return WriteTreeJson(context, engine, start);
     const bool withIDs = context.options.Has("ids"), withKeys = context.options.Has("keys");
 
     // Depth first, children in their order; links are shown, not walked into.
@@ -70,10 +90,8 @@ int RunTree(TCliContext& context) {
         if (withIDs) context.out << '#' << id << ' ';
         context.out << text << "\n";
         if (withKeys && loaded) {
-            for (uint16_t k = 1; k <= engine.KeyCount(); ++k) {
-                context.out << indent << "  " << Latin1ToUtf8(engine.GetKeyName(k)) << " ("
-                            << KeyTypeName(engine.KeyType(k)) << ") = " << Latin1ToUtf8(engine.KeyValueText(k)) << "\n";
-            }
+            for (uint16_t k = 1; k <= engine.KeyCount(); ++k)
+                context.out << indent << "  " << KeyLine(engine, k) << "\n";
         }
         if (!isLink) {
             TLevel child;
@@ -118,9 +136,27 @@ int RunSearch(TCliContext& context) {
         if (search.startNode < 0) return kExitFailed;
         search.flags |= sfSubNodesOnly;
     }
+    const bool asJson = options.Has("json");
+    TJsonWriter json(context.out);
+    if (asJson) json.BeginArray();
     for (int32_t id = engine.SearchFirst(search); id > 0; id = engine.SearchNext(search)) {
         // the path loads other nodes; the search keeps its own place
-        context.out << id << "\t" << WhereText(search) << "\t" << LocationText(engine, id) << "\n";
+        if (!asJson) {
+            context.out << id << "\t" << WhereText(search) << "\t" << LocationText(engine, id) << "\n";
+            continue;
+        }
+        json.BeginObject();
+        json.Key("id");
+        json.Integer(id);
+        json.Key("where");
+        json.String(WhereText(search));
+        json.Key("path");
+        json.String(LocationText(engine, id));
+        json.EndObject();
+    }
+    if (asJson) {
+        json.EndArray();
+        json.Finish();
     }
     return kExitOK;
 }
@@ -131,23 +167,45 @@ int RunBrokenLinks(TCliContext& context) {
     TKelmorClass& engine = session.Engine();
     TKelmorSearch search;
     search.flags = sfBrokenLinks;
-    for (int32_t id = engine.SearchFirst(search); id > 0; id = engine.SearchNext(search))
-        context.out << id << "\t" << LocationText(engine, engine.GetParent(id)) << "\n";
+    const bool asJson = context.options.Has("json");
+    TJsonWriter json(context.out);
+    if (asJson) json.BeginArray();
+    for (int32_t id = engine.SearchFirst(search); id > 0; id = engine.SearchNext(search)) {
+        const int32_t parent = engine.GetParent(id);
+        if (!asJson) {
+            context.out << id << "\t" << LocationText(engine, parent) << "\n";
+            continue;
+        }
+        json.BeginObject();
+        json.Key("id");
+        json.Integer(id);
+        json.Key("parent");
+        json.Integer(parent);
+        json.Key("parentPath");
+        json.String(LocationText(engine, parent));
+        json.EndObject();
+    }
+    if (asJson) {
+        json.EndArray();
+        json.Finish();
+    }
     return kExitOK;
 }
 
 std::vector<TCommand> MakeCommands() {
     std::vector<TCommand> commands;
-    commands.push_back({"tree",
-                        "BASE",
-                        "the tree as the logged-on user sees it, one line per node, indented two spaces a level",
-                        {{"location", true, false}, {"keys", false, false}, {"ids", false, false}},
-                        "  --location PATH   start below this node (\"Root\", empty, or a path of descriptions)\n"
-                        "  --keys            a line for each key: name (type) = value\n"
-                        "  --ids             put #ID before each node\n",
-                        1,
-                        1,
-                        RunTree});
+    commands.push_back(
+        {"tree",
+         "BASE",
+         "the tree as the logged-on user sees it, one line per node, indented two spaces a level",
+         {{"location", true, false}, {"keys", false, false}, {"ids", false, false}, {"json", false, false}},
+         "  --location PATH   start below this node (\"Root\", empty, or a path of descriptions)\n"
+         "  --keys            a line for each key: name (type) = value\n"
+         "  --ids             put #ID before each node\n"
+         "  --json            an array of nodes with their keys and children\n",
+         1,
+         1,
+         RunTree});
     commands.push_back({"search",
                         "BASE TEXT",
                         "every match in order: node ID, where it matched (description, name N, value N), path",
@@ -158,18 +216,26 @@ std::vector<TCommand> MakeCommands() {
                          {"wildcards", false, false},
                          {"whole", false, false},
                          {"below", true, false},
-                         {"links", false, false}},
+                         {"links", false, false},
+                         {"json", false, false}},
                         "  --descriptions, --names, --values   where to search (default: all three)\n"
                         "  --case            letter case matters\n"
                         "  --wildcards       * and ? patterns\n"
                         "  --whole           the whole text must match\n"
                         "  --below PATH      only the branch below this node\n"
-                        "  --links           follow links (with --below)\n",
+                        "  --links           follow links (with --below)\n"
+                        "  --json            an array of {id, where, path}\n",
                         2,
                         2,
                         RunSearch});
-    commands.push_back(
-        {"broken-links", "BASE", "every broken link: its ID and the path of its parent", {}, "", 1, 1, RunBrokenLinks});
+    commands.push_back({"broken-links",
+                        "BASE",
+                        "every broken link: its ID and the path of its parent",
+                        {{"json", false, false}},
+                        "  --json            an array of {id, parent, parentPath}\n",
+                        1,
+                        1,
+                        RunBrokenLinks});
     return commands;
 }
 

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/clisession.h"
+#include "cli/jsonwriter.h"
 #include "cli/textcodec.h"
 
 namespace kelmor::cli {
@@ -13,8 +14,23 @@ int RunUsers(TCliContext& context) {
     if (const int status = session.Open(true)) return status;
     TKelmorClass& engine = session.Engine();
     if (engine.CurrentUser() != 1) throw EKelmorAccessDenied();
-    for (int user = 1; user <= kUserSlots; ++user)
-        context.out << user << "\t" << Latin1ToUtf8(engine.GetUserName(user)) << "\n";
+    if (!context.options.Has("json")) {
+        for (int user = 1; user <= kUserSlots; ++user)
+            context.out << user << "\t" << Latin1ToUtf8(engine.GetUserName(user)) << "\n";
+        return kExitOK;
+    }
+    TJsonWriter json(context.out);
+    json.BeginArray();
+    for (int user = 1; user <= kUserSlots; ++user) {
+        json.BeginObject();
+        json.Key("slot");
+        json.Integer(user);
+        json.Key("name");
+        json.Latin1String(engine.GetUserName(user));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Finish();
     return kExitOK;
 }
 
@@ -52,7 +68,14 @@ int RunPasswd(TCliContext& context) {
 
 std::vector<TCommand> MakeCommands() {
     std::vector<TCommand> commands;
-    commands.push_back({"users", "BASE", "the five user slots, number and name (user 1 only)", {}, "", 1, 1, RunUsers});
+    commands.push_back({"users",
+                        "BASE",
+                        "the five user slots, number and name (user 1 only)",
+                        {{"json", false, false}},
+                        "  --json            an array of {slot, name}\n",
+                        1,
+                        1,
+                        RunUsers});
     commands.push_back({"set-user",
                         "BASE N NAME PASSWORD",
                         "stores user slot N; only user 1 may change other slots than their own; an empty name "

@@ -10,16 +10,20 @@ namespace kelmor {
 
 namespace {
 constexpr size_t kPendingLimit = 4u << 20;  // bytes kept in memory before they go to the scratch file
-}
+constexpr size_t kReadAheadSize = 64u << 10;
+constexpr uint64_t kForwardGap = 4096;  // a read this close behind the last one continues it
+}  // namespace
 
 void TRecordStore::Attach(TFileHandle* committed, uint64_t committedSize, std::string scratchFolder) {
     Detach();
     committed_ = committed;
     committedSize_ = committedSize;
+    ForgetReadAhead();
     scratchFolder_ = std::move(scratchFolder);
 }
 
 void TRecordStore::Detach() {
+    ForgetReadAhead();
     committed_ = nullptr;
     committedSize_ = 0;
     scratch_.Close();
@@ -59,7 +63,7 @@ TStoreLocation TRecordStore::Replace(const TStoreLocation& old, const uint8_t* b
 
 void TRecordStore::ReadRaw(bool fromScratch, uint64_t offset, uint8_t* buffer, size_t length) const {
     if (!fromScratch) {
-        committed_->ReadAtOrThrow(offset, buffer, length);
+        ReadCommitted(offset, buffer, length);
         return;
     }
     // A stretch of the scratch data may lie partly in the file and partly in memory.
@@ -75,6 +79,32 @@ void TRecordStore::ReadRaw(bool fromScratch, uint64_t offset, uint8_t* buffer, s
     if (inPending + length > pending_.size())
         throw EKelmorFileError("Error reading the scratch data: position out of range");
     std::memcpy(buffer, pending_.data() + inPending, length);
+}
+
+void TRecordStore::ReadCommitted(uint64_t offset, uint8_t* buffer, size_t length) const {
+    const auto inReadAhead = [&] {
+        return offset >= readAheadStart_ && offset + length <= readAheadStart_ + readAhead_.size();
+    };
+    // Reading ahead pays only while the reads go forward through the file.
+    const bool forward = offset >= lastReadEnd_ && offset - lastReadEnd_ <= kForwardGap;
+    lastReadEnd_ = offset + length;
+    if (!inReadAhead()) {
+        // Large reads, scattered reads and reads beyond the committed end go to the file as
+        // they are.
+        if (!forward || length > kReadAheadSize / 2 || offset + length > committedSize_) {
+            committed_->ReadAtOrThrow(offset, buffer, length);
+            return;
+        }
+        readAhead_.resize(static_cast<size_t>(std::min<uint64_t>(kReadAheadSize, committedSize_ - offset)));
+        readAheadStart_ = offset;
+        try {
+            committed_->ReadAtOrThrow(offset, readAhead_.data(), readAhead_.size());
+        } catch (...) {
+            ForgetReadAhead();
+            throw;
+        }
+    }
+    std::memcpy(buffer, readAhead_.data() + (offset - readAheadStart_), length);
 }
 
 void TRecordStore::Read(const TStoreLocation& item, uint32_t offsetInItem, uint8_t* buffer, uint32_t length) const {
@@ -128,6 +158,7 @@ void TRecordStore::Commit(const std::vector<TStoreLocation*>& items, const TComp
         items[i]->inScratch = false;
     }
     committedSize_ = plan.newSize;
+    ForgetReadAhead();  // the file is about to hold the new state
     scratch_.Close();
     scratchFileSize_ = 0;
     pending_.clear();

@@ -80,6 +80,14 @@ private:
     uint64_t scratchFileSize_ = 0;  // bytes written to the scratch file
     std::vector<uint8_t> pending_;  // bytes appended behind them, not yet written
     uint64_t nextOrder_ = uint64_t{1} << 40;
+    // A stretch of the committed file read ahead: walks over many records (searches,
+    // sorting, reading a branch, exports) read neighbouring records from it instead of
+    // asking the file for each one. The committed file does not change until Commit.
+    void ReadCommitted(uint64_t offset, uint8_t* buffer, size_t length) const;
+    void ForgetReadAhead() const { readAhead_.clear(); }
+    mutable std::vector<uint8_t> readAhead_;
+    mutable uint64_t readAheadStart_ = 0;
+    mutable uint64_t lastReadEnd_ = 0;
 };
 
 }  // namespace kelmor

@@ -94,6 +94,7 @@ constexpr uint8_t kFoundKeyName = 2;
 constexpr uint8_t kFoundKeyValue = 3;
 
 class TKelmorClass;
+class TSearchPattern;
 
 // The caller-owned state of a search; a value-initialised record is ready for use.
 struct TKelmorSearch {
@@ -121,12 +122,23 @@ struct TKelmorSearch {
 
 using TTextComparer = std::function<int(const std::string&, const std::string&)>;
 
+// A text prepared once for many comparisons in a sort: two keys compare as the texts
+// they were made from compare.
+class TCollationKey {
+public:
+    virtual ~TCollationKey() = default;
+    // Negative, 0 or positive, as the text comparer would answer for the two texts.
+    virtual int Compare(const TCollationKey& other) const = 0;
+};
+using TCollationKeyMaker = std::function<std::unique_ptr<TCollationKey>(const std::string& text)>;
+
 // Latin-1 text compared without regard to letter case, byte by byte.
 int CompareTextIgnoringCase(const std::string& a, const std::string& b);
 
 class TKelmorClass {
 public:
     static constexpr uint32_t kWorkBufferSize = 65510;
+    static constexpr uint32_t kRecordHeaderSize = 4;  // before the items of a node record
     static constexpr int32_t kTableBuckets = 100;
 
     TKelmorClass();
@@ -145,6 +157,9 @@ public:
     // of the failed save (LastErrorText() says more); the database is closed either way,
     // and after a failure its files hold what the last completed save wrote.
     int Close();
+    // Closes the database without saving what changed since the last save: its files keep
+    // that save (nothing is written to them between saves), and the writer's lock goes.
+    void Discard();
     bool IsOpen() const { return !baseName_.empty(); }
     bool Modified() const { return modified_; }
     bool IsReadOnly() const { return readOnly_; }
@@ -272,6 +287,9 @@ public:
     // The comparison that sorting uses (negative, 0, positive); by default Latin-1 text
     // compared without regard to letter case.
     void SetTextComparer(TTextComparer comparer) { compareText_ = std::move(comparer); }
+    // Keys that order texts exactly as the text comparer does, made once per child when a
+    // branch is sorted (much faster than comparing the texts themselves each time).
+    void SetCollationKeys(TCollationKeyMaker maker) { makeCollationKey_ = std::move(maker); }
 
     // ---- Search ----
     int32_t SearchFirst(TKelmorSearch& search);
@@ -316,8 +334,9 @@ private:
     std::string DescriptionForPath(int32_t nodeID);
 
     // Search.
-    int32_t SearchStep(TKelmorSearch& search, int depth, const std::string& text);
-    bool TextMatches(std::string examined, const std::string& text, uint16_t flags) const;
+    int32_t SearchStep(TKelmorSearch& search, int depth, const TSearchPattern& pattern);
+    bool MatchInRecord(TKelmorSearch& search, const TSearchPattern& pattern, bool continuing, uint8_t previousFoundIn,
+                       uint16_t previousKey);
 
     // Blobs.
     TKelmorBlobEntry* FindBlob(int32_t blobID) const;
@@ -334,6 +353,8 @@ private:
 
     void Reset();
     void CloseFiles();
+    // The engine holds no database any more (the files are closed already).
+    void ForgetDatabase();
     int Fail(int result, const std::string& text);
     int FailErrno(int errnoValue, const std::string& path);
     int RecoverUnfinishedFlush();
@@ -378,6 +399,7 @@ private:
     int32_t markedNode_ = 0;
     TKeyClipboard keyClipboard_;
     TTextComparer compareText_;
+    TCollationKeyMaker makeCollationKey_;
     std::atomic<bool> cancelSearch_{false};
     TRegionalSettings regional_;
     std::vector<uint8_t> saveBuffer_;

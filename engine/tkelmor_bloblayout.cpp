@@ -20,13 +20,12 @@
 namespace kelmor {
 
 namespace {
-constexpr uint32_t kRecordHeaderSize = 4;
 constexpr uint32_t kBlobReferenceSize = 14;
 
 // The blob references (ID, size) among the items of a descrambled record.
 void CollectReferences(const uint8_t* record, uint32_t length, std::unordered_map<int32_t, uint32_t>& sizes) {
     const uint32_t count = GetLE16(record + 2);
-    uint32_t offset = kRecordHeaderSize;
+    uint32_t offset = TKelmorClass::kRecordHeaderSize;
     for (uint32_t item = 1; item <= count && offset + 2 <= length; ++item) {
         const uint32_t size = record[offset];
         if (offset + 2 + size > length) return;

@@ -135,6 +135,18 @@ int TKelmorClass::Close() {
     // Only a completed save may remove the blob file: after a failed one the files on
     // disk still hold the last completed save, whose blobs may live there.
     if (!readOnly_ && error == 0 && header_.blobCount == 0) RemoveFile(BlobPath());
+    ForgetDatabase();
+    return error == 0 ? kResultOK : ResultFromErrno(error);
+}
+
+void TKelmorClass::Discard() {
+    if (!IsOpen()) return;
+    lastErrorText_.clear();
+    CloseFiles();
+    ForgetDatabase();
+}
+
+void TKelmorClass::ForgetDatabase() {
     baseName_.clear();
     currentUser_ = 0;
     modified_ = false;
@@ -144,7 +156,6 @@ int TKelmorClass::Close() {
     blobData_.Detach();
     blobFileProblem_.clear();
     blobLayoutResolved_ = false;
-    return error == 0 ? kResultOK : ResultFromErrno(error);
 }
 
 // A database is written by one engine at a time: the engine that opens it for writing

@@ -14,7 +14,6 @@
 namespace kelmor {
 
 namespace {
-constexpr uint32_t kRecordHeaderSize = 4;
 constexpr uint32_t kMaxText = 255;
 
 template <typename T>

@@ -1,50 +1,12 @@
 // TKelmorClass: the search iterator. A search walks the tree depth first with an
 // explicit stack kept in the caller's TKelmorSearch, one match at a time.
 #include <cmath>
+#include <string_view>
 
+#include "engine/searchpattern.h"
 #include "engine/tkelmor.h"
 
 namespace kelmor {
-
-namespace {
-
-// "*" skips to the next "." in both texts, "." matches a "." or the end of the subject,
-// "?" matches any one character (and the end), every other character itself.
-bool WildcardMatch(const std::string& pattern, const std::string& subject) {
-    size_t p = 0, s = 0;
-    while (p < pattern.size()) {
-        const char c = pattern[p];
-        if (c == '*') {
-            p = pattern.find('.', p);
-            if (p == std::string::npos) p = pattern.size();
-            s = subject.find('.', s);
-            if (s == std::string::npos) s = subject.size();
-        } else if (c == '.') {
-            if (s < subject.size()) {
-                if (subject[s] != '.') return false;
-                ++s;
-            }
-            ++p;
-        } else if (c == '?') {
-            ++p;
-            if (s < subject.size()) ++s;
-        } else {
-            if (s >= subject.size() || subject[s] != c) return false;
-            ++p;
-            ++s;
-        }
-    }
-    return s >= subject.size();
-}
-
-}  // namespace
-
-bool TKelmorClass::TextMatches(std::string examined, const std::string& text, uint16_t flags) const {
-    if (!(flags & sfCaseSensitive)) examined = UpperCaseAscii(std::move(examined));
-    if (flags & sfWildcards) return WildcardMatch(text, examined);
-    if (flags & sfWholeValue) return examined == text;
-    return examined.find(text) != std::string::npos;
-}
 
 // May be called from another thread while a search runs, so it stores atomics only:
 // the engine's flag, then the record's found-in field.
@@ -75,14 +37,13 @@ int32_t TKelmorClass::SearchFirst(TKelmorSearch& search) {
 int32_t TKelmorClass::SearchNext(TKelmorSearch& search) {
     cancelSearch_.store(false);
     if (search.progressStep == 0) search.progressStep = 50;
-    std::string text = search.searchText.substr(0, 255);
-    if (!(search.flags & sfCaseSensitive)) text = UpperCaseAscii(text);
+    const TSearchPattern pattern(search.searchText, search.flags, regional_);
     if (search.depth == 0) return -1;
 
     int32_t answer = -1;
     bool done = false;
     while (!done && !cancelSearch_.load()) {
-        answer = SearchStep(search, search.depth, text);
+        answer = SearchStep(search, search.depth, pattern);
         done = answer > 0 || (answer == -1 && search.depth == 1);
         const bool descend = (answer == 0 && !done) || (answer > 0 && !search.resume);
         if (descend) {
@@ -104,7 +65,7 @@ int32_t TKelmorClass::SearchNext(TKelmorSearch& search) {
 
 // One step at level `depth` (1-based): -1 the level has no more children, -2 the child
 // and its branch are skipped, 0 no match in the child, else the matching node's ID.
-int32_t TKelmorClass::SearchStep(TKelmorSearch& search, int depth, const std::string& text) {
+int32_t TKelmorClass::SearchStep(TKelmorSearch& search, int depth, const TSearchPattern& pattern) {
     TKelmorSearch::TFrame& frame = search.stack[static_cast<size_t>(depth - 1)];
     const bool continuing = search.resume;
     const uint8_t previousFoundIn = search.foundIn;
@@ -165,34 +126,7 @@ int32_t TKelmorClass::SearchStep(TKelmorSearch& search, int depth, const std::st
     } else {
         try {
             if (!LoadNode(examinedID)) return 0;
-            if ((search.flags & sfNodeDescriptions) && !continuing &&
-                TextMatches(GetDescription(), text, search.flags)) {
-                match = true;
-                search.foundIn = kFoundDescription;
-                search.resume = (search.flags & (sfKeyNames | sfKeyValues)) != 0;
-            }
-            if (!match && (search.flags & (sfKeyNames | sfKeyValues))) {
-                const bool insideKeys =
-                    continuing && (previousFoundIn == kFoundKeyName || previousFoundIn == kFoundKeyValue);
-                const uint16_t count = KeyCount();
-                for (uint16_t k = insideKeys ? previousKey : 1; k >= 1 && k <= count && !match; ++k) {
-                    if (cancelSearch_.load()) break;
-                    const bool atPrevious = insideKeys && k == previousKey;
-                    if ((search.flags & sfKeyNames) && !atPrevious && TextMatches(GetKeyName(k), text, search.flags)) {
-                        match = true;
-                        search.foundIn = kFoundKeyName;
-                        search.foundKey = k;
-                        search.resume = k < count || (search.flags & sfKeyValues);
-                    }
-                    if (!match && (search.flags & sfKeyValues) && !(atPrevious && previousFoundIn == kFoundKeyValue) &&
-                        TextMatches(KeyValueText(k), text, search.flags)) {
-                        match = true;
-                        search.foundIn = kFoundKeyValue;
-                        search.foundKey = k;
-                        search.resume = k < count;
-                    }
-                }
-            }
+            match = MatchInRecord(search, pattern, continuing, previousFoundIn, previousKey);
         } catch (const EKelmorDamagedError&) {
             // a damaged record cannot match; the search goes on
         }
@@ -200,6 +134,55 @@ int32_t TKelmorClass::SearchStep(TKelmorSearch& search, int depth, const std::st
     if (match && !cancelSearch_.load()) return examinedID;
     if (!match) search.resume = false;
     return 0;
+}
+
+// Looks for the text in the loaded record, in place: the description, then each key's
+// name and value, from where the previous match in this node left off. A value's display
+// text is made only when its type can show the text at all.
+bool TKelmorClass::MatchInRecord(TKelmorSearch& search, const TSearchPattern& pattern, bool continuing,
+                                 uint8_t previousFoundIn, uint16_t previousKey) {
+    const auto itemText = [this](uint32_t offset) {
+        return std::string_view(reinterpret_cast<const char*>(work_.get() + offset + 2), work_[offset]);
+    };
+    const bool described = ItemCount() > 0;
+    uint32_t offset = kRecordHeaderSize;  // the description
+    if ((search.flags & sfNodeDescriptions) && !continuing &&
+        pattern.Matches(described ? itemText(offset) : std::string_view())) {
+        search.foundIn = kFoundDescription;
+        search.resume = (search.flags & (sfKeyNames | sfKeyValues)) != 0;
+        return true;
+    }
+    if (!described || !(search.flags & (sfKeyNames | sfKeyValues))) return false;
+    const bool insideKeys = continuing && (previousFoundIn == kFoundKeyName || previousFoundIn == kFoundKeyValue);
+    const uint16_t first = insideKeys ? previousKey : 1;
+    const uint16_t count = KeyCount();
+    offset += work_[offset] + 2u;  // key 1's name, its value behind it
+    for (uint16_t k = 1; k <= count; ++k) {
+        const uint32_t valueOffset = offset + work_[offset] + 2u;
+        const uint32_t nameOffset = offset;
+        offset = valueOffset + work_[valueOffset] + 2u;
+        if (k < first) continue;
+        if (cancelSearch_.load()) return false;
+        const bool atPrevious = insideKeys && k == previousKey;
+        if ((search.flags & sfKeyNames) && !atPrevious && pattern.Matches(itemText(nameOffset))) {
+            search.foundIn = kFoundKeyName;
+            search.foundKey = k;
+            search.resume = k < count || (search.flags & sfKeyValues);
+            return true;
+        }
+        if ((search.flags & sfKeyValues) && !(atPrevious && previousFoundIn == kFoundKeyValue)) {
+            const uint8_t type = work_[valueOffset + 1];
+            const bool found = type == ktString ? pattern.Matches(itemText(valueOffset))
+                                                : pattern.ValueMayMatch(type) && pattern.Matches(KeyValueText(k));
+            if (found) {
+                search.foundIn = kFoundKeyValue;
+                search.foundKey = k;
+                search.resume = k < count;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace kelmor

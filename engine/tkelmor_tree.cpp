@@ -1,6 +1,7 @@
 // TKelmorClass: the tree of nodes and links.
 #include <algorithm>
 #include <climits>
+#include <numeric>
 
 #include "engine/tkelmor.h"
 
@@ -220,17 +221,29 @@ void TKelmorClass::SortChildren(int32_t parentID) {
     CheckWritable();
     struct TItem {
         std::string description;
-        int32_t nodeID;
+        size_t original;                     // the child's place before sorting
+        std::unique_ptr<TCollationKey> key;  // with collation keys only
     };
     std::vector<TItem> items;
+    std::vector<TNodeSlot*> slots;  // by original place
     TKelmorNodeRec rec;
     for (bool found = FindFirstChild(rec, parentID); found; found = FindNextChild(rec)) {
         // a broken link sorts with an empty description
-        const std::string description = LoadNode(rec.currentID) ? GetDescription() : std::string();
-        items.push_back({description, rec.currentID});
+        std::string description = LoadNode(rec.currentID) ? GetDescription() : std::string();
+        std::unique_ptr<TCollationKey> key = makeCollationKey_ ? makeCollationKey_(description) : nullptr;
+        items.push_back({std::move(description), slots.size(), std::move(key)});
+        slots.push_back(nodes_.Find(rec.currentID));
     }
     if (items.size() < 2) return;
-    const TTextComparer& compare = compareText_ ? compareText_ : TTextComparer(CompareTextIgnoringCase);
+    const TTextComparer& compareText = compareText_ ? compareText_ : TTextComparer(CompareTextIgnoringCase);
+    // The pivot is compared by its key, which stays in place while the items move.
+    struct TPivot {
+        std::string description;
+        const TCollationKey* key;
+    };
+    const auto compare = [&](const TItem& item, const TPivot& pivot) {
+        return pivot.key ? item.key->Compare(*pivot.key) : compareText(item.description, pivot.description);
+    };
     // The quicksort of the format's sibling order, with an explicit stack: the left part
     // of a range is sorted before its right part, as a recursion would.
     std::vector<std::pair<int32_t, int32_t>> ranges{{0, static_cast<int32_t>(items.size()) - 1}};
@@ -238,22 +251,37 @@ void TKelmorClass::SortChildren(int32_t parentID) {
         const auto [first, last] = ranges.back();
         ranges.pop_back();
         int32_t l = first, r = last;
-        const std::string pivot = items[static_cast<size_t>((l + r) / 2)].description;
+        const TItem& middle = items[static_cast<size_t>((l + r) / 2)];
+        const TPivot pivot{middle.key ? std::string() : middle.description, middle.key.get()};
         while (l <= r) {
             // (the bounds only matter to a comparison that contradicts itself)
-            while (l < last && compare(items[static_cast<size_t>(l)].description, pivot) < 0) ++l;
-            while (r > first && compare(items[static_cast<size_t>(r)].description, pivot) > 0) --r;
+            while (l < last && compare(items[static_cast<size_t>(l)], pivot) < 0) ++l;
+            while (r > first && compare(items[static_cast<size_t>(r)], pivot) > 0) --r;
             if (l <= r) {
-                TItem& a = items[static_cast<size_t>(l)];
-                TItem& b = items[static_cast<size_t>(r)];
-                if (l != r) nodes_.Exchange(nodes_.Find(a.nodeID), nodes_.Find(b.nodeID));
-                std::swap(a, b);
+                std::swap(items[static_cast<size_t>(l)], items[static_cast<size_t>(r)]);
                 ++l;
                 --r;
             }
         }
         if (l < last) ranges.push_back({l, last});
         if (first < r) ranges.push_back({first, r});
+    }
+    // The siblings take the sorted order, one exchange per child at most. Exchanging entries
+    // moves them in the stored order as well, and any exchanges that give the same sibling
+    // order give the same stored order.
+    std::vector<size_t> standing(items.size()), placeOf(items.size());  // by place / by original place
+    std::iota(standing.begin(), standing.end(), size_t{0});
+    std::iota(placeOf.begin(), placeOf.end(), size_t{0});
+    for (size_t place = 0; place < items.size(); ++place) {
+        const size_t wanted = items[place].original;
+        const size_t here = standing[place];
+        if (wanted == here) continue;
+        const size_t from = placeOf[wanted];
+        nodes_.Exchange(slots[here], slots[wanted]);
+        standing[place] = wanted;
+        standing[from] = here;
+        placeOf[wanted] = place;
+        placeOf[here] = from;
     }
     ClearNode();
     modified_ = true;

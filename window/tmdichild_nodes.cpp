@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <unordered_map>
 
 #include "security/tsecurityform.h"
 #include "ui/common.h"
@@ -157,11 +158,49 @@ void TMDIChild::SortBranch() {
         TWaitCursor wait;
         SetWindowStatus(QStringLiteral("Please wait, Sorting..."));
         engine_->SortChildren(treeModel_->NodeID(selected));
-        // The children are read again, in their new order.
-        if (nodeTree_->isExpanded(selected)) nodeTree_->collapse(selected);
-        ExpandAfresh(selected);
+        if (nodeTree_->isExpanded(selected) && treeModel_->ChildrenRead(selected)) {
+            ShowChildrenInEngineOrder(selected);
+        } else {
+            // The children are read again, in their new order.
+            if (nodeTree_->isExpanded(selected)) nodeTree_->collapse(selected);
+            ExpandAfresh(selected);
+        }
     }
     ShowNodePath();
+}
+
+// The item's children, shown already, in the engine's order now; only their order is read
+// from the engine (their sub-branches close, as when they are read again).
+void TMDIChild::ShowChildrenInEngineOrder(const QModelIndex& item) {
+    std::unordered_map<int32_t, TTreeItemData> shown;
+    for (int row = 0; row < treeModel_->rowCount(item); ++row) {
+        const QModelIndex child = treeModel_->index(row, 0, item);
+        TTreeItemData data;
+        data.text = treeModel_->Text(child);
+        data.kind = treeModel_->Kind(child);
+        data.nodeID = treeModel_->NodeID(child);
+        data.hasChildren = treeModel_->hasChildren(child);
+        data.cut = treeModel_->IsCut(child);
+        shown.emplace(data.nodeID, std::move(data));
+    }
+    std::vector<TTreeItemData> ordered;
+    ordered.reserve(shown.size());
+    TKelmorNodeRec rec;
+    for (bool found = engine_->FindFirstChild(rec, treeModel_->NodeID(item)); found;
+         found = engine_->FindNextChild(rec)) {
+        auto at = shown.find(rec.currentID);
+        if (at == shown.end()) {
+            // Not shown before (it cannot be): read it all again.
+            nodeTree_->collapse(item);
+            ExpandAfresh(item);
+            return;
+        }
+        ordered.push_back(std::move(at->second));
+    }
+    const QPersistentModelIndex parent(item);
+    treeModel_->RemoveChildren(parent);
+    treeModel_->AppendChildren(parent, std::move(ordered));
+    nodeTree_->expand(parent);
 }
 
 // ---------------------------------------------------------------- security

@@ -16,13 +16,16 @@ struct TCliRun {
 };
 
 inline TCliRun RunCliWith(const std::vector<std::string>& arguments,
-                          const std::map<std::string, std::string>& environment = {}) {
+                          const std::map<std::string, std::string>& environment = {}, cli::TAskUser askUser = nullptr) {
     std::ostringstream out, err;
     TCliRun run;
-    run.status = cli::RunCli(arguments, out, err, [&](const char* name) -> const char* {
-        const auto found = environment.find(name);
-        return found == environment.end() ? nullptr : found->second.c_str();
-    });
+    run.status = cli::RunCli(
+        arguments, out, err,
+        [&](const char* name) -> const char* {
+            const auto found = environment.find(name);
+            return found == environment.end() ? nullptr : found->second.c_str();
+        },
+        std::move(askUser));
     run.out = out.str();
     run.err = err.str();
     return run;

@@ -69,6 +69,39 @@ TEST_F(TreeTest, SortingFollowsThePartitionOrderForEqualDescriptions) {
     EXPECT_EQ(Children(engine, parent), (std::vector<int32_t>{ids[4], ids[3], ids[1], ids[0], ids[2]}));
 }
 
+TEST_F(TreeTest, SortingMovesTheChildrenOnlyAmongTheirOwnPlacesInTheStoredOrder) {
+    // The children of the root share bucket 0 of the stored order with the children of
+    // node 100, added in between.
+    std::vector<int32_t> ids;
+    for (int i = 0; i < 100; ++i) ids.push_back(AddNode("filler " + std::to_string(i), i == 0 ? 0 : ids[0]));
+    ASSERT_EQ(ids.back(), 100);
+    std::vector<int32_t> others;
+    for (const char* text : {"q", "d", "m", "a", "k", "b"}) {
+        AddNode(text);
+        others.push_back(AddNode(std::string("other ") + text, 100));
+    }
+    const auto bucketZero = [this] {
+        EXPECT_EQ(engine.Flush(), kResultOK);
+        std::vector<int32_t> order;
+        for (const auto& entry : test::DecodeIndex(test::ReadBytes(base + ".idx")).nodes)
+            if (entry.parent % 100 == 0) order.push_back(entry.id);
+        return order;
+    };
+    const std::vector<int32_t> before = bucketZero();
+    engine.SortChildren(0);
+    const std::vector<int32_t> sorted = Children(engine, 0);
+    const std::vector<int32_t> after = bucketZero();
+    // Node 100's children keep their places; the root's fill the root's places in their
+    // sorted order.
+    ASSERT_EQ(after.size(), before.size());
+    size_t nextSorted = 0;
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (engine.GetParent(before[i]) == 100) EXPECT_EQ(after[i], before[i]);
+        else EXPECT_EQ(after[i], sorted[nextSorted++]);
+    }
+    EXPECT_EQ(nextSorted, sorted.size());
+}
+
 TEST_F(TreeTest, LinksPointAtTheEndOfTheirChainAndCarryTheirSourcesSecurity) {
     const int32_t source = AddNode("source");
     AddNode("inside", source);

@@ -28,6 +28,22 @@ protected:
     std::vector<std::vector<uint8_t>> files;
 };
 
+TEST_F(WriterLockTest, DiscardingLeavesTheLastSaveAndLetsTheNextWriterIn) {
+    AddNode("not saved");
+    const uint8_t bytes[] = {1, 2, 3};
+    engine.LoadNode(1);
+    engine.AddBlobKey("picture", bytes, sizeof bytes);
+    engine.SaveNode(1);
+    engine.Discard();
+    EXPECT_FALSE(engine.IsOpen());
+    EXPECT_EQ(Files(), files);  // not a byte written
+    TKelmorClass other;
+    ASSERT_EQ(other.OpenDatabase(base, false, admin), kResultOK) << other.LastErrorText();
+    EXPECT_EQ(test::Children(other, 0), std::vector<int32_t>{1});
+    other.LoadNode(1);
+    EXPECT_EQ(other.KeyCount(), 0);
+}
+
 TEST_F(WriterLockTest, ASecondWriterIsRefusedAndNothingChanges) {
     TKelmorClass other;
     ExpectRefusedAsInUse(other.OpenDatabase(base, false, admin), other);
