@@ -14,6 +14,7 @@
 #include <array>
 
 #include "ui/common.h"
+#include "ui/dialogbuttons.h"
 #include "ui/latin1validator.h"
 
 namespace kelmor {
@@ -80,14 +81,9 @@ TFindDialog::TFindDialog(const TKelmorSearch& state, QWidget* parent)
     AddOption(scope_, QStringLiteral("Scan s&ub-nodes only"));
     AddOption(scope_, QStringLiteral("Scan into &links"));
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OkButton"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
-    cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &TFindDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    const TDialogButtons okCancel = MakeOkCancelButtons(this);
+    ok_ = okCancel.ok;
+    cancel_ = okCancel.cancel;
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(searchFor);

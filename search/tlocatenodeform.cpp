@@ -8,6 +8,7 @@
 
 #include "editors/tintegeredit.h"
 #include "ui/common.h"
+#include "ui/dialogbuttons.h"
 
 namespace kelmor {
 
@@ -28,14 +29,9 @@ TLocateNodeForm::TLocateNodeForm(int32_t nodeID, QWidget* parent) : QDialog(pare
     auto* label = new QLabel(QStringLiteral("&Node ID:"), this);
     label->setBuddy(nodeID_);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OkButton"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
-    cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    const TDialogButtons okCancel = MakeOkCancelButtons(this);
+    ok_ = okCancel.ok;
+    cancel_ = okCancel.cancel;
 
     auto* row = new QHBoxLayout;
     row->addWidget(label);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "engine/tkelmor.h"
+#include "ui/dialogbuttons.h"
 #include "ui/guarded.h"
 
 namespace kelmor {
@@ -35,14 +36,9 @@ TSecurityForm::TSecurityForm(TKelmorClass& database, int32_t nodeID, QWidget* pa
     securityLevel_->setObjectName(QStringLiteral("SecurityLevel"));
     securityLevel_->setSelectionMode(QAbstractItemView::SingleSelection);
     label->setBuddy(securityLevel_);
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OkButton"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
-    ok_->setDefault(true);
-    cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &TSecurityForm::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    const TDialogButtons okCancel = MakeOkCancelButtons(this);
+    ok_ = okCancel.ok;
+    cancel_ = okCancel.cancel;
     connect(securityLevel_, &QListWidget::itemDoubleClicked, this, [this] {
         if (ok_->isVisible()) accept();
     });

@@ -9,6 +9,7 @@
 
 #include "interchange/tadvancedimportoptions.h"
 #include "ui/common.h"
+#include "ui/dialogbuttons.h"
 #include "ui/guarded.h"
 
 namespace kelmor {
@@ -26,14 +27,9 @@ TCSVOptionsForm::TCSVOptionsForm(TAdvancedImportOptions& options, QWidget* paren
     note->setObjectName(QStringLiteral("Note"));
     note->setWordWrap(true);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OkButton"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
-    cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &TCSVOptionsForm::accept);
-    connect(cancel_, &QPushButton::clicked, this, &TCSVOptionsForm::reject);
+    const TDialogButtons okCancel = MakeOkCancelButtons(this);
+    ok_ = okCancel.ok;
+    cancel_ = okCancel.cancel;
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -23,6 +23,7 @@
 #include "transfer/tcsvoptionsform.h"
 #include "transfer/tfieldnamedelegate.h"
 #include "ui/common.h"
+#include "ui/dialogbuttons.h"
 
 namespace kelmor {
 
@@ -113,15 +114,9 @@ TRecordImporterForm::TRecordImporterForm(TImporterOptions& options, TKeyTypeIcon
     optionsLayout->addWidget(advancedBtn_, 3, 1, Qt::AlignRight | Qt::AlignBottom);
     optionsLayout->setColumnStretch(0, 1);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OkButton"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
-    // Enter means OK wherever the focus is, unless a name is being edited.
-    cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &TRecordImporterForm::accept);
-    connect(cancel_, &QPushButton::clicked, this, &TRecordImporterForm::reject);
+    const TDialogButtons okCancel = MakeOkCancelButtons(this);
+    ok_ = okCancel.ok;
+    cancel_ = okCancel.cancel;
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
