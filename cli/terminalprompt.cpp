@@ -46,11 +46,12 @@ private:
 
 std::optional<std::string> PromptAtTerminal(int inFd, int outFd, const std::string& prompt, bool hidden) {
     if (::isatty(inFd) != 1) return std::nullopt;
-    WriteAll(outFd, prompt);
     std::string line;
     bool ended = false;
     {
+        // The echo goes before the prompt shows: a password typed at once is not echoed.
         std::unique_ptr<TEchoOff> echoOff = hidden ? std::make_unique<TEchoOff>(inFd) : nullptr;
+        WriteAll(outFd, prompt);
         char ch = 0;
         while (true) {
             const ssize_t got = ::read(inFd, &ch, 1);
