@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <stdexcept>
 
 #include "interchange/tcontrolreferencefilter.h"
 #include "interchange/txmlfilereader.h"
+#include "interchange/txmlstream.h"
 
 namespace kelmor {
 
@@ -43,6 +45,11 @@ struct TParseState {
     cdataBlockSAXFunc buildCData = nullptr;
     commentSAXFunc buildComment = nullptr;
     processingInstructionSAXFunc buildInstruction = nullptr;
+    endElementNsSAX2Func buildEnd = nullptr;
+    TXMLStreamHandler* handler = nullptr;  // set when no tree is built
+    std::exception_ptr handlerError;
+    int openElements = 0;
+    bool textOpen = false;     // the last item of the open element is text (so more text joins it)
     std::string firstProblem;  // ours, or the parser's first fatal error
     std::string firstError;    // the parser's first error that it could go on after
 
@@ -82,11 +89,24 @@ bool Grow(void* context, uint64_t items, uint64_t text) {
     return false;
 }
 
+// Hands an event to the stream's handler; its exception stops the parser and is kept
+// (it must not pass through the parser's frames).
+template <typename Event>
+void Hand(void* context, Event&& event) {
+    TParseState& state = StateOf(context);
+    if (state.handlerError) return;
+    try {
+        event(*state.handler);
+    } catch (...) {
+        state.handlerError = std::current_exception();
+        xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
+    }
+}
+
 // Nodes and keys beyond the limits end the parse before the tree grows further.
 bool CountElement(void* context, const xmlChar* localName) {
     TParseState& state = StateOf(context);
-    auto* parser = static_cast<xmlParserCtxtPtr>(context);
-    if (parser->nodeNr == 0) return true;  // the document element
+    if (state.openElements == 0) return true;  // the document element
     const bool isKey = std::strcmp(reinterpret_cast<const char*>(localName), "value") == 0;
     uint64_t& count = isKey ? state.keys : state.nodes;
     const uint64_t limit = isKey ? state.limits.maxKeys : state.limits.maxNodes;
@@ -110,9 +130,20 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
     const uint64_t items = 1 + 2 * static_cast<uint64_t>(std::max(attributeCount, 0) + std::max(namespaceCount, 0));
     if (!Grow(context, items, text)) return;
     auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    TParseState& state = StateOf(context);
+    ++state.openElements;
+    state.textOpen = false;
+    if (state.handler) {
+        const int64_t line = parser->input ? parser->input->line : 0;
+        Hand(context, [&](TXMLStreamHandler& handler) {
+            handler.StartElement(TXMLStreamElement(reinterpret_cast<const char*>(localName), line, attributes,
+                                                   attributeCount, defaultedCount));
+        });
+        return;
+    }
     const int openBefore = parser->nodeNr;
-    StateOf(context).buildElement(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
-                                  defaultedCount, attributes);
+    state.buildElement(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
+                       attributes);
     // The tree keeps lines up to 65,535; the element's unused schema pointer holds larger ones.
     if (parser->nodeNr == openBefore + 1 && parser->node && parser->input && parser->input->line >= USHRT_MAX) {
         parser->node->psvi = reinterpret_cast<void*>(static_cast<intptr_t>(parser->input->line));
@@ -120,29 +151,76 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
 }
 
 // Text that follows text (the pieces between character references) joins its node.
+void OnEndElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
+    TParseState& state = StateOf(context);
+    --state.openElements;
+    state.textOpen = false;
+    if (state.handler) {
+        Hand(context, [](TXMLStreamHandler& handler) { handler.EndElement(); });
+    } else {
+        state.buildEnd(context, localName, prefix, uri);
+    }
+}
+
+// Character data for the stream's handler: only inside the document element (a tree
+// keeps what lies outside it apart from the element tree too).
+void HandText(void* context, const xmlChar* text, size_t length) {
+    if (StateOf(context).openElements == 0 || !text) return;
+    Hand(context, [&](TXMLStreamHandler& handler) {
+        handler.CharacterData(std::string_view(reinterpret_cast<const char*>(text), length));
+    });
+}
+
 void OnCharacters(void* context, const xmlChar* text, int length) {
-    const xmlNode* current = static_cast<xmlParserCtxtPtr>(context)->node;
-    const bool joins = current && current->last && current->last->type == XML_TEXT_NODE;
+    TParseState& state = StateOf(context);
+    bool joins = state.textOpen;
+    if (!state.handler) {
+        const xmlNode* current = static_cast<xmlParserCtxtPtr>(context)->node;
+        joins = current && current->last && current->last->type == XML_TEXT_NODE;
+    }
     if (Grow(context, joins ? 0 : 1, static_cast<uint64_t>(std::max(length, 0)))) {
-        StateOf(context).buildText(context, text, length);
+        state.textOpen = true;
+        if (state.handler) {
+            HandText(context, text, static_cast<size_t>(std::max(length, 0)));
+        } else {
+            state.buildText(context, text, length);
+        }
     }
 }
 
 void OnCData(void* context, const xmlChar* text, int length) {
+    TParseState& state = StateOf(context);
     if (Grow(context, 1, static_cast<uint64_t>(std::max(length, 0)))) {
-        StateOf(context).buildCData(context, text, length);
+        state.textOpen = false;
+        if (state.handler) {
+            HandText(context, text, static_cast<size_t>(std::max(length, 0)));
+        } else {
+            state.buildCData(context, text, length);
+        }
     }
 }
 
 void OnComment(void* context, const xmlChar* text) {
+    TParseState& state = StateOf(context);
     const size_t length = text ? std::strlen(reinterpret_cast<const char*>(text)) : 0;
-    if (Grow(context, 1, length)) StateOf(context).buildComment(context, text);
+    if (Grow(context, 1, length)) {
+        state.textOpen = false;
+        if (state.handler) {
+            HandText(context, text, length);
+        } else {
+            state.buildComment(context, text);
+        }
+    }
 }
 
 void OnProcessingInstruction(void* context, const xmlChar* target, const xmlChar* data) {
+    TParseState& state = StateOf(context);
     const size_t length = (target ? std::strlen(reinterpret_cast<const char*>(target)) : 0) +
                           (data ? std::strlen(reinterpret_cast<const char*>(data)) : 0);
-    if (Grow(context, 1, length)) StateOf(context).buildInstruction(context, target, data);
+    if (Grow(context, 1, length)) {
+        state.textOpen = false;
+        if (!state.handler) state.buildInstruction(context, target, data);
+    }
 }
 
 void OnEntityDeclaration(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
@@ -213,9 +291,14 @@ struct TParserFree {
 
 }  // namespace
 
-TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
+namespace {
+
+// Parses the file with the guards above: into a tree, or, with a handler, into its events
+// (the document then holds no more than the type definition).
+xmlDocPtr Parse(const std::string& fileName, const TXMLDocument::TLimits& limits, TXMLStreamHandler* handler) {
     TParseState state;
     state.limits = limits;
+    state.handler = handler;
     TXMLFileReader reader(fileName, limits.maxFileSize,
                           [&state](const std::string& problem) { state.Report(problem); });
     state.reader = &reader;
@@ -223,7 +306,8 @@ TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
     TParserReports reports(state);
     std::unique_ptr<xmlParserCtxt, TParserFree> parser(xmlNewParserCtxt());
     if (!parser || !parser->sax || !parser->sax->startElementNs || !parser->sax->characters ||
-        !parser->sax->cdataBlock || !parser->sax->comment || !parser->sax->processingInstruction) {
+        !parser->sax->cdataBlock || !parser->sax->comment || !parser->sax->processingInstruction ||
+        !parser->sax->endElementNs) {
         throw std::bad_alloc();
     }
     state.buildElement = parser->sax->startElementNs;
@@ -231,8 +315,10 @@ TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
     state.buildCData = parser->sax->cdataBlock;
     state.buildComment = parser->sax->comment;
     state.buildInstruction = parser->sax->processingInstruction;
+    state.buildEnd = parser->sax->endElementNs;
     parser->_private = &state;
     parser->sax->startElementNs = OnStartElement;
+    parser->sax->endElementNs = OnEndElement;
     parser->sax->characters = OnCharacters;
     parser->sax->ignorableWhitespace = OnCharacters;  // the tree keeps blanks as text too
     parser->sax->cdataBlock = OnCData;
@@ -243,19 +329,65 @@ TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
     // No XML_PARSE_NOENT (it would pull external entities in), no XML_PARSE_DTDLOAD, no
     // XML_PARSE_HUGE (the parser's limits on depth and text lengths stay on).
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    document_ = xmlCtxtReadIO(parser.get(), TXMLFileReader::Read, nullptr, &reader, fileName.c_str(), nullptr, options);
-    if (!state.firstProblem.empty() || !document_ || !parser->wellFormed) {
-        if (document_) xmlFreeDoc(document_);
-        document_ = nullptr;
+    xmlDocPtr document =
+        xmlCtxtReadIO(parser.get(), TXMLFileReader::Read, nullptr, &reader, fileName.c_str(), nullptr, options);
+    if (state.handlerError || !state.firstProblem.empty() || !document || !parser->wellFormed) {
+        if (document) xmlFreeDoc(document);
+        if (state.handlerError) std::rethrow_exception(state.handlerError);
         if (!state.firstProblem.empty()) throw std::runtime_error(state.firstProblem);
         if (!state.firstError.empty()) throw std::runtime_error(state.firstError);
         throw std::runtime_error("The file is not a well-formed XML document.");
     }
+    return document;
+}
+
+}  // namespace
+
+TXMLDocument::TXMLDocument(const std::string& fileName, const TLimits& limits) {
+    document_ = Parse(fileName, limits, nullptr);
     if (!xmlDocGetRootElement(document_)) {
         xmlFreeDoc(document_);
         document_ = nullptr;
         throw std::runtime_error("The XML document has no root element.");
     }
+}
+
+void ReadXMLStream(const std::string& fileName, const TXMLDocument::TLimits& limits, TXMLStreamHandler& handler) {
+    xmlFreeDoc(Parse(fileName, limits, &handler));
+}
+
+bool TXMLStreamElement::NameIs(const char* name) const { return std::strcmp(name_, name) == 0; }
+
+bool TXMLStreamElement::Attribute(const char* name, std::string& value) const {
+    // Entries of five: local name, prefix, namespace, value, value end; the defaulted
+    // ones (from the type definition) come last. Only attributes without a prefix count.
+    for (int i = 0; i < attributeCount_; ++i) {
+        const unsigned char** entry = attributes_ + 5 * i;
+        if (entry[1] || std::strcmp(reinterpret_cast<const char*>(entry[0]), name) != 0) continue;
+        const std::string_view raw(reinterpret_cast<const char*>(entry[3]), static_cast<size_t>(entry[4] - entry[3]));
+        if (i >= attributeCount_ - defaultedCount_) {
+            value = Latin1FromXML(raw);  // a tree hands a default out as it is declared
+            return true;
+        }
+        // The parser leaves an ampersand as the reference "&#38;" for the tree to resolve.
+        constexpr std::string_view kAmpersand = "&#38;";
+        size_t at = raw.find(kAmpersand);
+        if (at == std::string_view::npos) {
+            value = Latin1FromXML(raw);
+            return true;
+        }
+        std::string text;
+        text.reserve(raw.size());
+        size_t from = 0;
+        for (; at != std::string_view::npos; at = raw.find(kAmpersand, from)) {
+            text.append(raw.substr(from, at - from)) += '&';
+            from = at + kAmpersand.size();
+        }
+        text.append(raw.substr(from));
+        value = Latin1FromXML(text);
+        return true;
+    }
+    return false;
 }
 
 TXMLDocument::~TXMLDocument() {
@@ -265,6 +397,10 @@ TXMLDocument::~TXMLDocument() {
 _xmlNode* TXMLDocument::Root() const { return xmlDocGetRootElement(document_); }
 
 std::string Latin1FromXML(std::string_view utf8) {
+    // Most texts are ASCII, which is the same in both.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(utf8);
+    }
     std::string text;
     text.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {

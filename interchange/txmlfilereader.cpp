@@ -10,14 +10,12 @@ namespace kelmor {
 
 namespace {
 constexpr size_t kPiece = 64 * 1024;
-}
+constexpr size_t kPiecesAhead = 4;
+}  // namespace
 
 TXMLFileReader::TXMLFileReader(const std::string& fileName, uint64_t maxFileSize,
                                std::function<void(const std::string&)> onProblem)
-    : fileName_(fileName),
-      maxFileSize_(maxFileSize),
-      onProblem_(std::move(onProblem)),
-      piece_(std::make_unique<char[]>(kPiece)) {
+    : fileName_(fileName), maxFileSize_(maxFileSize), onProblem_(std::move(onProblem)) {
     struct stat info {};
     if (stat(fileName.c_str(), &info) != 0) {
         throw std::runtime_error("Cannot open \"" + fileName + "\": " + std::strerror(errno) + ".");
@@ -27,6 +25,16 @@ TXMLFileReader::TXMLFileReader(const std::string& fileName, uint64_t maxFileSize
     if (size > maxFileSize_) throw std::runtime_error(TooLarge(size));
     in_.open(fileName, std::ios::binary);
     if (!in_) throw std::runtime_error("Cannot open \"" + fileName + "\": " + std::strerror(errno) + ".");
+    thread_ = std::thread([this] { ReadAhead(); });
+}
+
+TXMLFileReader::~TXMLFileReader() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
 }
 
 int TXMLFileReader::Read(void* context, char* buffer, int length) {
@@ -38,26 +46,64 @@ std::string TXMLFileReader::TooLarge(uint64_t size) const {
            std::to_string(maxFileSize_) + ").";
 }
 
-int TXMLFileReader::Read(char* buffer, int length) {
-    while (taken_ == filtered_.size() && !ended_) {
-        filtered_.clear();
-        taken_ = 0;
-        in_.read(piece_.get(), kPiece);
-        const auto count = static_cast<size_t>(in_.gcount());
-        if (in_.bad()) {
-            onProblem_("Cannot read \"" + fileName_ + "\".");
-            return -1;
+// The reading thread: reads and filters the file piece by piece, never more than a few
+// pieces ahead of the parser.
+void TXMLFileReader::ReadAhead() {
+    const auto piece = std::make_unique<char[]>(kPiece);
+    TControlReferenceFilter filter;
+    uint64_t fileBytes = 0;
+    bool done = false;
+    while (!done) {
+        TPiece next;
+        try {
+            in_.read(piece.get(), kPiece);
+            const auto count = static_cast<size_t>(in_.gcount());
+            fileBytes += count;
+            if (in_.bad()) {
+                next.problem = "Cannot read \"" + fileName_ + "\".";
+            } else if (fileBytes > maxFileSize_) {
+                next.problem = TooLarge(fileBytes);
+            } else {
+                next.last = count < kPiece;
+                filter.Filter(std::string_view(piece.get(), count), next.last, next.bytes);
+            }
+        } catch (const std::exception& error) {
+            next.problem = error.what();
         }
-        fileBytes_ += count;
-        if (fileBytes_ > maxFileSize_) {
-            onProblem_(TooLarge(fileBytes_));
-            return -1;
-        }
-        ended_ = count < kPiece;
-        filter_.Filter(std::string_view(piece_.get(), count), ended_, filtered_);
+        done = next.last || !next.problem.empty();
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stopping_ || ready_.size() < kPiecesAhead; });
+        if (stopping_) return;
+        ready_.push_back(std::move(next));
+        lock.unlock();
+        changed_.notify_all();
     }
-    const size_t count = std::min(filtered_.size() - taken_, static_cast<size_t>(std::max(length, 0)));
-    std::memcpy(buffer, filtered_.data() + taken_, count);
+}
+
+TXMLFileReader::TPiece TXMLFileReader::NextPiece() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !ready_.empty(); });
+    TPiece next = std::move(ready_.front());
+    ready_.pop_front();
+    lock.unlock();
+    changed_.notify_all();
+    return next;
+}
+
+int TXMLFileReader::Read(char* buffer, int length) {
+    if (failed_) return -1;
+    while (taken_ == current_.bytes.size() && !ended_) {
+        current_ = NextPiece();
+        taken_ = 0;
+        if (!current_.problem.empty()) {
+            failed_ = true;
+            onProblem_(current_.problem);
+            return -1;
+        }
+        ended_ = current_.last;
+    }
+    const size_t count = std::min(current_.bytes.size() - taken_, static_cast<size_t>(std::max(length, 0)));
+    std::memcpy(buffer, current_.bytes.data() + taken_, count);
     taken_ += count;
     bytesGiven_ += count;
     return static_cast<int>(count);
