@@ -1,6 +1,7 @@
 // TMDIChild: Import Data and Export Data. The user picks a file and a location; the job
 // that fits the file's extension runs on its own thread behind the modal progress window,
 // and the window reports its result and shows the imported branch.
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTimer>
 
@@ -145,6 +146,9 @@ bool TMDIChild::RunJob(std::unique_ptr<TKelmorInOut> job, bool import,
         progress.exec();  // returns once the job's thread has ended
         if (!alive) return false;
         EndWorkerUse();
+        // The job's last progress texts (after an abort, some come behind the window's
+        // end) are shown now, before the window's own status replaces them.
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
         readResult(progress.Job());
     }
     flushTimer_->start();

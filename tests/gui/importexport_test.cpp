@@ -112,6 +112,8 @@ void ImportExportTest::exportAndImportBack() {
     QCOMPARE(offered, QStringLiteral("Root\\Alpha"));  // the selected node's path
     QVERIFY(QFile(file).size() > 0);
     QVERIFY(driver.Messages().isEmpty());
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\Alpha"));
 
     // Imported below Gamma, the branch shows at once, as the engine holds it.
     const QModelIndex gamma = fixture.Item({"Gamma"});
@@ -122,6 +124,8 @@ void ImportExportTest::exportAndImportBack() {
     QVERIFY(driver.AllAnswered());
     QVERIFY(driver.Messages().isEmpty());
     QCOMPARE(offered, QStringLiteral("Root\\Gamma"));
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\Gamma"));  // not a late progress text
     const QStringList imported = EngineChildren(engine, gammaNode);
     QVERIFY(!imported.isEmpty());
     QVERIFY(window.NodeTree()->isExpanded(fixture.Item({"Gamma"})));
@@ -216,6 +220,8 @@ void ImportExportTest::abortingALongImportKeepsItsNodes() {
     Run(window, C::Import);
     QVERIFY(driver.AllAnswered());
     QCOMPARE(driver.ModalsSeen(), 3);  // no message after the abort
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.StatusText(), QStringLiteral("Root\\Gamma"));  // not a late progress text
     const QStringList kept = EngineChildren(fixture.Engine(), gammaNode);
     QVERIFY(kept.size() < 60000);
     QCOMPARE(fixture.Children(fixture.Item({"Gamma"})), kept);
