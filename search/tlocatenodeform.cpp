@@ -36,10 +36,7 @@ TLocateNodeForm::TLocateNodeForm(int32_t nodeID, QWidget* parent) : QDialog(pare
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(nodeID_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    QHBoxLayout* buttons = okCancel.Row();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addSpacing(6);

@@ -51,10 +51,7 @@ TSecurityForm::TSecurityForm(TKelmorClass& database, int32_t nodeID, QWidget* pa
     securityLevel_->setFixedHeight(securityLevel_->sizeHintForRow(0) * kHighestLevel +
                                    2 * securityLevel_->frameWidth());
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    QHBoxLayout* buttons = okCancel.Row();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(securityLevel_);

@@ -31,10 +31,7 @@ TCSVOptionsForm::TCSVOptionsForm(TAdvancedImportOptions& options, QWidget* paren
     ok_ = okCancel.ok;
     cancel_ = okCancel.cancel;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    QHBoxLayout* buttons = okCancel.Row();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(useFirstRec_);
     layout->addWidget(useSDF_);

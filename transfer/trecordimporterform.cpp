@@ -118,10 +118,7 @@ TRecordImporterForm::TRecordImporterForm(TImporterOptions& options, TKeyTypeIcon
     ok_ = okCancel.ok;
     cancel_ = okCancel.cancel;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    QHBoxLayout* buttons = okCancel.Row();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fieldsLabel);
     layout->addWidget(fields_);

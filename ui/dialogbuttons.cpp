@@ -1,6 +1,7 @@
 #include "ui/dialogbuttons.h"
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QPushButton>
 
 namespace kelmor {
@@ -18,6 +19,14 @@ TDialogButtons MakeOkCancelButtons(QDialog* dialog) {
     QObject::connect(buttons.ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(buttons.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return buttons;
+}
+
+QHBoxLayout* TDialogButtons::Row() const {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 }  // namespace kelmor

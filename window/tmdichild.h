@@ -192,7 +192,7 @@ private:
     void NodeTreeEdited(const QModelIndex& item, const QString& text);
     // Shows the item's children as they are in the engine now, expanded.
     void ExpandAfresh(const QModelIndex& item);
-    void ShowChildrenInEngineOrder(const QModelIndex& item);
+    bool ShowChildrenInEngineOrder(const QModelIndex& item);
     void SelectTreeItem(const QModelIndex& item);
     void ShowTreeMenu(const QPoint& at);
 

@@ -158,9 +158,7 @@ void TMDIChild::SortBranch() {
         TWaitCursor wait;
         SetWindowStatus(QStringLiteral("Please wait, Sorting..."));
         engine_->SortChildren(treeModel_->NodeID(selected));
-        if (nodeTree_->isExpanded(selected) && treeModel_->ChildrenRead(selected)) {
-            ShowChildrenInEngineOrder(selected);
-        } else {
+        if (!ShowChildrenInEngineOrder(selected)) {
             // The children are read again, in their new order.
             if (nodeTree_->isExpanded(selected)) nodeTree_->collapse(selected);
             ExpandAfresh(selected);
@@ -170,8 +168,10 @@ void TMDIChild::SortBranch() {
 }
 
 // The item's children, shown already, in the engine's order now; only their order is read
-// from the engine (their sub-branches close, as when they are read again).
-void TMDIChild::ShowChildrenInEngineOrder(const QModelIndex& item) {
+// from the engine (their sub-branches close, as when they are read again). False, with
+// nothing changed, when the item does not show all its children.
+bool TMDIChild::ShowChildrenInEngineOrder(const QModelIndex& item) {
+    if (!nodeTree_->isExpanded(item) || !treeModel_->ChildrenRead(item)) return false;
     std::unordered_map<int32_t, TTreeItemData> shown;
     for (int row = 0; row < treeModel_->rowCount(item); ++row) {
         const QModelIndex child = treeModel_->index(row, 0, item);
@@ -189,18 +189,14 @@ void TMDIChild::ShowChildrenInEngineOrder(const QModelIndex& item) {
     for (bool found = engine_->FindFirstChild(rec, treeModel_->NodeID(item)); found;
          found = engine_->FindNextChild(rec)) {
         auto at = shown.find(rec.currentID);
-        if (at == shown.end()) {
-            // Not shown before (it cannot be): read it all again.
-            nodeTree_->collapse(item);
-            ExpandAfresh(item);
-            return;
-        }
+        if (at == shown.end()) return false;  // not shown before (it cannot be)
         ordered.push_back(std::move(at->second));
     }
     const QPersistentModelIndex parent(item);
     treeModel_->RemoveChildren(parent);
     treeModel_->AppendChildren(parent, std::move(ordered));
     nodeTree_->expand(parent);
+    return true;
 }
 
 // ---------------------------------------------------------------- security
