@@ -79,10 +79,7 @@ int TCliSession::Open(bool readOnly) {
 }
 
 int TCliSession::Finish() {
-    if (const int result = engine_->Flush()) {
-        context_.err << ResultMessage(result, *engine_) << "\n";
-        return kExitFailed;
-    }
+    // Closing saves (once): a flush before it would write the whole index twice.
     if (const int result = engine_->Close()) {
         context_.err << ResultMessage(result, *engine_) << "\n";
         return kExitFailed;

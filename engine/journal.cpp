@@ -9,7 +9,10 @@
 namespace kelmor {
 
 namespace {
-constexpr char kMagic[4] = {'K', 'M', 'J', '1'};
+// A journal of the first kind holds no committed sizes; the second begins with them.
+constexpr char kMagicWithoutSizes[4] = {'K', 'M', 'J', '1'};
+constexpr char kMagic[4] = {'K', 'M', 'J', '2'};
+constexpr size_t kSizesSize = 3 * 8;
 constexpr char kEndMagic[4] = {'K', 'M', 'J', 'E'};
 constexpr uint8_t kOpWrite = 1;
 constexpr uint8_t kOpTruncate = 2;
@@ -35,19 +38,39 @@ struct TOperation {
     uint64_t dataAt = 0;  // position of the data in the journal
 };
 
+// Reads the signature and the committed sizes at the start of a journal, however much of
+// the rest is there; "" on success, else what is wrong. `opsStart` is where the operations
+// begin.
+std::string ParseJournalStart(const TFileHandle& journal, TCommittedSizes& committed, uint64_t& opsStart) {
+    uint8_t start[sizeof(kMagic) + kSizesSize];
+    uint64_t size = 0;
+    if (int error = journal.Size(size)) return ErrorText(error);
+    if (size < sizeof(kMagic) || journal.ReadAt(0, start, sizeof(kMagic)) != 0)
+        return "the journal has no valid signature";
+    if (std::memcmp(start, kMagicWithoutSizes, 4) == 0) {
+        opsStart = sizeof(kMagicWithoutSizes);
+        return "";
+    }
+    if (std::memcmp(start, kMagic, 4) != 0) return "the journal has no valid signature";
+    if (size < sizeof(start) || journal.ReadAt(0, start, sizeof(start)) != 0)
+        return "the journal's committed sizes are cut short";
+    for (size_t file = 0; file < 3; ++file) committed.sizes[file] = GetU64(start + sizeof(kMagic) + 8 * file);
+    opsStart = sizeof(start);
+    return "";
+}
+
 // Reads the operation list of a journal; "" on success, else what is wrong.
 std::string ParseJournal(const TFileHandle& journal, std::vector<TOperation>& operations) {
     uint64_t size = 0;
     if (int error = journal.Size(size)) return ErrorText(error);
-    if (size < sizeof(kMagic) + kEndSize) return "the journal is too short";
-    uint8_t magic[4];
-    if (journal.ReadAt(0, magic, 4) != 0 || std::memcmp(magic, kMagic, 4) != 0)
-        return "the journal has no valid signature";
+    TCommittedSizes committed;
+    uint64_t position = 0;
+    if (std::string problem = ParseJournalStart(journal, committed, position); !problem.empty()) return problem;
+    if (size < position + kEndSize) return "the journal is too short";
     uint8_t end[kEndSize];
     if (journal.ReadAt(size - kEndSize, end, kEndSize) != 0 || end[0] != kOpEnd || GetU64(end + 1) != size - kEndSize ||
         std::memcmp(end + 9, kEndMagic, 4) != 0)
         return "the journal is incomplete";
-    uint64_t position = sizeof(kMagic);
     const uint64_t opsEnd = size - kEndSize;
     while (position < opsEnd) {
         if (opsEnd - position < kOpHeaderSize) return "the journal's last operation is cut short";
@@ -81,13 +104,27 @@ void ReachFlushPoint(TFlushPoint point) {
 std::string JournalPath(const std::string& baseName) { return baseName + ".kmj"; }
 std::string JournalTempPath(const std::string& baseName) { return baseName + ".kmj.tmp"; }
 
-int TJournalWriter::Begin(const std::string& baseName) {
+int TJournalWriter::Begin(const std::string& baseName, const TCommittedSizes& committed) {
     baseName_ = baseName;
     buffer_.clear();
     written_ = 0;
+    sizesSecured_ = false;
+    committed_ = false;
     if (int error = file_.Open(JournalTempPath(baseName), TFileHandle::TMode::CreateTruncate)) return error;
     Put(kMagic, sizeof(kMagic));
+    uint8_t sizes[kSizesSize];
+    for (size_t file = 0; file < 3; ++file) PutU64(sizes + 8 * file, committed.sizes[file]);
+    Put(sizes, sizeof(sizes));
     return 0;
+}
+
+void TJournalWriter::SecureCommittedSizes() {
+    if (sizesSecured_) return;
+    FlushBuffer();
+    int error = file_.Sync();
+    if (!error) error = SyncFolderOf(JournalTempPath(baseName_));
+    if (error) throw EKelmorFileError("Error writing " + JournalTempPath(baseName_) + ": " + ErrorText(error), error);
+    sizesSecured_ = true;
 }
 
 void TJournalWriter::FlushBuffer() {
@@ -142,22 +179,59 @@ int TJournalWriter::Commit() {
         Put(end, sizeof(end));
         FlushBuffer();
     } catch (const EKelmorFileError& error) {
-        Abandon();
         return error.ErrnoValue() != 0 ? error.ErrnoValue() : EIO;
     }
-    int error = file_.Sync();
+    if (const int error = file_.Sync()) return error;
     file_.Close();
-    if (!error) ReachFlushPoint(TFlushPoint::JournalWritten);
-    if (!error) error = RenameFile(JournalTempPath(baseName_), JournalPath(baseName_));
-    if (!error) error = SyncFolderOf(JournalPath(baseName_));
-    if (error) RemoveFile(JournalTempPath(baseName_));
-    return error;
+    ReachFlushPoint(TFlushPoint::JournalWritten);
+    if (const int error = RenameFile(JournalTempPath(baseName_), JournalPath(baseName_))) return error;
+    committed_ = true;
+    return SyncFolderOf(JournalPath(baseName_));
 }
 
 void TJournalWriter::Abandon() {
+    LeaveForNextOpen();
+    RemoveFile(JournalTempPath(baseName_));
+}
+
+void TJournalWriter::LeaveForNextOpen() {
     file_.Close();
     buffer_.clear();
-    RemoveFile(JournalTempPath(baseName_));
+}
+
+TSaveTarget::TSaveTarget(TJournalWriter& journal, TJournalFile which, TFileHandle& file, uint64_t committedEnd)
+    : journal_(journal), which_(which), file_(file), committedEnd_(committedEnd) {}
+
+void TSaveTarget::Write(uint64_t offset, const uint8_t* bytes, uint64_t length) {
+    Copy(offset, length, [&](uint64_t done, uint8_t* buffer, size_t n) { std::memcpy(buffer, bytes + done, n); });
+}
+
+void TSaveTarget::Copy(uint64_t offset, uint64_t length, const TSource& source) {
+    // The part in front of the committed end overwrites what the last save wrote.
+    const uint64_t inFront = offset >= committedEnd_ ? 0 : std::min(length, committedEnd_ - offset);
+    if (inFront > 0) journal_.Copy(which_, offset, inFront, source);
+    if (inFront == length) return;
+    journal_.SecureCommittedSizes();
+    wroteTail_ = true;
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(length - inFront, kBufferLimit)));
+    for (uint64_t done = inFront; done < length;) {
+        const size_t piece = static_cast<size_t>(std::min<uint64_t>(length - done, buffer.size()));
+        source(done, buffer.data(), piece);
+        file_.WriteAtOrThrow(offset + done, buffer.data(), piece);
+        done += piece;
+    }
+}
+
+int TSaveTarget::SyncTail() { return wroteTail_ ? file_.Sync() : 0; }
+
+int TSaveTarget::CutBack() {
+    if (!wroteTail_) return 0;
+    uint64_t size = 0;
+    if (const int error = file_.Size(size)) return error;
+    if (size > committedEnd_) {
+        if (const int error = file_.Truncate(committedEnd_)) return error;
+    }
+    return file_.Sync();
 }
 
 std::string VerifyJournal(const std::string& path) {
@@ -195,6 +269,30 @@ int ApplyJournal(const std::string& path, TJournalFiles files) {
         if (target && target->IsOpen()) {
             if (int error = target->Sync()) return error;
         }
+    }
+    return 0;
+}
+
+TCommittedSizes CommittedSizesOf(const std::string& path) {
+    TCommittedSizes committed;
+    TFileHandle journal;
+    uint64_t opsStart = 0;
+    if (journal.Open(path, TFileHandle::TMode::ReadOnly) != 0 ||
+        !ParseJournalStart(journal, committed, opsStart).empty())
+        return TCommittedSizes{};
+    return committed;
+}
+
+int CutBackToCommittedSizes(const std::string& tempPath, TJournalFiles files) {
+    const TCommittedSizes committed = CommittedSizesOf(tempPath);
+    for (size_t file = 0; file < 3; ++file) {
+        TFileHandle* target = files.files[file];
+        if (!target || !target->IsOpen() || committed.sizes[file] == kUnknownFileSize) continue;
+        uint64_t size = 0;
+        if (const int error = target->Size(size)) return error;
+        if (size <= committed.sizes[file]) continue;
+        if (const int error = target->Truncate(committed.sizes[file])) return error;
+        if (const int error = target->Sync()) return error;
     }
     return 0;
 }

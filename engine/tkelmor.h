@@ -12,6 +12,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -192,7 +193,7 @@ public:
     const uint8_t* RecordBytes() const { return work_.get(); }
 
     std::string GetDescription() const;
-    void SetDescription(const std::string& description);
+    void SetDescription(std::string_view description);
     uint16_t KeyCount() const;
     uint8_t KeyType(uint16_t index) const;
     std::string GetKeyName(uint16_t index) const;
@@ -218,7 +219,7 @@ public:
     void AddIntegerKey(const std::string& name, int16_t value);
     void AddLongintKey(const std::string& name, int32_t value);
     void AddFloatKey(const std::string& name, float value);
-    void AddStringKey(const std::string& name, const std::string& value);
+    void AddStringKey(std::string_view name, std::string_view value);
     void AddSequenceKey(const std::string& name, const uint8_t* data, size_t length);
     void AddBlobKey(const std::string& name, const uint8_t* data, size_t size);
     void AddCurrencyKey(const std::string& name, int64_t scaledBy10000);
@@ -229,7 +230,7 @@ public:
     void InsertIntegerKey(const std::string& name, uint16_t index, int16_t value);
     void InsertLongintKey(const std::string& name, uint16_t index, int32_t value);
     void InsertFloatKey(const std::string& name, uint16_t index, float value);
-    void InsertStringKey(const std::string& name, uint16_t index, const std::string& value);
+    void InsertStringKey(std::string_view name, uint16_t index, std::string_view value);
     void InsertSequenceKey(const std::string& name, uint16_t index, const uint8_t* data, size_t length);
     void InsertBlobKey(const std::string& name, uint16_t index, const uint8_t* data, size_t size);
     void InsertCurrencyKey(const std::string& name, uint16_t index, int64_t scaledBy10000);
@@ -318,8 +319,8 @@ private:
     const uint8_t* KeyValue(uint16_t index, uint8_t type, uint32_t* length = nullptr) const;
     void CheckWritable() const;
     void CheckKeyIndex(uint16_t index, uint16_t highest) const;
-    void AddKeyItems(const std::string& name, uint8_t type, const uint8_t* value, uint32_t length);
-    void InsertKeyItems(const std::string& name, uint16_t index, uint8_t type, const uint8_t* value, uint32_t length);
+    void AddKeyItems(std::string_view name, uint8_t type, const uint8_t* value, uint32_t length);
+    void InsertKeyItems(std::string_view name, uint16_t index, uint8_t type, const uint8_t* value, uint32_t length);
     void CheckLoadedRecord(int32_t nodeID, uint32_t available);
 
     // Tree.

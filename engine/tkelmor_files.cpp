@@ -1,4 +1,4 @@
-// TKelmorClass: the file set, the index file, creating, opening, flushing and closing.
+// TKelmorClass: the file set, the index file, creating, opening and closing.
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -216,7 +216,9 @@ int TKelmorClass::CreateDatabase(const std::string& baseName, const TKelmorLogin
 
 int TKelmorClass::RecoverUnfinishedFlush() {
     const std::string journal = JournalPath(baseName_);
-    if (FileExists(journal)) {
+    const std::string uncommitted = JournalTempPath(baseName_);
+    const bool committedSave = FileExists(journal);
+    if (committedSave) {
         const std::string problem = VerifyJournal(journal);
         if (!problem.empty())
             return Fail(kResultDamaged, "The record of an unfinished save, " + journal + ", cannot be used (" +
@@ -226,20 +228,35 @@ int TKelmorClass::RecoverUnfinishedFlush() {
             return Fail(kResultDamaged,
                         "The last save of this database did not finish. Open it once for reading and "
                         "writing to complete it.");
-        TFileHandle index, data, blob;
-        int error = index.Open(IndexPath(), TFileHandle::TMode::ReadWrite);
-        if (!error) error = data.Open(DataPath(), TFileHandle::TMode::ReadWrite);
-        if (!error) {
-            // A blob file that is missing stays missing (its blobs then say so when read).
-            const int blobError = blob.Open(BlobPath(), TFileHandle::TMode::ReadWrite);
-            if (blobError != ENOENT) error = blobError;
-        }
-        if (!error) error = ApplyJournal(journal, TJournalFiles{{&index, &data, blob.IsOpen() ? &blob : nullptr}});
+    }
+    // A reader leaves an uncommitted save alone: the bytes it left behind the ends of the
+    // files are referenced by nothing, and its writer may still be at work.
+    if (readOnly_ || (!committedSave && !FileExists(uncommitted))) return kResultOK;
+
+    TFileHandle index, data, blob;
+    int error = index.Open(IndexPath(), TFileHandle::TMode::ReadWrite);
+    if (!error) {
+        // Only a committed save needs the data file; cutting back skips a missing one.
+        const int dataError = data.Open(DataPath(), TFileHandle::TMode::ReadWrite);
+        if (dataError != ENOENT || committedSave) error = dataError;
+    }
+    if (!error) {
+        // A blob file that is missing stays missing (its blobs then say so when read).
+        const int blobError = blob.Open(BlobPath(), TFileHandle::TMode::ReadWrite);
+        if (blobError != ENOENT) error = blobError;
+    }
+    const TJournalFiles files{{&index, data.IsOpen() ? &data : nullptr, blob.IsOpen() ? &blob : nullptr}};
+    if (committedSave) {
+        if (!error) error = ApplyJournal(journal, files);
         if (!error) error = RemoveFile(journal);
         if (!error) SyncFolderOf(journal);
         if (error) return FailErrno(error, journal);
     }
-    if (!readOnly_) RemoveFile(JournalTempPath(baseName_));
+    if (FileExists(uncommitted)) {
+        if (!error) error = CutBackToCommittedSizes(uncommitted, files);
+        if (!error) error = RemoveFile(uncommitted);
+        if (error) return FailErrno(error, uncommitted);
+    }
     return kResultOK;
 }
 
@@ -562,124 +579,6 @@ std::vector<uint8_t> TKelmorClass::BuildIndexFile(TKelmorHeader& header) {
     }
     ScrambleEntries(blobsAt, blobCount, kBlobEntrySize, securityType_);
     return file;
-}
-
-int TKelmorClass::Flush() {
-    if (!IsOpen() || readOnly_) return kResultOK;
-    lastErrorText_.clear();
-    const int error = WriteIndex();
-    if (error == 0) modified_ = false;
-    return error == 0 ? kResultOK : ResultFromErrno(error);
-}
-
-// Writes the index, compacting the data and blob files, through the commit journal.
-// Returns 0 or an errno value (lastErrorText_ says more).
-int TKelmorClass::WriteIndex() {
-    const std::string journalPath = JournalPath(baseName_);
-    TJournalFiles targets{{&indexFile_, &dataFile_, blobFile_.IsOpen() ? &blobFile_ : nullptr}};
-    if (journalPending_) {
-        if (const int error = ApplyJournal(journalPath, targets)) {
-            lastErrorText_ = "Completing the last save failed: " + ErrorText(error);
-            return error;
-        }
-        RemoveFile(journalPath);
-        journalPending_ = false;
-    }
-
-    std::vector<TStoreLocation*> recordItems;
-    recordItems.reserve(nodes_.Count());
-    std::vector<TNodeSlot*> recordSlots;
-    recordSlots.reserve(nodes_.Count());
-    nodes_.ForEach([&](TNodeSlot* slot) {
-        if (slot->entry.IsLink()) return;
-        recordSlots.push_back(slot);
-        recordItems.push_back(&slot->record);
-    });
-    // A blob file that could not be opened is left alone: its blobs keep their places.
-    const bool withBlobFile = blobFile_.IsOpen();
-    std::vector<TKelmorBlobEntry*> blobEntries;
-    if (withBlobFile) blobEntries = blobs_.InStoredOrder();
-    std::vector<TStoreLocation*> blobItems;
-    blobItems.reserve(blobEntries.size());
-    for (TKelmorBlobEntry* blob : blobEntries) blobItems.push_back(&blob->data);
-
-    const std::vector<const TStoreLocation*> recordView(recordItems.begin(), recordItems.end());
-    const std::vector<const TStoreLocation*> blobView(blobItems.begin(), blobItems.end());
-    const TCompactionPlan dataPlan = records_.PlanCompaction(recordView, kFileHeadSize);
-    const TCompactionPlan blobPlan = blobData_.PlanCompaction(blobView, kFileHeadSize);
-    // Before the commit nothing on disk has changed: a failure says so.
-    auto notSaved = [this](const std::string& cause) {
-        lastErrorText_ =
-            "The database could not be saved: " + cause + ". Its files are as the last completed save left them.";
-    };
-    if (dataPlan.newSize > INT32_MAX || blobPlan.newSize > INT32_MAX) {
-        notSaved("the data or blob file would grow beyond 2 GiB, the largest size the format can address");
-        return EFBIG;
-    }
-    for (size_t i = 0; i < recordSlots.size(); ++i)
-        recordSlots[i]->entry.dataPosition = static_cast<int32_t>(dataPlan.newOffsets[i]);
-    for (size_t i = 0; i < blobEntries.size(); ++i)
-        blobEntries[i]->position = static_cast<int32_t>(blobPlan.newOffsets[i]);
-
-    // The header changes only when the save is committed: a failed save is tried again
-    // from the same state (the heads of old files included).
-    const bool headsMissing = header_.majorVersion < 2 && header_.minorVersion <= 9;
-    TKelmorHeader header = header_;
-    std::vector<uint8_t> index = BuildIndexFile(header);
-    const auto stamp = static_cast<uint16_t>(std::uniform_int_distribution<int>(0, 65534)(random_));
-    const uint8_t stampBytes[2] = {static_cast<uint8_t>(stamp), static_cast<uint8_t>(stamp >> 8)};
-    std::copy(stampBytes, stampBytes + 2, index.begin() + kStampOffset);
-
-    TJournalWriter journal;
-    if (const int error = journal.Begin(baseName_)) {
-        notSaved(JournalTempPath(baseName_) + ": " + ErrorText(error));
-        return error;
-    }
-    try {
-        journal.Write(TJournalFile::Index, 0, index.data(), index.size());
-        journal.Truncate(TJournalFile::Index, index.size());
-        struct TTarget {
-            TJournalFile file;
-            TRecordStore& store;
-            const TCompactionPlan& plan;
-        };
-        for (const TTarget& target :
-             {TTarget{TJournalFile::Data, records_, dataPlan}, TTarget{TJournalFile::Blob, blobData_, blobPlan}}) {
-            if (target.file == TJournalFile::Blob && !withBlobFile) continue;
-            if (headsMissing) journal.Write(target.file, 0, kFileHeadTemplate.data(), kFileHeadSize);
-            journal.Write(target.file, kStampOffset, stampBytes, 2);
-            for (const TCopyRun& run : target.plan.runs) {
-                journal.Copy(target.file, run.destination, run.length, [&](uint64_t done, uint8_t* buffer, size_t n) {
-                    target.store.ReadRaw(run.fromScratch, run.source + done, buffer, n);
-                });
-            }
-            journal.Truncate(target.file, target.plan.newSize);
-        }
-    } catch (const EKelmorError& error) {
-        journal.Abandon();
-        notSaved(error.what());
-        const auto* fileError = dynamic_cast<const EKelmorFileError*>(&error);
-        return fileError && fileError->ErrnoValue() != 0 ? fileError->ErrnoValue() : EIO;
-    }
-    if (const int error = journal.Commit()) {
-        notSaved(JournalPath(baseName_) + ": " + ErrorText(error));
-        return error;
-    }
-
-    // Committed: from here on the new state is the database, whatever happens.
-    header_ = header;
-    records_.Commit(recordItems, dataPlan);
-    if (withBlobFile) blobData_.Commit(blobItems, blobPlan);
-    stamp_ = stamp;
-    ReachFlushPoint(TFlushPoint::JournalCommitted);
-    if (const int error = ApplyJournal(journalPath, targets)) {
-        journalPending_ = true;
-        lastErrorText_ = "Writing the database files failed (" + ErrorText(error) +
-                         "); the save completes when the database is next opened.";
-        return error;
-    }
-    RemoveFile(journalPath);
-    return 0;
 }
 
 // ---------------------------------------------------------------- information

@@ -28,8 +28,8 @@ std::array<uint8_t, sizeof(T)> BytesOf(T value) {
     std::memcpy(bytes.data(), &value, sizeof(T));
     return bytes;
 }
-std::string Cut(const std::string& text) { return text.substr(0, kMaxText); }
-const uint8_t* TextBytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
+std::string_view Cut(std::string_view text) { return text.substr(0, kMaxText); }
+const uint8_t* TextBytes(std::string_view text) { return reinterpret_cast<const uint8_t*>(text.data()); }
 }  // namespace
 
 // ---------------------------------------------------------------- items
@@ -123,9 +123,9 @@ std::string TKelmorClass::GetDescription() const {
     return std::string(reinterpret_cast<const char*>(work_.get() + at + 2), work_[at]);
 }
 
-void TKelmorClass::SetDescription(const std::string& description) {
+void TKelmorClass::SetDescription(std::string_view description) {
     CheckWritable();
-    const std::string text = Cut(description);
+    const std::string_view text = Cut(description);
     if (ItemCount() == 0) {
         AppendItem(ktName, TextBytes(text), static_cast<uint32_t>(text.size()));
         return;
@@ -156,7 +156,7 @@ std::string TKelmorClass::GetKeyName(uint16_t index) const {
 void TKelmorClass::RenameKey(uint16_t index, const std::string& name) {
     CheckWritable();
     CheckKeyIndex(index, KeyCount());
-    const std::string text = Cut(name);
+    const std::string_view text = Cut(name);
     const uint32_t old = work_[ItemOffset(2u * index)];
     if (text.size() > old) EnsureRoom(static_cast<uint32_t>(text.size() - old));
     RemoveItem(2u * index);
@@ -210,19 +210,19 @@ std::string TKelmorClass::GetSequenceKey(uint16_t index) const {
 
 // ---------------------------------------------------------------- adding and inserting keys
 
-void TKelmorClass::AddKeyItems(const std::string& name, uint8_t type, const uint8_t* value, uint32_t length) {
+void TKelmorClass::AddKeyItems(std::string_view name, uint8_t type, const uint8_t* value, uint32_t length) {
     CheckWritable();
-    const std::string text = Cut(name);
+    const std::string_view text = Cut(name);
     EnsureRoom(static_cast<uint32_t>(text.size()) + 2 + length + 2);
     AppendItem(ktName, TextBytes(text), static_cast<uint32_t>(text.size()));
     AppendItem(type, value, length);
 }
 
-void TKelmorClass::InsertKeyItems(const std::string& name, uint16_t index, uint8_t type, const uint8_t* value,
+void TKelmorClass::InsertKeyItems(std::string_view name, uint16_t index, uint8_t type, const uint8_t* value,
                                   uint32_t length) {
     CheckWritable();
     CheckKeyIndex(index, static_cast<uint16_t>(KeyCount() + 1));
-    const std::string text = Cut(name);
+    const std::string_view text = Cut(name);
     EnsureRoom(static_cast<uint32_t>(text.size()) + 2 + length + 2);
     InsertItem(2u * index, type, value, length);
     InsertItem(2u * index, ktName, TextBytes(text), static_cast<uint32_t>(text.size()));
@@ -254,12 +254,12 @@ void TKelmorClass::InsertDateKey(const std::string& name, uint16_t index, double
     InsertKeyItems(name, index, ktDate, bytes.data(), 4);
 }
 
-void TKelmorClass::AddStringKey(const std::string& name, const std::string& value) {
-    const std::string text = Cut(value);
+void TKelmorClass::AddStringKey(std::string_view name, std::string_view value) {
+    const std::string_view text = Cut(value);
     AddKeyItems(name, ktString, TextBytes(text), static_cast<uint32_t>(text.size()));
 }
-void TKelmorClass::InsertStringKey(const std::string& name, uint16_t index, const std::string& value) {
-    const std::string text = Cut(value);
+void TKelmorClass::InsertStringKey(std::string_view name, uint16_t index, std::string_view value) {
+    const std::string_view text = Cut(value);
     InsertKeyItems(name, index, ktString, TextBytes(text), static_cast<uint32_t>(text.size()));
 }
 

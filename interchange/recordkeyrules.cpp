@@ -90,6 +90,10 @@ void AddKeyFromText(TKelmorClass& engine, const TKeyTarget& target, std::string_
     if (target.type == TImporterOptions::kNoKey || (skipEmpty && text.empty())) return;
     CheckLength(target.type, text.size());
     Swallowing([&] {
+        if (target.type == ktString) {  // the common case, without a copy of the text
+            engine.AddStringKey(target.name, text);
+            return;
+        }
         const std::string value(text);
         if (IsIntegerType(target.type)) {
             int64_t number = 0;
@@ -104,7 +108,6 @@ void AddKeyFromText(TKelmorClass& engine, const TKeyTarget& target, std::string_
                 engine.AddFloatKey(target.name, number);
                 break;
             }
-            case ktString: engine.AddStringKey(target.name, value); break;
             case ktSequence: engine.AddSequenceKey(target.name, BytesOf(text), text.size()); break;
             case ktBlob: engine.AddBlobKey(target.name, BytesOf(text), text.size()); break;
             case ktCurrency: {

@@ -47,36 +47,37 @@ void TImporterCSV::Execute() {
     const int optionFields = static_cast<int>(targets.size());
     const bool firstFieldIsKey = !options_.HasFlag(TImporterOptions::kFirstFieldNotKey);
     const bool skipEmpty = options_.HasFlag(TImporterOptions::kSkipEmptyValues);
-    std::string description;
+    std::string progress;
 
     while (!AbortRequested() && reader_->NextRecord()) {
         const int lineFields = reader_->FieldCount();
         if (lineFields != optionFields) fieldsMismatch_ = true;
-        const std::string line = std::to_string(reader_->LineCount());
+        const auto line = [this] { return std::to_string(reader_->LineCount()); };
         engine.ClearNode();
         // The first field of the line always gives the description (an empty one when the
         // line has no field), so that the record's items stay in their places.
         try {
             const std::string_view first = lineFields > 0 ? reader_->Field(1) : std::string_view();
-            description.assign(first.substr(0, kMaxDescription));
-            engine.SetDescription(description);
+            engine.SetDescription(first.substr(0, kMaxDescription));
         } catch (const std::exception&) {
-            throw std::runtime_error("Unable to set description.\n\n(line #" + line + ")");
+            throw std::runtime_error("Unable to set description.\n\n(line #" + line() + ")");
         }
         const int last = std::min(lineFields, optionFields);
         for (int field = firstFieldIsKey ? 1 : 2; field <= last; ++field) {
-            const std::string where = "(line #" + line + ", field #" + std::to_string(field) + ")";
+            const auto where = [&] { return "(line #" + line() + ", field #" + std::to_string(field) + ")"; };
             try {
                 AddKeyFromText(engine, targets[static_cast<size_t>(field - 1)], reader_->Field(field), skipEmpty,
                                settings);
             } catch (const EValueTooLarge& error) {
-                throw std::runtime_error("Unable to set key value.\n\n" + std::string(error.what()) + "\n\n" + where);
+                throw std::runtime_error("Unable to set key value.\n\n" + std::string(error.what()) + "\n\n" + where());
             } catch (const std::exception&) {
-                throw std::runtime_error("Unable to set key value.\n\n" + where);
+                throw std::runtime_error("Unable to set key value.\n\n" + where());
             }
         }
         engine.CreateNode(StartNode());
-        Progress("Record " + line);
+        progress.assign("Record ");
+        progress.append(line());
+        Progress(progress);
     }
 }
 

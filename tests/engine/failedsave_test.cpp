@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <functional>
 
 #include "engine/journal.h"
 #include "engine/kelmorcheck.h"
@@ -40,26 +41,15 @@ protected:
         EXPECT_EQ(reader.OpenDatabase(base, false, admin), kResultOK) << reader.LastErrorText();
         return test::DumpDatabase(reader);
     }
-    // In a child whose files may not grow beyond `limit` bytes: opens the database, takes
-    // every blob key away (the blob count in memory becomes 0), adds `newNodes` nodes with
-    // 200 bytes of text each, then flushes and closes. Returns the child's exit code:
-    // 0 when both failed and the error names the cause.
-    int EditAndSaveWithinLimit(rlim_t limit, int newNodes) {
+    // In a child whose files may not grow beyond `limit` bytes: opens the database, makes
+    // the edit, then flushes and closes. Returns the child's exit code: 0 when both failed
+    // and the error names the cause.
+    int EditAndSaveWithinLimit(rlim_t limit, const std::function<void(TKelmorClass&)>& edit) {
         const pid_t child = fork();
         if (child == 0) {
             TKelmorClass writer;
             if (writer.OpenDatabase(base, false, admin) != kResultOK) _exit(10);
-            for (int32_t node = 1; node <= 3; ++node) {
-                writer.LoadNode(node);
-                writer.DeleteKey(1);
-                writer.SaveNode(node);
-            }
-            for (int i = 0; i < newNodes; ++i) {
-                writer.ClearNode();
-                writer.SetDescription("new " + std::to_string(i));
-                writer.AddStringKey("text", std::string(200, 'x'));
-                writer.CreateNode(0);
-            }
+            edit(writer);
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit cap{limit, limit};
             if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(11);
@@ -71,54 +61,74 @@ protected:
         if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
         return WEXITSTATUS(status);
     }
+    // Takes every blob key away (the blob count in memory becomes 0) and adds `count` nodes
+    // with 200 bytes of text each.
+    static std::function<void(TKelmorClass&)> DropBlobsAndAdd(int count) {
+        return [count](TKelmorClass& writer) {
+            for (int32_t node = 1; node <= 3; ++node) {
+                writer.LoadNode(node);
+                writer.DeleteKey(1);
+                writer.SaveNode(node);
+            }
+            for (int i = 0; i < count; ++i) {
+                writer.ClearNode();
+                writer.SetDescription("new " + std::to_string(i));
+                writer.AddStringKey("text", std::string(200, 'x'));
+                writer.CreateNode(0);
+            }
+        };
+    }
 
     std::vector<std::vector<uint8_t>> saved;
     std::string savedState;
 };
 
-TEST_F(FailedSaveTest, AJournalThatCannotBeWrittenLeavesEveryFileAsTheLastSaveLeftIt) {
-    // The new records alone (about 45,000 bytes) do not fit into the journal.
-    ASSERT_EQ(EditAndSaveWithinLimit(20000, 200), 0);
-    EXPECT_EQ(Files(), saved);  // the blob file is still there, byte for byte
-    EXPECT_FALSE(test::Exists(JournalPath(base)));
-    EXPECT_FALSE(test::Exists(JournalTempPath(base)));
-    EXPECT_TRUE(CheckDatabase(base).empty());
-    EXPECT_EQ(StateOnDisk(), savedState);
-    TKelmorClass reader;
-    ASSERT_EQ(reader.OpenDatabase(base, true, admin), kResultOK);
-    for (int32_t node = 1; node <= 3; ++node) {
-        ASSERT_TRUE(reader.LoadNode(node));
-        EXPECT_EQ(reader.GetBlobKey(1), std::vector<uint8_t>(1000, static_cast<uint8_t>(node)));
+TEST_F(FailedSaveTest, ASaveThatCannotBeWrittenLeavesEveryFileAsTheLastSaveLeftIt) {
+    // Two limits: 2,000 bytes fail in the journal (the new index alone takes 2,939 bytes);
+    // 20,000 fail behind the end of the data file (the new records take about 45,000).
+    for (rlim_t limit : {rlim_t{2000}, rlim_t{20000}}) {
+        SCOPED_TRACE(limit);
+        ASSERT_EQ(EditAndSaveWithinLimit(limit, DropBlobsAndAdd(200)), 0);
+        EXPECT_EQ(Files(), saved);  // the blob file is still there, byte for byte
+        EXPECT_FALSE(test::Exists(JournalPath(base)));
+        EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+        EXPECT_TRUE(CheckDatabase(base).empty());
+        TKelmorClass reader;
+        ASSERT_EQ(reader.OpenDatabase(base, true, admin), kResultOK);
+        EXPECT_EQ(test::DumpDatabase(reader), savedState);
+        for (int32_t node = 1; node <= 3; ++node) {
+            ASSERT_TRUE(reader.LoadNode(node));
+            EXPECT_EQ(reader.GetBlobKey(1), std::vector<uint8_t>(1000, static_cast<uint8_t>(node)));
+        }
     }
+    EXPECT_EQ(StateOnDisk(), savedState);
 }
 
 TEST_F(FailedSaveTest, ASaveCommittedButNotWrittenCompletesAtTheNextOpen) {
-    // Records that stay in front, and the blob holders moved behind them, so that the
-    // journal holds only the end of the data file (about 8,000 bytes) and fits, while the
-    // data file growing past 12,000 bytes does not.
+    // Fillers make the data file longer than the limit. Removing the last filler but one
+    // moves only the last record forward: a journal of a few hundred bytes, which fits, and
+    // a write beyond the limit, which fails once the save is committed.
     ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
-    for (int i = 0; i < 40; ++i) {
+    int32_t lastButOne = 0;
+    for (int i = 0; i < 60; ++i) {
         engine.ClearNode();
         engine.SetDescription("filler " + std::to_string(i));
         engine.AddStringKey("text", std::string(200, 'f'));
-        engine.CreateNode(0);
-    }
-    for (int32_t node = 1; node <= 3; ++node) {
-        ASSERT_TRUE(engine.LoadNode(node));
-        engine.SetDescription("blob holder " + std::to_string(node));
-        engine.SaveNode(node);
+        const int32_t id = engine.CreateNode(0);
+        if (i == 58) lastButOne = id;
     }
     ASSERT_EQ(engine.Close(), kResultOK);
     savedState = StateOnDisk();
-    ASSERT_LT(test::FileSize(base + ".dat"), 12000u);
+    ASSERT_GT(test::FileSize(base + ".dat"), 12000u);
     const std::vector<uint8_t> blobFile = test::ReadBytes(base + ".blb");
 
-    ASSERT_EQ(EditAndSaveWithinLimit(12000, 30), 0);
+    ASSERT_EQ(EditAndSaveWithinLimit(12000, [&](TKelmorClass& writer) { writer.DeleteNode(lastButOne); }), 0);
     EXPECT_TRUE(test::Exists(JournalPath(base)));
-    EXPECT_EQ(test::ReadBytes(base + ".blb"), blobFile);  // not removed, though no blob is left
-    const std::string state = StateOnDisk();              // completes the save
+    EXPECT_EQ(test::ReadBytes(base + ".blb"), blobFile);
+    const std::string state = StateOnDisk();  // completes the save
     EXPECT_NE(state, savedState);
-    EXPECT_NE(state.find("new 29"), std::string::npos);
+    EXPECT_EQ(state.find("filler 58"), std::string::npos);
+    EXPECT_NE(state.find("filler 59"), std::string::npos);
     EXPECT_FALSE(test::Exists(JournalPath(base)));
     EXPECT_TRUE(CheckDatabase(base).empty());
 }

@@ -26,13 +26,19 @@ TEST(Scrambling, NibbleSwapExchangesHalvesAndIsItsOwnInverse) {
     EXPECT_EQ(bytes, (std::vector<uint8_t>{0x12, 0xA0, 0xFF, 0x0F}));
 }
 
-TEST(Scrambling, PositionKeyFollowsTheFormula) {
+TEST(Scrambling, PositionKeyFollowsTheFormulaForEveryLength) {
     // byte i of a block of n becomes b + K - i*i - (n mod i), modulo 256
-    const size_t n = 5;
-    std::vector<uint8_t> bytes(n, 0x10);
-    PositionKeyEncode(bytes.data(), n);
-    for (uint32_t i = 1; i <= n; ++i)
-        EXPECT_EQ(bytes[i - 1], static_cast<uint8_t>(0x10 + kScrambleKey - i * i - n % i)) << "byte " << i;
+    std::vector<size_t> lengths(700);
+    std::iota(lengths.begin(), lengths.end(), size_t{1});
+    lengths.insert(lengths.end(), {4095, 4096, 4097, 65521, 65535});
+    for (size_t n : lengths) {
+        std::vector<uint8_t> bytes(n, 0x10);
+        PositionKeyEncode(bytes.data(), n);
+        size_t wrong = 0;
+        for (uint32_t i = 1; i <= n; ++i)
+            wrong += bytes[i - 1] != static_cast<uint8_t>(0x10 + kScrambleKey - i * i - n % i);
+        EXPECT_EQ(wrong, 0u) << "length " << n;
+    }
 }
 
 TEST(Scrambling, BlocksOfEveryLengthComeBackUnderBothSecurityTypes) {
