@@ -69,6 +69,22 @@ private:
     }
 
     void CheckJournal() {
+        const std::string uncommitted = JournalTempPath(base_);
+        if (FileExists(uncommitted)) {
+            // The bytes an interrupted save wrote behind the committed ends.
+            const TCommittedSizes committed = CommittedSizesOf(uncommitted);
+            for (const auto& [file, extension] : {std::pair{TJournalFile::Data, ".dat"}, {TJournalFile::Blob, ".blb"}}) {
+                const uint64_t size = committed.sizes[static_cast<size_t>(file)];
+                uint64_t actual = 0;
+                TFileHandle handle;
+                if (size == kUnknownFileSize || handle.Open(base_ + extension, TFileHandle::TMode::ReadOnly) != 0 ||
+                    handle.Size(actual) != 0 || actual <= size)
+                    continue;
+                Report(".kmj.tmp", "a save was interrupted before its commit; opening the database for writing cuts " +
+                                       std::string(extension) + " back to the " + Num(static_cast<int64_t>(size)) +
+                                       " bytes of the last completed save");
+            }
+        }
         if (FileExists(JournalPath(base_))) {
             const std::string problem = VerifyJournal(JournalPath(base_));
             Report(".kmj", problem.empty() ? "an interrupted save waits here; opening the database for writing "

@@ -30,7 +30,7 @@ void TRecordStore::Detach() {
     scratchFileSize_ = 0;
     pending_.clear();
     pending_.shrink_to_fit();
-    nextOrder_ = uint64_t{1} << 40;
+    nextOrder_ = kFirstNewOrder;
 }
 
 void TRecordStore::SpillPending() {
@@ -113,11 +113,46 @@ void TRecordStore::Read(const TStoreLocation& item, uint32_t offsetInItem, uint8
     ReadRaw(item.inScratch, item.offset + offsetInItem, buffer, length);
 }
 
+namespace {
+// The items' indexes in their logical order. Orders are nearly dense (the ranks of the
+// committed items, then the new ones counted from kFirstNewOrder), so each item usually
+// finds its place in a slot of its own; sparse or repeated orders are sorted instead.
+std::vector<size_t> InLogicalOrder(const std::vector<const TStoreLocation*>& items) {
+    uint64_t committedSpan = 0, newSpan = 0;
+    for (const TStoreLocation* item : items) {
+        if (item->order < TRecordStore::kFirstNewOrder)
+            committedSpan = std::max(committedSpan, item->order + 1);
+        else
+            newSpan = std::max(newSpan, item->order - TRecordStore::kFirstNewOrder + 1);
+    }
+    std::vector<size_t> byOrder;
+    byOrder.reserve(items.size());
+    constexpr size_t kEmpty = SIZE_MAX;
+    if (committedSpan + newSpan <= 4 * uint64_t{items.size()} + 1024) {
+        std::vector<size_t> slots(static_cast<size_t>(committedSpan + newSpan), kEmpty);
+        bool repeated = false;
+        for (size_t i = 0; i < items.size() && !repeated; ++i) {
+            const uint64_t order = items[i]->order;
+            size_t& slot = slots[static_cast<size_t>(order < TRecordStore::kFirstNewOrder ? order : committedSpan + order - TRecordStore::kFirstNewOrder)];
+            repeated = slot != kEmpty;
+            slot = i;
+        }
+        if (!repeated) {
+            for (size_t slot : slots)
+                if (slot != kEmpty) byOrder.push_back(slot);
+            return byOrder;
+        }
+    }
+    byOrder.resize(items.size());
+    std::iota(byOrder.begin(), byOrder.end(), size_t{0});
+    std::stable_sort(byOrder.begin(), byOrder.end(), [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
+    return byOrder;
+}
+}  // namespace
+
 TCompactionPlan TRecordStore::PlanCompaction(const std::vector<const TStoreLocation*>& items, uint64_t headSize) const {
     TCompactionPlan plan;
-    std::vector<size_t> byOrder(items.size());
-    std::iota(byOrder.begin(), byOrder.end(), size_t{0});
-    std::sort(byOrder.begin(), byOrder.end(), [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
+    const std::vector<size_t> byOrder = InLogicalOrder(items);
 
     plan.newOffsets.resize(items.size());
     plan.newRanks.resize(items.size());
@@ -162,7 +197,7 @@ void TRecordStore::Commit(const std::vector<TStoreLocation*>& items, const TComp
     scratch_.Close();
     scratchFileSize_ = 0;
     pending_.clear();
-    nextOrder_ = uint64_t{1} << 40;
+    nextOrder_ = kFirstNewOrder;
 }
 
 }  // namespace kelmor

@@ -50,6 +50,8 @@ public:
 
     // Order keys for items found in the committed file at open: their rank by position.
     static uint64_t CommittedOrder(uint64_t rank) { return rank; }
+    // Order keys of new items start here.
+    static constexpr uint64_t kFirstNewOrder = uint64_t{1} << 40;
 
     // Stores bytes as a new item at the logical end.
     TStoreLocation Append(const uint8_t* bytes, uint32_t length);
@@ -79,7 +81,7 @@ private:
     mutable TFileHandle scratch_;
     uint64_t scratchFileSize_ = 0;  // bytes written to the scratch file
     std::vector<uint8_t> pending_;  // bytes appended behind them, not yet written
-    uint64_t nextOrder_ = uint64_t{1} << 40;
+    uint64_t nextOrder_ = kFirstNewOrder;
     // A stretch of the committed file read ahead: walks over many records (searches,
     // sorting, reading a branch, exports) read neighbouring records from it instead of
     // asking the file for each one. The committed file does not change until Commit.

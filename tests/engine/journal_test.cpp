@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/journal.h"
+#include "engine/kelmorcheck.h"
 #include "engine/tkelmor.h"
 #include "tests/testsupport/rawdatabase.h"
 #include "tests/testsupport/tempdir.h"
@@ -75,6 +76,77 @@ TEST_F(JournalTest, UncommittedJournalIsDiscarded) {
     ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
     EXPECT_EQ(engine.GetInfo().nodeCount, 1);
     EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+}
+
+// A save interrupted before its commit: bytes behind the ends of the data and blob files,
+// and the journal naming the sizes of the last completed save (or cut short before its
+// sizes were complete, when nothing had been written behind an end yet).
+TEST_F(JournalTest, UncommittedSaveIsCutBackByTheNextOpenForWriting) {
+    {
+        TKelmorClass engine;
+        ASSERT_EQ(engine.CreateDatabase(base, admin), kResultOK);
+        engine.ClearNode();
+        engine.SetDescription("a long first description");
+        const uint8_t bytes[4] = {1, 2, 3, 4};
+        engine.AddBlobKey("blob", bytes, sizeof(bytes));
+        engine.CreateNode(0);
+        ASSERT_EQ(engine.Close(), kResultOK);
+    }
+    const auto data = test::ReadBytes(base + ".dat"), blob = test::ReadBytes(base + ".blb");
+    auto withTail = [](std::vector<uint8_t> bytes) {
+        bytes.insert(bytes.end(), 3000, 0xEE);
+        return bytes;
+    };
+    test::WriteBytes(base + ".dat", withTail(data));
+    test::WriteBytes(base + ".blb", withTail(blob));
+    TJournalWriter journal;
+    TCommittedSizes committed;
+    committed.sizes = {kUnknownFileSize, data.size(), blob.size()};
+    ASSERT_EQ(journal.Begin(base, committed), 0);
+    journal.SecureCommittedSizes();
+    journal.LeaveForNextOpen();
+    {
+        const auto findings = CheckDatabase(base);
+        ASSERT_FALSE(findings.empty());
+        EXPECT_NE(findings.front().problem.find("cuts .dat back to the " + std::to_string(data.size()) + " bytes"),
+                  std::string::npos);
+    }
+    {
+        TKelmorClass reader;  // reads what the last save wrote, and changes nothing
+        ASSERT_EQ(reader.OpenDatabase(base, true, admin), kResultOK) << reader.LastErrorText();
+        EXPECT_EQ(reader.GetDescription(), "");
+        EXPECT_TRUE(reader.LoadNode(1));
+        EXPECT_EQ(reader.GetDescription(), "a long first description");
+        EXPECT_EQ(test::ReadBytes(base + ".dat"), withTail(data));
+        EXPECT_TRUE(test::Exists(JournalTempPath(base)));
+    }
+    TKelmorClass writer;
+    ASSERT_EQ(writer.OpenDatabase(base, false, admin), kResultOK) << writer.LastErrorText();
+    writer.Discard();
+    EXPECT_EQ(test::ReadBytes(base + ".dat"), data);
+    EXPECT_EQ(test::ReadBytes(base + ".blb"), blob);
+    EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+    EXPECT_TRUE(CheckDatabase(base).empty());
+}
+
+TEST_F(JournalTest, UncommittedJournalWithoutCompleteSizesOrWithLargerSizesCutsNothing) {
+    Before().Write(base);
+    const auto data = test::ReadBytes(base + ".dat");
+    TJournalWriter journal;
+    TCommittedSizes larger;
+    larger.sizes = {kUnknownFileSize, data.size() + 100, kUnknownFileSize};
+    ASSERT_EQ(journal.Begin(base, larger), 0);
+    journal.SecureCommittedSizes();
+    journal.LeaveForNextOpen();
+    const auto whole = test::ReadBytes(JournalTempPath(base));
+    for (size_t cut : {whole.size(), size_t{4} + 8 + 3}) {
+        test::WriteBytes(JournalTempPath(base), std::vector<uint8_t>(whole.begin(), whole.begin() + long(cut)));
+        TKelmorClass writer;
+        ASSERT_EQ(writer.OpenDatabase(base, false, admin), kResultOK) << writer.LastErrorText();
+        writer.Discard();
+        EXPECT_EQ(test::ReadBytes(base + ".dat"), data) << cut;  // never grown to the larger size
+        EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+    }
 }
 
 TEST_F(JournalTest, DamagedCommittedJournalIsReportedNotApplied) {
