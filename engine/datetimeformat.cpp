@@ -280,10 +280,10 @@ private:
                                                                                : 2;
         // Inside a run of digits that an earlier field began, only the written widths fit.
         const bool runGoesOn = pos > 0 && IsDigit(text_[pos - 1]);
-        std::vector<size_t> widths;
-        if (!runGoesOn && run <= maxDigits) widths.push_back(run);
+        TWidths widths;
+        if (!runGoesOn && run <= maxDigits) widths.Add(run);
         for (size_t width : WrittenWidths(token))
-            if (width < run || (runGoesOn && width == run)) widths.push_back(width);
+            if (width < run || (runGoesOn && width == run)) widths.Add(width);
         for (size_t width : widths) {
             int value = 0;
             for (size_t k = 0; k < width; ++k) value = value * 10 + (text_[pos + k] - '0');
@@ -295,11 +295,32 @@ private:
 
     // The numbers of digits the formatter writes a field with, the widest first (a year: four
     // digits, or two for "yy" when not written for an export).
-    static std::vector<size_t> WrittenWidths(const TDateTimeToken& token) {
-        if (token.field == TDateTimeField::kYear) return {4, 2};
-        if (token.field == TDateTimeField::kMillisecond)
-            return token.width == 3 ? std::vector<size_t>{3} : std::vector<size_t>{3, 2, 1};
-        return token.width == 2 ? std::vector<size_t>{2} : std::vector<size_t>{2, 1};
+    // A few widths, kept without allocating (this runs for every number of every date read).
+    struct TWidths {
+        std::array<size_t, 4> values{};
+        size_t count = 0;
+        void Add(size_t width) { values[count++] = width; }
+        const size_t* begin() const { return values.data(); }
+        const size_t* end() const { return values.data() + count; }
+    };
+    static TWidths WrittenWidths(const TDateTimeToken& token) {
+        TWidths widths;
+        const bool year = token.field == TDateTimeField::kYear;
+        const bool millisecond = token.field == TDateTimeField::kMillisecond;
+        if (year) {
+            widths.Add(4);
+            widths.Add(2);
+        } else if (millisecond) {
+            widths.Add(3);
+            if (token.width != 3) {
+                widths.Add(2);
+                widths.Add(1);
+            }
+        } else {
+            widths.Add(2);
+            if (token.width != 2) widths.Add(1);
+        }
+        return widths;
     }
 
     static bool Store(const TDateTimeToken& token, size_t digits, int value, TReading& r) {
@@ -363,6 +384,34 @@ std::vector<TDateTimeToken> TokeniseDateTimeFormat(std::string_view format, cons
     TTokeniser tokeniser(settings);
     tokeniser.Add(format, 0);
     return tokeniser.Take();
+}
+
+const std::vector<TDateTimeToken>& DateTimeTokens(std::string_view format, const TRegionalSettings& settings) {
+    // A few formats are in use at a time (the date, the time, both); imports and exports
+    // read and write them once per value.
+    struct TEntry {
+        std::string format;
+        TRegionalSettings settings;
+        std::vector<TDateTimeToken> tokens;
+    };
+    constexpr size_t kEntries = 4;
+    thread_local std::vector<TEntry> cache = [] {
+        std::vector<TEntry> entries;
+        entries.reserve(kEntries);  // never moved: a reference stays valid until its entry is replaced
+        return entries;
+    }();
+    thread_local size_t nextToReplace = 0;
+    for (const TEntry& entry : cache)
+        if (entry.format == format && entry.settings == settings) return entry.tokens;
+    TEntry fresh{std::string(format), settings, TokeniseDateTimeFormat(format, settings)};
+    if (cache.size() < kEntries) {
+        cache.push_back(std::move(fresh));
+        return cache.back().tokens;
+    }
+    TEntry& replaced = cache[nextToReplace];
+    nextToReplace = (nextToReplace + 1) % kEntries;
+    replaced = std::move(fresh);
+    return replaced.tokens;
 }
 
 bool ReadDateTimeTokens(std::string_view text, const std::vector<TDateTimeToken>& tokens,

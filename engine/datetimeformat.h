@@ -43,6 +43,8 @@ const char* DayName(int weekday, int width);
 // The tokens of a format, the settings' short date and long time formats expanded where
 // "ddddd" and "c" name them (at most two levels deep, so that formats naming themselves end).
 std::vector<TDateTimeToken> TokeniseDateTimeFormat(std::string_view format, const TRegionalSettings& settings);
+// The same tokens, kept for the formats used last on this thread; valid until the next call.
+const std::vector<TDateTimeToken>& DateTimeTokens(std::string_view format, const TRegionalSettings& settings);
 
 // Reads a text written with the tokens back into a date-time. Numbers may have fewer digits
 // than written and a year two or four digits (two digits: 2000 + yy below 50, else

@@ -695,7 +695,7 @@ std::string FormatFixed(double v, int decimals, const TRegionalSettings& setting
 
 std::string FormatDateTime(const std::string& format, double dt, const TRegionalSettings& settings) {
     const DateTimeParts parts = Decode(dt);
-    return RenderDateTime(TokeniseDateTimeFormat(format, settings), parts, settings);
+    return RenderDateTime(DateTimeTokens(format, settings), parts, settings);
 }
 
 // ---- Parsing ----------------------------------------------------------------------------------
@@ -782,7 +782,7 @@ bool ParseCurrency(const std::string& text, const TRegionalSettings& settings, i
 
 bool ParseFormattedDateTime(const std::string& text, const std::string& format, const TRegionalSettings& settings,
                             double& out) {
-    return ReadDateTimeTokens(Trim(text), TokeniseDateTimeFormat(format, settings), settings, out);
+    return ReadDateTimeTokens(Trim(text), DateTimeTokens(format, settings), settings, out);
 }
 
 bool ParseDate(const std::string& text, const TRegionalSettings& settings, double& out) {

@@ -18,6 +18,7 @@ struct TRegionalSettings {
     std::string longTimeFormat = "hh:nn:ss";
     std::string timeAMString = "AM";
     std::string timePMString = "PM";
+    bool operator==(const TRegionalSettings&) const = default;
 };
 
 // ---- Date-time arithmetic -------------------------------------------------------------------
