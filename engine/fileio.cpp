@@ -119,6 +119,10 @@ int TFileHandle::Truncate(uint64_t size) { return ::ftruncate(fd_, static_cast<o
 
 int TFileHandle::Sync() { return ::fsync(fd_) == 0 ? 0 : errno; }
 
+void TFileHandle::StartWriteBack(uint64_t position, uint64_t length) {
+    ::sync_file_range(fd_, static_cast<off_t>(position), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+}
+
 int TFileHandle::TryLockExclusive() {
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EINTR) return errno == EAGAIN ? EWOULDBLOCK : errno;

@@ -36,6 +36,9 @@ public:
     int Size(uint64_t& size) const;
     int Truncate(uint64_t size);
     int Sync();
+    // Asks the system to start writing a stretch to disk without waiting, so that a later
+    // Sync has less left to do. Only a hint: failures show at the Sync.
+    void StartWriteBack(uint64_t position, uint64_t length);
     // Takes an exclusive advisory lock on the whole file without waiting: 0, or
     // EWOULDBLOCK when another open file (in this process or another) holds it. The
     // lock lasts until the file is closed.

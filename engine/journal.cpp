@@ -110,7 +110,9 @@ int TJournalWriter::Begin(const std::string& baseName, const TCommittedSizes& co
     written_ = 0;
     sizesSecured_ = false;
     committed_ = false;
-    if (int error = file_.Open(JournalTempPath(baseName), TFileHandle::TMode::CreateTruncate)) return error;
+    // Not truncated: a journal left by the session may already hold the same committed sizes
+    // on disk, and they must stay there while this one is written over it.
+    if (int error = file_.Open(JournalTempPath(baseName), TFileHandle::TMode::OpenOrCreate)) return error;
     Put(kMagic, sizeof(kMagic));
     uint8_t sizes[kSizesSize];
     for (size_t file = 0; file < 3; ++file) PutU64(sizes + 8 * file, committed.sizes[file]);
@@ -181,6 +183,7 @@ int TJournalWriter::Commit() {
     } catch (const EKelmorFileError& error) {
         return error.ErrnoValue() != 0 ? error.ErrnoValue() : EIO;
     }
+    if (const int error = file_.Truncate(written_)) return error;  // whatever an older journal left behind
     if (const int error = file_.Sync()) return error;
     file_.Close();
     ReachFlushPoint(TFlushPoint::JournalWritten);
@@ -199,16 +202,16 @@ void TJournalWriter::LeaveForNextOpen() {
     buffer_.clear();
 }
 
-TSaveTarget::TSaveTarget(TJournalWriter& journal, TJournalFile which, TFileHandle& file, uint64_t committedEnd)
-    : journal_(journal), which_(which), file_(file), committedEnd_(committedEnd) {}
+TSaveTarget::TSaveTarget(TJournalWriter& journal, TJournalFile which, TFileHandle& file, uint64_t end)
+    : journal_(journal), which_(which), file_(file), end_(end) {}
 
 void TSaveTarget::Write(uint64_t offset, const uint8_t* bytes, uint64_t length) {
     Copy(offset, length, [&](uint64_t done, uint8_t* buffer, size_t n) { std::memcpy(buffer, bytes + done, n); });
 }
 
 void TSaveTarget::Copy(uint64_t offset, uint64_t length, const TSource& source) {
-    // The part in front of the committed end overwrites what the last save wrote.
-    const uint64_t inFront = offset >= committedEnd_ ? 0 : std::min(length, committedEnd_ - offset);
+    // The part in front of the end overwrites bytes that are (or may be) still read.
+    const uint64_t inFront = offset >= end_ ? 0 : std::min(length, end_ - offset);
     if (inFront > 0) journal_.Copy(which_, offset, inFront, source);
     if (inFront == length) return;
     journal_.SecureCommittedSizes();
@@ -228,8 +231,8 @@ int TSaveTarget::CutBack() {
     if (!wroteTail_) return 0;
     uint64_t size = 0;
     if (const int error = file_.Size(size)) return error;
-    if (size > committedEnd_) {
-        if (const int error = file_.Truncate(committedEnd_)) return error;
+    if (size > end_) {
+        if (const int error = file_.Truncate(end_)) return error;
     }
     return file_.Sync();
 }

@@ -4,7 +4,9 @@
 // file: nothing on disk refers to them yet. Everything that overwrites committed bytes
 // (the index, records moved forward, stamps), and the truncations, goes into
 // "<base>.kmj.tmp", which begins with the committed sizes of the three files and is forced
-// to disk before the first byte behind an end is written. Once the new tails and the
+// to disk before the first byte behind an end is written (a writer's session puts its
+// scratch data behind the ends too, after writing the same sizes there). Once the new
+// tails and the
 // journal are on disk, the journal is renamed to "<base>.kmj": that rename is the commit.
 // Only then are the journal's writes applied to the database files, after which the
 // journal is removed. Opening a database with a journal present applies it again (every
@@ -72,29 +74,32 @@ private:
     bool committed_ = false;
 };
 
-// The writes of a save to one database file. Bytes at or behind the file's committed end
-// are referenced by nothing on disk, so they go straight into the file (once); bytes in
-// front of it go into the journal, to be written after the commit.
+// The writes of a save to one database file. Bytes at or behind the file's end are
+// referenced by nothing on disk, so they go straight into the file (once); bytes in front
+// of it (the committed file, and the session's scratch data behind it, which the save may
+// still read) go into the journal, to be written after the commit.
 class TSaveTarget {
 public:
     using TSource = std::function<void(uint64_t, uint8_t*, size_t)>;  // position, buffer, size
-    TSaveTarget(TJournalWriter& journal, TJournalFile which, TFileHandle& file, uint64_t committedEnd);
+    TSaveTarget(TJournalWriter& journal, TJournalFile which, TFileHandle& file, uint64_t end);
 
     // Each throws EKelmorFileError.
     void Write(uint64_t offset, const uint8_t* bytes, uint64_t length);
     void Copy(uint64_t offset, uint64_t length, const TSource& source);
     void Truncate(uint64_t size) { journal_.Truncate(which_, size); }
+    // Bytes that already lie in their place behind the committed end: only forced to disk.
+    void KeepInPlace() { wroteTail_ = true; }
     // Forces the bytes written behind the committed end to disk; 0 or errno.
     int SyncTail();
-    // After a save that was not committed: cuts the file back to its committed end; 0 or
-    // errno.
+    // After a save that was not committed: cuts the file back to the end it had when the
+    // save began; 0 or errno.
     int CutBack();
 
 private:
     TJournalWriter& journal_;
     TJournalFile which_;
     TFileHandle& file_;
-    uint64_t committedEnd_;
+    uint64_t end_;
     bool wroteTail_ = false;
 };
 

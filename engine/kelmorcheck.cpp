@@ -73,7 +73,8 @@ private:
         if (FileExists(uncommitted)) {
             // The bytes an interrupted save wrote behind the committed ends.
             const TCommittedSizes committed = CommittedSizesOf(uncommitted);
-            for (const auto& [file, extension] : {std::pair{TJournalFile::Data, ".dat"}, {TJournalFile::Blob, ".blb"}}) {
+            for (const auto& [file, extension] :
+                 {std::pair{TJournalFile::Data, ".dat"}, {TJournalFile::Blob, ".blb"}}) {
                 const uint64_t size = committed.sizes[static_cast<size_t>(file)];
                 uint64_t actual = 0;
                 TFileHandle handle;

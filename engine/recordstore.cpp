@@ -9,7 +9,7 @@
 namespace kelmor {
 
 namespace {
-constexpr size_t kPendingLimit = 4u << 20;  // bytes kept in memory before they go to the scratch file
+constexpr size_t kPendingLimit = 1u << 20;  // bytes kept in memory before they go to the scratch file
 constexpr size_t kReadAheadSize = 64u << 10;
 constexpr uint64_t kForwardGap = 4096;  // a read this close behind the last one continues it
 }  // namespace
@@ -22,8 +22,17 @@ void TRecordStore::Attach(TFileHandle* committed, uint64_t committedSize, std::s
     scratchFolder_ = std::move(scratchFolder);
 }
 
+void TRecordStore::WriteBehindCommittedEnd(std::function<void()> beforeFirstWrite) {
+    behindEnd_ = true;
+    beforeFirstWrite_ = std::move(beforeFirstWrite);
+    firstWriteDone_ = false;
+}
+
 void TRecordStore::Detach() {
     ForgetReadAhead();
+    behindEnd_ = false;
+    beforeFirstWrite_ = nullptr;
+    firstWriteDone_ = false;
     committed_ = nullptr;
     committedSize_ = 0;
     scratch_.Close();
@@ -35,6 +44,23 @@ void TRecordStore::Detach() {
 
 void TRecordStore::SpillPending() {
     if (pending_.empty()) return;
+    if (behindEnd_) {
+        if (!firstWriteDone_) {
+            if (beforeFirstWrite_) beforeFirstWrite_();
+            firstWriteDone_ = true;
+        }
+        const uint64_t at = committedSize_ + scratchFileSize_;
+        try {
+            committed_->WriteAtOrThrow(at, pending_.data(), pending_.size());
+        } catch (const EKelmorFileError&) {
+            committed_->Truncate(at);  // a write cut short (a full disk) leaves no stray bytes
+            throw;
+        }
+        committed_->StartWriteBack(at, pending_.size());  // the flush then waits for less
+        scratchFileSize_ += pending_.size();
+        pending_.clear();
+        return;
+    }
     if (!scratch_.IsOpen()) {
         if (const int error = scratch_.OpenScratch(scratchFolder_))
             throw EKelmorFileError("Error creating a scratch file in " + scratchFolder_ + ": " + ErrorText(error));
@@ -51,6 +77,7 @@ TStoreLocation TRecordStore::Append(const uint8_t* bytes, uint32_t length) {
     location.length = length;
     location.inScratch = true;
     if (pending_.size() + length > kPendingLimit) SpillPending();
+    if (pending_.capacity() < kPendingLimit) pending_.reserve(kPendingLimit);  // filled and spilled again and again
     pending_.insert(pending_.end(), bytes, bytes + length);
     return location;
 }
@@ -69,7 +96,7 @@ void TRecordStore::ReadRaw(bool fromScratch, uint64_t offset, uint8_t* buffer, s
     // A stretch of the scratch data may lie partly in the file and partly in memory.
     if (offset < scratchFileSize_) {
         const size_t fromFile = static_cast<size_t>(std::min<uint64_t>(length, scratchFileSize_ - offset));
-        scratch_.ReadAtOrThrow(offset, buffer, fromFile);
+        ReadScratchFile(offset, buffer, fromFile);
         buffer += fromFile;
         offset += fromFile;
         length -= fromFile;
@@ -79,6 +106,11 @@ void TRecordStore::ReadRaw(bool fromScratch, uint64_t offset, uint8_t* buffer, s
     if (inPending + length > pending_.size())
         throw EKelmorFileError("Error reading the scratch data: position out of range");
     std::memcpy(buffer, pending_.data() + inPending, length);
+}
+
+void TRecordStore::ReadScratchFile(uint64_t offset, uint8_t* buffer, size_t length) const {
+    if (behindEnd_) committed_->ReadAtOrThrow(committedSize_ + offset, buffer, length);
+    else scratch_.ReadAtOrThrow(offset, buffer, length);
 }
 
 void TRecordStore::ReadCommitted(uint64_t offset, uint8_t* buffer, size_t length) const {
@@ -120,10 +152,8 @@ namespace {
 std::vector<size_t> InLogicalOrder(const std::vector<const TStoreLocation*>& items) {
     uint64_t committedSpan = 0, newSpan = 0;
     for (const TStoreLocation* item : items) {
-        if (item->order < TRecordStore::kFirstNewOrder)
-            committedSpan = std::max(committedSpan, item->order + 1);
-        else
-            newSpan = std::max(newSpan, item->order - TRecordStore::kFirstNewOrder + 1);
+        if (item->order < TRecordStore::kFirstNewOrder) committedSpan = std::max(committedSpan, item->order + 1);
+        else newSpan = std::max(newSpan, item->order - TRecordStore::kFirstNewOrder + 1);
     }
     std::vector<size_t> byOrder;
     byOrder.reserve(items.size());
@@ -133,7 +163,8 @@ std::vector<size_t> InLogicalOrder(const std::vector<const TStoreLocation*>& ite
         bool repeated = false;
         for (size_t i = 0; i < items.size() && !repeated; ++i) {
             const uint64_t order = items[i]->order;
-            size_t& slot = slots[static_cast<size_t>(order < TRecordStore::kFirstNewOrder ? order : committedSpan + order - TRecordStore::kFirstNewOrder)];
+            size_t& slot = slots[static_cast<size_t>(
+                order < TRecordStore::kFirstNewOrder ? order : committedSpan + order - TRecordStore::kFirstNewOrder)];
             repeated = slot != kEmpty;
             slot = i;
         }
@@ -145,7 +176,8 @@ std::vector<size_t> InLogicalOrder(const std::vector<const TStoreLocation*>& ite
     }
     byOrder.resize(items.size());
     std::iota(byOrder.begin(), byOrder.end(), size_t{0});
-    std::stable_sort(byOrder.begin(), byOrder.end(), [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
+    std::stable_sort(byOrder.begin(), byOrder.end(),
+                     [&](size_t a, size_t b) { return items[a]->order < items[b]->order; });
     return byOrder;
 }
 }  // namespace
@@ -196,6 +228,7 @@ void TRecordStore::Commit(const std::vector<TStoreLocation*>& items, const TComp
     ForgetReadAhead();  // the file is about to hold the new state
     scratch_.Close();
     scratchFileSize_ = 0;
+    firstWriteDone_ = false;
     pending_.clear();
     nextOrder_ = kFirstNewOrder;
 }

@@ -1,11 +1,15 @@
 // TRecordStore keeps the contents of the data file or the blob file safe between two
-// flushes: the committed file is never written to; new and changed records (or blobs)
-// go to an unnamed scratch file, and removed ones are simply forgotten. At a flush the
-// store plans the compacted file: every live item in its logical order, without gaps,
-// and the stretch of the file (its tail) that differs from what is on disk.
+// flushes: nothing in front of the committed end of the file is ever written to; new and
+// changed records (or blobs) go to the scratch space, and removed ones are simply
+// forgotten. The scratch space lies behind the committed end of the file itself when the
+// store may write there (a writer's store; nothing on disk refers to those bytes), else in
+// an unnamed scratch file. At a flush the store plans the compacted file: every live item
+// in its logical order, without gaps, and the stretch of the file (its tail) that differs
+// from what is on disk.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +49,10 @@ public:
     // in `scratchFolder` on first need.
     void Attach(TFileHandle* committed, uint64_t committedSize, std::string scratchFolder);
     void Detach();
+    // Lets the scratch space lie behind the committed end of the file. `beforeFirstWrite`
+    // runs before the first byte goes there after each commit (it makes sure that an
+    // interrupted session is cut back to the committed end); it throws to refuse.
+    void WriteBehindCommittedEnd(std::function<void()> beforeFirstWrite);
 
     uint64_t CommittedSize() const { return committedSize_; }
 
@@ -70,16 +78,31 @@ public:
     void Commit(const std::vector<TStoreLocation*>& items, const TCompactionPlan& plan);
 
     bool HasScratchData() const { return scratchEnd() > 0; }
+    // Writes the scratch data kept in memory out to the scratch space (before a flush plans
+    // the file, so that every scratch byte behind the committed end is in its place).
+    void WriteOutPending() { SpillPending(); }
+    // Whether a run's bytes already lie where the compacted file wants them: scratch data
+    // behind the committed end that no removal before it has moved.
+    bool IsInPlace(const TCopyRun& run) const {
+        return run.fromScratch && behindEnd_ && committedSize_ + run.source == run.destination &&
+               run.source + run.length <= scratchFileSize_;
+    }
+    // Whether scratch bytes have been written behind the committed end since the last commit.
+    bool HasDataBehindEnd() const { return behindEnd_ && scratchFileSize_ > 0; }
 
 private:
     uint64_t scratchEnd() const { return scratchFileSize_ + pending_.size(); }
     void SpillPending();
+    void ReadScratchFile(uint64_t offset, uint8_t* buffer, size_t length) const;
 
     TFileHandle* committed_ = nullptr;
     uint64_t committedSize_ = 0;
     std::string scratchFolder_;
     mutable TFileHandle scratch_;
-    uint64_t scratchFileSize_ = 0;  // bytes written to the scratch file
+    uint64_t scratchFileSize_ = 0;  // bytes written to the scratch space
+    bool behindEnd_ = false;        // the scratch space lies behind the committed end
+    std::function<void()> beforeFirstWrite_;
+    bool firstWriteDone_ = false;
     std::vector<uint8_t> pending_;  // bytes appended behind them, not yet written
     uint64_t nextOrder_ = kFirstNewOrder;
     // A stretch of the committed file read ahead: walks over many records (searches,

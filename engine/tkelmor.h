@@ -20,6 +20,7 @@
 #include "engine/blobindex.h"
 #include "engine/fileio.h"
 #include "engine/hashtbl.h"
+#include "engine/journal.h"
 #include "engine/kelmorerrors.h"
 #include "engine/kelmorheader.h"
 #include "engine/keytypes.h"
@@ -370,6 +371,13 @@ private:
     int OpenDataFile(bool& compareStamp, uint16_t& stamp);
     int OpenBlobFile(bool& compareStamp, uint16_t& stamp);
     int WriteIndex();
+    // The sizes of the data and blob files as the last completed save left them.
+    TCommittedSizes CommittedSizes() const;
+    // Puts the committed sizes on disk (the uncommitted journal) before scratch data is
+    // first written behind the committed ends; throws EKelmorFileError.
+    void SecureCommittedSizes();
+    // Cuts scratch data written behind the committed ends off again (closing without saving).
+    void CutBackScratchData();
     // The whole index file for the current state (stamp 0); updates the header.
     // Fills `header` (a copy of the engine's) for the write.
     std::vector<uint8_t> BuildIndexFile(TKelmorHeader& header);

@@ -131,6 +131,8 @@ int TKelmorClass::Close() {
     if (!IsOpen()) return kResultOK;
     lastErrorText_.clear();
     const int error = readOnly_ ? 0 : WriteIndex();
+    // The session's scratch data behind the committed ends is of no use any more.
+    if (error != 0) CutBackScratchData();
     CloseFiles();
     // Only a completed save may remove the blob file: after a failed one the files on
     // disk still hold the last completed save, whose blobs may live there.
@@ -142,6 +144,7 @@ int TKelmorClass::Close() {
 void TKelmorClass::Discard() {
     if (!IsOpen()) return;
     lastErrorText_.clear();
+    if (!readOnly_) CutBackScratchData();
     CloseFiles();
     ForgetDatabase();
 }
@@ -298,6 +301,12 @@ int TKelmorClass::OpenDatabase(const std::string& baseName, bool readOnly, const
     if (problem.empty()) problem = PlaceBlobs(blobSize);
     if (!problem.empty()) return Fail(kResultDamaged, problem);
     blobData_.Attach(&blobFile_, blobSize, folder);
+    if (!readOnly_) {
+        // A writer keeps its scratch data behind the committed ends of the files themselves:
+        // a save then finds most new bytes in their places already.
+        records_.WriteBehindCommittedEnd([this] { SecureCommittedSizes(); });
+        if (blobFile_.IsOpen()) blobData_.WriteBehindCommittedEnd([this] { SecureCommittedSizes(); });
+    }
 
     modified_ = false;
     if (!stampsAgree) throw EKelmorCheckSumFailed();

@@ -1,4 +1,5 @@
 // TKelmorClass: saving (flushing) through the commit journal.
+#include <array>
 #include <cerrno>
 #include <random>
 
@@ -17,6 +18,30 @@ int TKelmorClass::Flush() {
     return error == 0 ? kResultOK : ResultFromErrno(error);
 }
 
+TCommittedSizes TKelmorClass::CommittedSizes() const {
+    TCommittedSizes committed;
+    if (dataFile_.IsOpen()) committed.sizes[static_cast<size_t>(TJournalFile::Data)] = records_.CommittedSize();
+    if (blobFile_.IsOpen()) committed.sizes[static_cast<size_t>(TJournalFile::Blob)] = blobData_.CommittedSize();
+    return committed;
+}
+
+void TKelmorClass::SecureCommittedSizes() {
+    TJournalWriter journal;
+    if (const int error = journal.Begin(baseName_, CommittedSizes()))
+        throw EKelmorFileError("Error creating " + JournalTempPath(baseName_) + ": " + ErrorText(error), error);
+    journal.SecureCommittedSizes();
+    journal.LeaveForNextOpen();
+}
+
+void TKelmorClass::CutBackScratchData() {
+    const std::string uncommitted = JournalTempPath(baseName_);
+    if (!FileExists(uncommitted)) return;
+    const TJournalFiles files{
+        {nullptr, dataFile_.IsOpen() ? &dataFile_ : nullptr, blobFile_.IsOpen() ? &blobFile_ : nullptr}};
+    // When a file cannot be cut back, the journal stays for the next open to do it.
+    if (CutBackToCommittedSizes(uncommitted, files) == 0) RemoveFile(uncommitted);
+}
+
 // Writes the index, compacting the data and blob files: new tails straight into the files,
 // everything else through the commit journal. Returns 0 or an errno value (lastErrorText_
 // says more).
@@ -30,6 +55,19 @@ int TKelmorClass::WriteIndex() {
         }
         RemoveFile(journalPath);
         journalPending_ = false;
+    }
+
+    // Every scratch byte goes to its place behind the committed end first: most of them are
+    // where the compacted file wants them.
+    try {
+        records_.WriteOutPending();
+        if (blobFile_.IsOpen()) blobData_.WriteOutPending();
+    } catch (const EKelmorFileError& error) {
+        // Without scratch data behind the committed ends the sizes on disk are of no use.
+        if (!records_.HasDataBehindEnd() && !blobData_.HasDataBehindEnd()) RemoveFile(JournalTempPath(baseName_));
+        lastErrorText_ = "The database could not be saved: " + std::string(error.what()) +
+                         ". Its files are as the last completed save left them.";
+        return error.ErrnoValue() != 0 ? error.ErrnoValue() : EIO;
     }
 
     std::vector<TStoreLocation*> recordItems;
@@ -77,35 +115,36 @@ int TKelmorClass::WriteIndex() {
     const uint8_t stampBytes[2] = {static_cast<uint8_t>(stamp), static_cast<uint8_t>(stamp >> 8)};
     std::copy(stampBytes, stampBytes + 2, index.begin() + kStampOffset);
 
-    // The sizes of the data and blob files on disk now: whatever lies behind them is
-    // referenced by nothing. The index goes through the journal whole: a reader checks its
-    // length against its header.
-    TCommittedSizes committed;
+    // The ends of the data and blob files now (the committed ends, and the scratch data
+    // behind them): whatever a save writes behind them is referenced by nothing, not even
+    // by the session. The index goes through the journal whole: a reader checks its length
+    // against its header.
+    std::array<uint64_t, 3> ends{kUnknownFileSize, kUnknownFileSize, kUnknownFileSize};
     for (size_t file = 1; file < 3; ++file) {
         TFileHandle* target = targets.files[file];
         if (!target) continue;
-        if (const int error = target->Size(committed.sizes[file])) {
+        if (const int error = target->Size(ends[file])) {
             notSaved(target->Path() + ": " + ErrorText(error));
             return error;
         }
     }
     TJournalWriter journal;
-    if (const int error = journal.Begin(baseName_, committed)) {
+    if (const int error = journal.Begin(baseName_, CommittedSizes())) {
         notSaved(JournalTempPath(baseName_) + ": " + ErrorText(error));
         return error;
     }
-    TSaveTarget indexTarget(journal, TJournalFile::Index, indexFile_, committed.sizes[0]);
-    TSaveTarget dataTarget(journal, TJournalFile::Data, dataFile_, committed.sizes[1]);
-    TSaveTarget blobTarget(journal, TJournalFile::Blob, blobFile_, committed.sizes[2]);
-    // Nothing committed: the files go back to their sizes, and the journal goes too unless
-    // a file could not be cut back (the next open for writing then does it).
+    TSaveTarget indexTarget(journal, TJournalFile::Index, indexFile_, ends[0]);
+    TSaveTarget dataTarget(journal, TJournalFile::Data, dataFile_, ends[1]);
+    TSaveTarget blobTarget(journal, TJournalFile::Blob, blobFile_, ends[2]);
+    // Nothing committed: the files go back to their ends, and the journal goes too unless a
+    // file could not be cut back, or the session's scratch data lies behind the committed
+    // ends (the next open for writing then cuts them back).
     auto abandon = [&](int error, const std::string& cause) {
         bool cutBack = true;
-        for (TSaveTarget* target : {&indexTarget, &dataTarget, &blobTarget}) cutBack = target->CutBack() == 0 && cutBack;
-        if (cutBack)
-            journal.Abandon();
-        else
-            journal.LeaveForNextOpen();
+        for (TSaveTarget* target : {&indexTarget, &dataTarget, &blobTarget})
+            cutBack = target->CutBack() == 0 && cutBack;
+        if (cutBack && !records_.HasDataBehindEnd() && !blobData_.HasDataBehindEnd()) journal.Abandon();
+        else journal.LeaveForNextOpen();
         notSaved(cause);
         return error != 0 ? error : EIO;
     };
@@ -123,6 +162,10 @@ int TKelmorClass::WriteIndex() {
             if (headsMissing) planned.target.Write(0, kFileHeadTemplate.data(), kFileHeadSize);
             planned.target.Write(kStampOffset, stampBytes, 2);
             for (const TCopyRun& run : planned.plan.runs) {
+                if (planned.store.IsInPlace(run)) {
+                    planned.target.KeepInPlace();
+                    continue;
+                }
                 planned.target.Copy(run.destination, run.length, [&](uint64_t done, uint8_t* buffer, size_t n) {
                     planned.store.ReadRaw(run.fromScratch, run.source + done, buffer, n);
                 });
@@ -139,7 +182,8 @@ int TKelmorClass::WriteIndex() {
     }
     ReachFlushPoint(TFlushPoint::TailsWritten);
     const int commitError = journal.Commit();
-    if (commitError && !journal.Committed()) return abandon(commitError, JournalPath(baseName_) + ": " + ErrorText(commitError));
+    if (commitError && !journal.Committed())
+        return abandon(commitError, JournalPath(baseName_) + ": " + ErrorText(commitError));
 
     // Committed: from here on the new state is the database, whatever happens.
     header_ = header;

@@ -78,7 +78,23 @@ void EditBatch(TKelmorClass& engine, int32_t generation) {
         engine.CreateLink(0);
         engine.MarkNode(0);
     }
+    // Now and then blobs larger together than the store keeps in memory, gone again a
+    // generation later: their bytes go behind the committed end of the blob file.
     engine.LoadNode(kGenerationNode);
+    const uint16_t bigKey = engine.FindKey("big");
+    const int32_t big = bigKey ? engine.GetLongintKey(bigKey) : 0;
+    if (big != 0 && engine.NodeExists(big)) engine.DeleteNode(big);
+    int32_t newBig = 0;
+    if (generation % 10 == 0) {
+        const std::vector<uint8_t> blob(60000, static_cast<uint8_t>(generation));
+        engine.ClearNode();
+        engine.SetDescription("big " + std::to_string(generation));
+        for (int i = 0; i < 18; ++i) engine.AddBlobKey("blob", blob.data(), blob.size());
+        newBig = engine.CreateNode(0);
+    }
+    engine.LoadNode(kGenerationNode);
+    if (const uint16_t key = engine.FindKey("big")) engine.DeleteKey(key);
+    if (newBig != 0) engine.AddLongintKey("big", newBig);
     engine.DeleteKey(engine.FindKey("generation"));
     engine.AddLongintKey("generation", generation);
     engine.SaveNode(kGenerationNode);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/journal.h"
+#include "engine/kelmorcheck.h"
 #include "tests/testsupport/dbfixture.h"
 #include "tests/testsupport/rawdatabase.h"
 
@@ -141,6 +142,67 @@ TEST_F(DataSafetyTest, AFlushInterruptedHalfwayThroughWritingTheFilesOpensInTheN
     EXPECT_NE(Snapshot(), filesA);
     EXPECT_EQ(OpenedState(), stateB);
     EXPECT_FALSE(test::Exists(JournalPath(base)));
+}
+
+// More than the store keeps in memory (1 MiB each of records and blobs), so that the
+// scratch data goes behind the committed ends of the files.
+void AddLargeNodes(TKelmorClass& writer, int count) {
+    for (int i = 0; i < count; ++i) {
+        writer.ClearNode();
+        writer.SetDescription("large " + std::to_string(i));
+        writer.AddStringKey("text", std::string(250, static_cast<char>('a' + i % 26)));
+        writer.AddStringKey("more", std::string(250, static_cast<char>('A' + i % 26)));
+        const std::vector<uint8_t> blob(1500, static_cast<uint8_t>(i));
+        writer.AddBlobKey("blob", blob.data(), blob.size());
+        writer.CreateNode(i % 3 == 0 ? 0 : 1);
+    }
+}
+
+TEST_F(DataSafetyTest, ScratchDataBehindTheEndsGoesWhenTheSessionEndsWithoutASave) {
+    for (bool killed : {true, false}) {
+        SCOPED_TRACE(killed ? "killed" : "discarded");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            TKelmorClass writer;
+            if (writer.OpenDatabase(base, false, admin) != kResultOK) _exit(4);
+            AddLargeNodes(writer, 3000);
+            if (!killed) writer.Discard();
+            _exit(0);  // as a crash would end it: no save, no cleaning up
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (killed) {
+            EXPECT_TRUE(OnlyAddedBehindTheEnds());
+            EXPECT_GT(test::FileSize(base + ".dat"), filesA.data.size() + (1u << 19));
+            EXPECT_GT(test::FileSize(base + ".blb"), filesA.blob.size() + (1u << 19));
+            EXPECT_EQ(OpenedState(true), stateA);
+            TKelmorClass writer;
+            ASSERT_EQ(writer.OpenDatabase(base, false, admin), kResultOK) << writer.LastErrorText();
+            writer.Discard();
+        }
+        EXPECT_EQ(Snapshot(), filesA);
+        EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+    }
+}
+
+TEST_F(DataSafetyTest, AFlushOfScratchDataBehindTheEndsKeepsEveryValue) {
+    ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
+    AddLargeNodes(engine, 3000);
+    ChangeToStateB(engine);
+    // Early new nodes go again, so that later scratch data has to move forward.
+    for (int32_t id = 21; id <= 1500; id += 7) engine.DeleteNode(id);
+    const std::string expected = test::DumpDatabase(engine);
+    ASSERT_EQ(engine.Flush(), kResultOK) << engine.LastErrorText();
+    EXPECT_FALSE(test::Exists(JournalTempPath(base)));
+    AddLargeNodes(engine, 10);  // the next session of scratch data starts behind the new ends
+    engine.DeleteNode(22);
+    const std::string expectedLater = test::DumpDatabase(engine);
+    ASSERT_EQ(engine.Close(), kResultOK) << engine.LastErrorText();
+    EXPECT_NE(expected, expectedLater);
+    EXPECT_TRUE(CheckDatabase(base).empty());
+    EXPECT_EQ(OpenedState(true), expectedLater);
 }
 
 TEST_F(DataSafetyTest, AFlushedDatabaseHasNoGapsAndReopensWithEveryValue) {

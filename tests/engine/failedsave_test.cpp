@@ -44,7 +44,8 @@ protected:
     // In a child whose files may not grow beyond `limit` bytes: opens the database, makes
     // the edit, then flushes and closes. Returns the child's exit code: 0 when both failed
     // and the error names the cause.
-    int EditAndSaveWithinLimit(rlim_t limit, const std::function<void(TKelmorClass&)>& edit) {
+    int EditAndSaveWithinLimit(rlim_t limit, const std::function<void(TKelmorClass&)>& edit,
+                               const std::string& failingFile = "") {
         const pid_t child = fork();
         if (child == 0) {
             TKelmorClass writer;
@@ -55,7 +56,10 @@ protected:
             if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(11);
             if (writer.Flush() == kResultOK) _exit(12);
             if (writer.Close() == kResultOK) _exit(13);
-            _exit(writer.LastErrorText().find("File too large") != std::string::npos ? 0 : 14);
+            const std::string& error = writer.LastErrorText();
+            _exit(error.find("File too large") != std::string::npos && error.find(failingFile) != std::string::npos
+                      ? 0
+                      : 14);
         }
         int status = 0;
         if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
@@ -84,11 +88,22 @@ protected:
 };
 
 TEST_F(FailedSaveTest, ASaveThatCannotBeWrittenLeavesEveryFileAsTheLastSaveLeftIt) {
-    // Two limits: 2,000 bytes fail in the journal (the new index alone takes 2,939 bytes);
-    // 20,000 fail behind the end of the data file (the new records take about 45,000).
-    for (rlim_t limit : {rlim_t{2000}, rlim_t{20000}}) {
-        SCOPED_TRACE(limit);
-        ASSERT_EQ(EditAndSaveWithinLimit(limit, DropBlobsAndAdd(200)), 0);
+    struct TCase {
+        rlim_t limit;
+        std::function<void(TKelmorClass&)> edit;
+        std::string failingFile;
+    };
+    // Node 1 without its blob moves the two other blobs forward: 2,000 bytes through the
+    // journal, more than it may hold. 200 new nodes take about 45,000 bytes behind the end
+    // of the data file.
+    const auto dropFirstBlob = [](TKelmorClass& writer) {
+        writer.LoadNode(1);
+        writer.DeleteKey(1);
+        writer.SaveNode(1);
+    };
+    for (const TCase& c : {TCase{1500, dropFirstBlob, ".kmj"}, TCase{20000, DropBlobsAndAdd(200), ".dat"}}) {
+        SCOPED_TRACE(c.failingFile);
+        ASSERT_EQ(EditAndSaveWithinLimit(c.limit, c.edit, c.failingFile), 0);
         EXPECT_EQ(Files(), saved);  // the blob file is still there, byte for byte
         EXPECT_FALSE(test::Exists(JournalPath(base)));
         EXPECT_FALSE(test::Exists(JournalTempPath(base)));
