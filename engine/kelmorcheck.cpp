@@ -81,9 +81,11 @@ private:
                 if (size == kUnknownFileSize || handle.Open(base_ + extension, TFileHandle::TMode::ReadOnly) != 0 ||
                     handle.Size(actual) != 0 || actual <= size)
                     continue;
-                Report(".kmj.tmp", "a save was interrupted before its commit; opening the database for writing cuts " +
-                                       std::string(extension) + " back to the " + Num(static_cast<int64_t>(size)) +
-                                       " bytes of the last completed save");
+                Report(".kmj.tmp",
+                       "unsaved data of a session that is still open, or that ended without saving, "
+                       "lies behind the saved end; opening the database for writing cuts " +
+                           std::string(extension) + " back to the " + Num(static_cast<int64_t>(size)) +
+                           " bytes of the last completed save");
             }
         }
         if (FileExists(JournalPath(base_))) {
