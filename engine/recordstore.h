@@ -53,6 +53,10 @@ public:
     // runs before the first byte goes there after each commit (it makes sure that an
     // interrupted session is cut back to the committed end); it throws to refuse.
     void WriteBehindCommittedEnd(std::function<void()> beforeFirstWrite);
+    // Right after a commit (the scratch space is empty then): whether the scratch space may
+    // lie behind the committed end until the next commit. Not while a committed save is
+    // still to be written, whose truncations would cut it off.
+    void AllowWritingBehindEnd(bool allowed) { behindEnd_ = allowed && beforeFirstWrite_ != nullptr; }
 
     uint64_t CommittedSize() const { return committedSize_; }
 

@@ -192,6 +192,8 @@ int TKelmorClass::WriteIndex() {
     stamp_ = stamp;
     ReachFlushPoint(TFlushPoint::JournalCommitted);
     const int error = commitError ? commitError : ApplyJournal(journalPath, targets);
+    records_.AllowWritingBehindEnd(error == 0);
+    blobData_.AllowWritingBehindEnd(error == 0);
     if (error) {
         journalPending_ = true;
         lastErrorText_ = "Writing the database files failed (" + ErrorText(error) +

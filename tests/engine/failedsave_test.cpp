@@ -83,6 +83,25 @@ protected:
         };
     }
 
+    // Sixty fillers make the data file longer than 12,000 bytes. Removing the last filler
+    // but one (returned) moves only the last record forward: a journal of a few hundred
+    // bytes, which fits under that limit, and a write beyond it, which fails once the save
+    // is committed.
+    int32_t AddFillers() {
+        EXPECT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
+        int32_t lastButOne = 0;
+        for (int i = 0; i < 60; ++i) {
+            engine.ClearNode();
+            engine.SetDescription("filler " + std::to_string(i));
+            engine.AddStringKey("text", std::string(200, 'f'));
+            const int32_t id = engine.CreateNode(0);
+            if (i == 58) lastButOne = id;
+        }
+        EXPECT_EQ(engine.Close(), kResultOK);
+        EXPECT_GT(test::FileSize(base + ".dat"), 12000u);
+        return lastButOne;
+    }
+
     std::vector<std::vector<uint8_t>> saved;
     std::string savedState;
 };
@@ -120,23 +139,9 @@ TEST_F(FailedSaveTest, ASaveThatCannotBeWrittenLeavesEveryFileAsTheLastSaveLeftI
 }
 
 TEST_F(FailedSaveTest, ASaveCommittedButNotWrittenCompletesAtTheNextOpen) {
-    // Fillers make the data file longer than the limit. Removing the last filler but one
-    // moves only the last record forward: a journal of a few hundred bytes, which fits, and
-    // a write beyond the limit, which fails once the save is committed.
-    ASSERT_EQ(engine.OpenDatabase(base, false, admin), kResultOK);
-    int32_t lastButOne = 0;
-    for (int i = 0; i < 60; ++i) {
-        engine.ClearNode();
-        engine.SetDescription("filler " + std::to_string(i));
-        engine.AddStringKey("text", std::string(200, 'f'));
-        const int32_t id = engine.CreateNode(0);
-        if (i == 58) lastButOne = id;
-    }
-    ASSERT_EQ(engine.Close(), kResultOK);
+    const int32_t lastButOne = AddFillers();
     savedState = StateOnDisk();
-    ASSERT_GT(test::FileSize(base + ".dat"), 12000u);
     const std::vector<uint8_t> blobFile = test::ReadBytes(base + ".blb");
-
     ASSERT_EQ(EditAndSaveWithinLimit(12000, [&](TKelmorClass& writer) { writer.DeleteNode(lastButOne); }), 0);
     EXPECT_TRUE(test::Exists(JournalPath(base)));
     EXPECT_EQ(test::ReadBytes(base + ".blb"), blobFile);
@@ -146,6 +151,41 @@ TEST_F(FailedSaveTest, ASaveCommittedButNotWrittenCompletesAtTheNextOpen) {
     EXPECT_NE(state.find("filler 59"), std::string::npos);
     EXPECT_FALSE(test::Exists(JournalPath(base)));
     EXPECT_TRUE(CheckDatabase(base).empty());
+}
+
+TEST_F(FailedSaveTest, EditsAfterASaveCommittedButNotWrittenAreSavedWithIt) {
+    const int32_t lastButOne = AddFillers();
+    const pid_t child = fork();
+    if (child == 0) {
+        TKelmorClass writer;
+        if (writer.OpenDatabase(base, false, admin) != kResultOK) _exit(10);
+        writer.DeleteNode(lastButOne);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit cap{12000, RLIM_INFINITY};
+        if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(11);
+        if (writer.Flush() == kResultOK) _exit(12);  // committed, not written
+        cap.rlim_cur = RLIM_INFINITY;
+        if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(11);
+        // More than the store keeps in memory: the new records must not lie where the
+        // committed save, once written, cuts the data file off.
+        for (int i = 0; i < 3000; ++i) {
+            writer.ClearNode();
+            writer.SetDescription("later " + std::to_string(i));
+            writer.AddStringKey("text", std::string(200, 'l'));
+            writer.AddStringKey("more", std::string(200, 'm'));
+            writer.CreateNode(0);
+        }
+        _exit(writer.Flush() == kResultOK && writer.Close() == kResultOK ? 0 : 13);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(CheckDatabase(base).empty());
+    const std::string state = StateOnDisk();
+    EXPECT_EQ(state.find("filler 58"), std::string::npos);
+    EXPECT_NE(state.find("\"later 2999\" | text:5=" + std::string(200, 'l') + " | more:5=" + std::string(200, 'm')),
+              std::string::npos);
 }
 
 }  // namespace
