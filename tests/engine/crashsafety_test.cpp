@@ -151,7 +151,7 @@ TEST_F(CrashSafetyTest, EveryKillLeavesTheStateOfOneCompletedFlush) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) EditForever();
-        const int extra = std::min(idleKills, 50) * 2000;
+        const int extra = std::min(idleKills, 400) * 2000;
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution<int>(200, 12000)(random) + extra));
         ::kill(child, SIGKILL);
