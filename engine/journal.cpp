@@ -38,6 +38,15 @@ struct TOperation {
     uint64_t dataAt = 0;  // position of the data in the journal
 };
 
+// Cuts a file that is longer than `size` back to it and forces it to disk; 0 or errno.
+int CutFileBack(TFileHandle& file, uint64_t size) {
+    uint64_t actual = 0;
+    if (const int error = file.Size(actual)) return error;
+    if (actual <= size) return 0;
+    if (const int error = file.Truncate(size)) return error;
+    return file.Sync();
+}
+
 // Reads the signature and the committed sizes at the start of a journal, however much of
 // the rest is there; "" on success, else what is wrong. `opsStart` is where the operations
 // begin.
@@ -227,15 +236,7 @@ void TSaveTarget::Copy(uint64_t offset, uint64_t length, const TSource& source) 
 
 int TSaveTarget::SyncTail() { return wroteTail_ ? file_.Sync() : 0; }
 
-int TSaveTarget::CutBack() {
-    if (!wroteTail_) return 0;
-    uint64_t size = 0;
-    if (const int error = file_.Size(size)) return error;
-    if (size > end_) {
-        if (const int error = file_.Truncate(end_)) return error;
-    }
-    return file_.Sync();
-}
+int TSaveTarget::CutBack() { return wroteTail_ ? CutFileBack(file_, end_) : 0; }
 
 std::string VerifyJournal(const std::string& path) {
     TFileHandle journal;
@@ -291,11 +292,7 @@ int CutBackToCommittedSizes(const std::string& tempPath, TJournalFiles files) {
     for (size_t file = 0; file < 3; ++file) {
         TFileHandle* target = files.files[file];
         if (!target || !target->IsOpen() || committed.sizes[file] == kUnknownFileSize) continue;
-        uint64_t size = 0;
-        if (const int error = target->Size(size)) return error;
-        if (size <= committed.sizes[file]) continue;
-        if (const int error = target->Truncate(committed.sizes[file])) return error;
-        if (const int error = target->Sync()) return error;
+        if (const int error = CutFileBack(*target, committed.sizes[file])) return error;
     }
     return 0;
 }

@@ -82,9 +82,12 @@ public:
     void Commit(const std::vector<TStoreLocation*>& items, const TCompactionPlan& plan);
 
     bool HasScratchData() const { return scratchEnd() > 0; }
-    // Writes the scratch data kept in memory out to the scratch space (before a flush plans
-    // the file, so that every scratch byte behind the committed end is in its place).
-    void WriteOutPending() { SpillPending(); }
+    // Writes the scratch data kept in memory out behind the committed end (before a flush
+    // plans the file, so that every scratch byte there is in its place); a store without
+    // that space keeps it in memory.
+    void WriteOutPending() {
+        if (behindEnd_) SpillPending();
+    }
     // Whether a run's bytes already lie where the compacted file wants them: scratch data
     // behind the committed end that no removal before it has moved.
     bool IsInPlace(const TCopyRun& run) const {

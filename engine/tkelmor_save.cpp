@@ -57,16 +57,21 @@ int TKelmorClass::WriteIndex() {
         journalPending_ = false;
     }
 
+    // Before the commit the files hold the last save (behind their ends at most bytes that
+    // nothing refers to, which a failure cuts off again): a failure says so.
+    auto notSaved = [this](const std::string& cause) {
+        lastErrorText_ =
+            "The database could not be saved: " + cause + ". Its files are as the last completed save left them.";
+    };
     // Every scratch byte goes to its place behind the committed end first: most of them are
     // where the compacted file wants them.
     try {
         records_.WriteOutPending();
-        if (blobFile_.IsOpen()) blobData_.WriteOutPending();
+        blobData_.WriteOutPending();
     } catch (const EKelmorFileError& error) {
         // Without scratch data behind the committed ends the sizes on disk are of no use.
         if (!records_.HasDataBehindEnd() && !blobData_.HasDataBehindEnd()) RemoveFile(JournalTempPath(baseName_));
-        lastErrorText_ = "The database could not be saved: " + std::string(error.what()) +
-                         ". Its files are as the last completed save left them.";
+        notSaved(error.what());
         return error.ErrnoValue() != 0 ? error.ErrnoValue() : EIO;
     }
 
@@ -91,12 +96,6 @@ int TKelmorClass::WriteIndex() {
     const std::vector<const TStoreLocation*> blobView(blobItems.begin(), blobItems.end());
     const TCompactionPlan dataPlan = records_.PlanCompaction(recordView, kFileHeadSize);
     const TCompactionPlan blobPlan = blobData_.PlanCompaction(blobView, kFileHeadSize);
-    // Before the commit the files hold the last save (behind their ends at most bytes that
-    // nothing refers to, which a failure cuts off again): a failure says so.
-    auto notSaved = [this](const std::string& cause) {
-        lastErrorText_ =
-            "The database could not be saved: " + cause + ". Its files are as the last completed save left them.";
-    };
     if (dataPlan.newSize > INT32_MAX || blobPlan.newSize > INT32_MAX) {
         notSaved("the data or blob file would grow beyond 2 GiB, the largest size the format can address");
         return EFBIG;
